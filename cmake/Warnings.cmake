@@ -1,0 +1,11 @@
+# Every target of the project compiles with the same strict warnings; third-party
+# code (GoogleTest) is added before this takes effect on our own directories.
+function(vx_warnings target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wshadow -Werror)
+endfunction()
+
+# Collect a folder's sources; CONFIGURE_DEPENDS lets new files join without a manual re-run.
+function(vx_glob out dir)
+  file(GLOB_RECURSE _files CONFIGURE_DEPENDS "${dir}/*.cpp" "${dir}/*.c")
+  set(${out} ${_files} PARENT_SCOPE)
+endfunction()

@@ -1,0 +1,1 @@
+// Keeps the installer core library non-empty before its first sources land.
