@@ -1,0 +1,18 @@
+#pragma once
+// The idle lock and timed exit library, called through its six exports.
+namespace vx {
+
+class HooksApi {
+public:
+    virtual ~HooksApi() = default;
+    virtual void set_lock_time(int value) = 0;
+    virtual void set_exit_time(int value) = 0;
+    virtual void enable_lock(bool on) = 0;
+    virtual void enable_exit(bool on) = 0;
+    // True once the idle time has passed (the station must lock).
+    virtual bool check_lock() = 0;
+    // True once the exit time has come (reported once per day).
+    virtual bool update_exit_time() = 0;
+};
+
+}  // namespace vx
