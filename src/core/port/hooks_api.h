@@ -9,6 +9,11 @@ public:
     virtual void set_exit_time(int value) = 0;
     virtual void enable_lock(bool on) = 0;
     virtual void enable_exit(bool on) = 0;
+    // The library's SetHookProc export: arms (true) or disarms (false) its input hook. The
+    // administration file's settings line calls it before the two times. Not pure, so that
+    // fakes which only watch the times need not implement it; the adapter for the real
+    // library must.
+    virtual void set_hook_proc(bool enable) { (void)enable; }
     // True once the idle time has passed (the station must lock).
     virtual bool check_lock() = 0;
     // True once the exit time has come (reported once per day).

@@ -1,0 +1,46 @@
+#include "security/access.h"
+
+#include <string>
+
+#include "port/prompter.h"
+
+namespace vx::security {
+
+bool access_rule(const AdminData& data, int32_t level, bool hierarchical) {
+    const User* user = data.current_user();
+    if (!user) return false;
+    if (level == 0) return true;
+    for (size_t g : user->groups) {
+        const Group& group = data.groups[g];
+        if (group.level == level) return true;
+        if (group.level >= level && (group.access_lower || hierarchical || group.level == 1000)) return true;
+    }
+    return false;
+}
+
+bool has_level_at_least(const AdminData& data, const User& user, int32_t level) {
+    for (size_t g : user.groups)
+        if (data.groups[g].level >= level) return true;
+    return false;
+}
+
+bool password_matches(const AdminData& data, std::string_view typed, std::string_view password) {
+    if (typed.empty()) return false;
+    const std::string upper = ansi_upper(typed);
+    if (upper == ansi_upper(password)) return true;
+    const std::string& master = data.guards[kGuardMaster].password;
+    return !master.empty() && upper == ansi_upper(master);
+}
+
+bool password_prompt(const AdminData& data, Prompter& prompter, std::string_view prefix,
+                     std::string_view password, int32_t level) {
+    if (access_rule(data, level)) return true;
+    const std::string caption = std::string(prefix) + std::string(kPasswordCaption);
+    const auto typed = prompter.ask_text(caption, std::string(kPasswordText), {}, true);
+    if (!typed) return false;
+    if (password_matches(data, *typed, password)) return true;
+    prompter.alert(std::string(kWrongPasswordTitle), std::string(kWrongPasswordText));
+    return false;
+}
+
+}  // namespace vx::security

@@ -1,0 +1,74 @@
+// Everything here changes files on disk through the file cipher.
+#include <exception>
+
+#include "port/session_api.h"
+#include "security/access.h"
+#include "security/admin_file.h"
+#include "security/file_cipher.h"
+#include "security/login.h"
+#include "util/file_io.h"
+
+namespace vx::security {
+
+namespace {
+
+// One protected file that cannot be switched must not leave the others as they were: carry on
+// and report the first failure once all have been tried.
+template <typename F>
+void for_each_protected(const AdminData& data, F&& f) {
+    std::exception_ptr first;
+    for (const LevelRule& file : data.protected_files) {
+        try {
+            f(file);
+        } catch (const FileError&) {
+            if (!first) first = std::current_exception();
+        }
+    }
+    if (first) std::rethrow_exception(first);
+}
+
+}  // namespace
+
+bool load_admin_file(const std::string& path, AdminData& data, const AdminReadContext& ctx,
+                     int& encryption_mark) {
+    data.guards.fill(CommandGuard{});
+    if (!file_exists(path)) return false;
+
+    cipher_file(path, kAdminKey, CipherDirection::Decipher, encryption_mark);
+    AdminReadContext with_mark = ctx;
+    with_mark.encryption_mark = &encryption_mark;
+    try {
+        read_admin_text(read_text_file(path), data, with_mark);
+    } catch (...) {
+        // The file must not stay plain on disk because one of its values was bad.
+        try {
+            cipher_file(path, kAdminKey, CipherDirection::Encipher, encryption_mark);
+        } catch (const FileError&) {
+        }
+        throw;
+    }
+    cipher_file(path, kAdminKey, CipherDirection::Encipher, encryption_mark);
+    return true;
+}
+
+void apply_login_success(const AdminData& data, size_t user, LoginPorts& ports, int& encryption_mark) {
+    const User& u = data.users[user];
+    ports.dde.set_text(u.name);
+    for (const LevelRule& dir : data.directories)
+        ports.directories.set_hidden(dir.name, !has_level_at_least(data, u, dir.level));
+    for_each_protected(data, [&](const LevelRule& file) {
+        cipher_file(
+            file.name, data.encryption_key,
+            has_level_at_least(data, u, file.level) ? CipherDirection::Decipher : CipherDirection::Encipher,
+            encryption_mark);
+    });
+    if (!data.settings.disable_system_keys) ports.session.set_system_keys_locked(false);
+}
+
+void encipher_protected_files(const AdminData& data, int& encryption_mark) {
+    for_each_protected(data, [&](const LevelRule& file) {
+        cipher_file(file.name, data.encryption_key, CipherDirection::Encipher, encryption_mark);
+    });
+}
+
+}  // namespace vx::security
