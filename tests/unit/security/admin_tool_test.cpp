@@ -1,0 +1,71 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+#include "security/file_cipher.h"
+#include "tool/command.h"
+#include "util/file_io.h"
+
+namespace vx::tool {
+namespace {
+
+struct Result {
+    int code;
+    std::string out, err;
+};
+
+Result run_tool(std::vector<std::string> args) {
+    args.insert(args.begin(), "vxtool");
+    std::ostringstream out, err;
+    const int code = run(args, out, err);
+    return {code, out.str(), err.str()};
+}
+
+std::string fixture(const char* name) {
+    return std::string(VX_FIXTURES_DIR) + "/admin/" + name;
+}
+
+TEST(VxToolAdmin, JsonOfPlainAndEncipheredFileLeavesBothUntouched) {
+    const auto expected = nlohmann::json::parse(read_text_file(fixture("site.expected.json")));
+    const auto scratch = std::filesystem::temp_directory_path() / "vx_admin_tool_test";
+    std::filesystem::remove_all(scratch);
+    std::filesystem::create_directories(scratch);
+    const std::string plain = path_to_utf8(scratch / "plain.adm");
+    const std::string enciphered = path_to_utf8(scratch / "ADMAN.ADM");
+    write_file_atomic(plain, read_file(fixture("site.adm")));
+    write_file_atomic(enciphered, read_file(fixture("site.adm")));
+    int mark = 3;
+    security::cipher_file(enciphered, security::kAdminKey, security::CipherDirection::Encipher, mark);
+
+    for (const std::string& file : {plain, enciphered}) {
+        const Bytes before = read_file(file);
+        const Result r = run_tool(
+            {"admin", "check", file, "--json", "--date", "3/15/2026", "--log-file", "C:\\VX\\VX.LOG"});
+        ASSERT_EQ(r.code, 0) << r.err;
+        EXPECT_EQ(nlohmann::json::parse(r.out), expected) << file;
+        EXPECT_EQ(read_file(file), before) << file;
+    }
+    std::filesystem::remove_all(scratch);
+}
+
+TEST(VxToolAdmin, TextReportAndErrors) {
+    const Result text = run_tool({"admin", "check", fixture("site.adm"), "--date", "3/15/2026"});
+    EXPECT_EQ(text.code, 0);
+    EXPECT_NE(text.out.find(
+                  "ANN (Ann Pupil), password \"apple\", groups [Staff, Pupils], 8:00:00 AM to 5:00:00 PM"),
+              std::string::npos)
+        << text.out;
+
+    const Result bad = run_tool({"admin", "check", fixture("bad-number.adm"), "--json"});
+    EXPECT_EQ(bad.code, 1);
+    EXPECT_EQ(bad.out, "");
+    EXPECT_EQ(bad.err, "vxtool admin: 'five' is not a valid integer value (line 3)\n");
+
+    EXPECT_EQ(run_tool({"admin", "check", fixture("no-such.adm")}).code, 1);
+    EXPECT_EQ(run_tool({"admin", "show", fixture("site.adm")}).code, 2);
+}
+
+}  // namespace
+}  // namespace vx::tool
