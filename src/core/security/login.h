@@ -94,6 +94,14 @@ void apply_login_success(const AdminData& data, size_t user, LoginPorts& ports, 
 // Every protected file enciphered again with the file's key, as the shell ends.
 void encipher_protected_files(const AdminData& data, int& encryption_mark);
 
+// Right after a successful load, on activation: locks the system keys when the file says so.
+// True when the log-in dialog must be shown (and the user guards applied once it closes).
+bool begin_after_admin_load(const AdminData& data, SessionApi& session);
+// As the main window is destroyed: every protected file enciphered again, and the system keys
+// released when the file had locked them (also when a file could not be enciphered; the
+// FileError is passed on afterwards).
+void end_of_shell(const AdminData& data, SessionApi& session, int& encryption_mark);
+
 // Which guarded menu items and separators the logged-in user sees.
 struct MenuVisibility {
     std::array<bool, kGuardCount> slot{};

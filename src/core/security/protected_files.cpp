@@ -71,4 +71,20 @@ void encipher_protected_files(const AdminData& data, int& encryption_mark) {
     });
 }
 
+bool begin_after_admin_load(const AdminData& data, SessionApi& session) {
+    if (data.settings.disable_system_keys) session.set_system_keys_locked(true);
+    return data.settings.validate_users != 0;
+}
+
+void end_of_shell(const AdminData& data, SessionApi& session, int& encryption_mark) {
+    std::exception_ptr failure;
+    try {
+        encipher_protected_files(data, encryption_mark);
+    } catch (const FileError&) {
+        failure = std::current_exception();
+    }
+    if (data.settings.disable_system_keys) session.set_system_keys_locked(false);
+    if (failure) std::rethrow_exception(failure);
+}
+
 }  // namespace vx::security

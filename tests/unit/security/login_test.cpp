@@ -177,6 +177,24 @@ TEST(Login, SeparatorBeforeSetupNeedsNewOrOpen) {
     EXPECT_TRUE(m.separator_before_run && m.help_separator_after_run && m.separator_before_exit);
 }
 
+TEST(Login, AfterLoadLocksKeysAndAsksForLogInAsTheFileSays) {
+    struct Case {
+        const char* security;
+        bool login;
+        std::vector<std::string> calls;
+    };
+    const Case cases[] = {
+        {"Security=0 0 0 0 1 1 0 0 0 0\n", true, {"keys 1"}},
+        {"Security=0 0 0 0 0 1 0 0 0 0\n", false, {"keys 1"}},
+        {"Security=0 0 0 0 1 0 0 0 0 0\n", true, {}},
+    };
+    for (const Case& c : cases) {
+        FakeSession session;
+        EXPECT_EQ(begin_after_admin_load(admin_from(c.security), session), c.login) << c.security;
+        EXPECT_EQ(session.calls, c.calls) << c.security;
+    }
+}
+
 TEST(Login, TimedExitFromTheDialog) {
     struct Case {
         const char* security;
@@ -249,8 +267,10 @@ TEST_F(LoginFiles, SuccessSwitchesDirectoriesAndProtectedFilesByLevel) {
     apply_login_success(d, *r.user, ports, mark);
     EXPECT_TRUE(session.calls.empty());
 
-    // As the shell ends every protected file is enciphered again.
-    encipher_protected_files(d, mark);
+    // As the shell ends every protected file is enciphered again and the keys are released.
+    session.calls.clear();
+    end_of_shell(d, session, mark);
+    EXPECT_EQ(session.calls, std::vector<std::string>{"keys 0"});
     EXPECT_TRUE(has_cipher_trailer(read_file(open_file)));
     EXPECT_EQ(read_file(closed_file), closed_before);
     int m = 0;
