@@ -72,7 +72,8 @@ public:
     virtual void set_text(const std::string& text) = 0;
 };
 
-// Shows or hides a protected directory (it stays a directory either way).
+// Shows or hides a protected directory. Only the hidden attribute changes: a directory's other
+// attributes (read-only, system) may carry meaning of their own and are kept.
 class DirectoryAttributes {
 public:
     virtual ~DirectoryAttributes() = default;

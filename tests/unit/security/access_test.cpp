@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "security/page_password.h"
 #include "unit/security/security_fakes.h"
 
 namespace vx::security {
@@ -104,6 +105,20 @@ TEST(PasswordPrompt, UnsetMasterPasswordOpensNothing) {
     EXPECT_TRUE(password_matches(d, "SECRET", "Secret"));
     // Letters beyond ASCII are compared without regard to case too.
     EXPECT_TRUE(password_matches(d, "caf\xC3\xA9", "CAF\xC3\x89"));
+}
+
+TEST(PagePassword, PanelOnlyForAdministratorsAndAllUsersShownAsAnyGroup) {
+    const char* text =
+        "Group=Pupils\nGroupSecurity=5\nGroup=Master User List\nGroupSecurity=1000\n"
+        "User=PUPIL\nUserGroup=0\nUser=ADMIN\nUserGroup=1\n";
+    AdminData d = admin_from(text);
+    EXPECT_FALSE(page_password_view(d).show_level_panel);
+    d.logged_in = d.find_user("PUPIL");
+    EXPECT_FALSE(page_password_view(d).show_level_panel);
+    d.logged_in = d.find_user("ADMIN");
+    const PagePasswordView v = page_password_view(d);
+    EXPECT_TRUE(v.show_level_panel);
+    EXPECT_EQ(v.groups, (std::vector<std::string>{"Pupils", "Any Group"}));
 }
 
 }  // namespace

@@ -1,0 +1,16 @@
+#include "security/page_password.h"
+
+#include "security/access.h"
+
+namespace vx::security {
+
+PagePasswordView page_password_view(const AdminData& data) {
+    PagePasswordView v;
+    const User* user = data.current_user();
+    v.show_level_panel = user && has_level_at_least(data, *user, 1000);
+    for (const Group& g : data.groups)
+        v.groups.push_back(g.name == kAllUsersGroup ? std::string(kAnyGroup) : g.name);
+    return v;
+}
+
+}  // namespace vx::security
