@@ -147,6 +147,14 @@ LRESULT Window::handle_message(UINT message, WPARAM wparam, LPARAM lparam) {
             on_paint(paint.dc(), paint.ps());
             return 0;
         }
+        case WM_PRINTCLIENT: {
+            // Drawing into a caller's DC (PrintWindow, screenshots) uses the same painting code.
+            PAINTSTRUCT ps{};
+            ps.hdc = reinterpret_cast<HDC>(wparam);
+            GetClientRect(hwnd_, &ps.rcPaint);
+            on_paint(ps.hdc, ps);
+            return 0;
+        }
         case WM_SIZE:
             on_size(static_cast<UINT>(wparam), LOWORD(lparam), HIWORD(lparam));
             return 0;
