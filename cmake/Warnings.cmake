@@ -1,7 +1,8 @@
 # Every target of the project compiles with the same strict warnings; third-party
-# code (GoogleTest) is added before this takes effect on our own directories.
+# code (GoogleTest) is added before this takes effect on our own directories. Resource scripts
+# (windres) take no compiler warnings.
 function(vx_warnings target)
-  target_compile_options(${target} PRIVATE -Wall -Wextra -Wshadow -Werror)
+  target_compile_options(${target} PRIVATE $<$<COMPILE_LANGUAGE:C,CXX>:-Wall -Wextra -Wshadow -Werror>)
 endfunction()
 
 # Collect a folder's sources; CONFIGURE_DEPENDS lets new files join without a manual re-run.

@@ -1,0 +1,231 @@
+#include "e2e/harness.h"
+
+#include <objbase.h>
+#include <wincodec.h>
+
+#include <optional>
+#include <system_error>
+
+#include "win/shell/application.h"
+#include "win/shell/main_form.h"
+#include "win/shell/registry_settings.h"
+#include "win/util/text.h"
+
+namespace vx::e2e {
+namespace fs = std::filesystem;
+
+namespace {
+
+std::wstring env(const wchar_t* name) {
+    wchar_t buf[1024];
+    const DWORD n = GetEnvironmentVariableW(name, buf, 1024);
+    return n && n < 1024 ? std::wstring(buf, n) : std::wstring();
+}
+
+std::string current_test_name() {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    return std::string(info->test_suite_name()) + "." + info->name();
+}
+
+// Windows of the shell left by an earlier run that died before its tear-down would answer this
+// run's FindWindow: end their processes first.
+void end_stray_shells() {
+    for (const wchar_t* cls : {win::shell::kMainFormClass, win::shell::kApplicationClass}) {
+        for (int i = 0; i < 10; ++i) {
+            const HWND w = FindWindowW(cls, nullptr);
+            if (!w) break;
+            DWORD pid = 0;
+            GetWindowThreadProcessId(w, &pid);
+            win::unique_kernel_handle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid));
+            if (!process) break;
+            TerminateProcess(process.get(), 99);
+            WaitForSingleObject(process.get(), 5000);
+        }
+    }
+}
+
+void delete_settings() {
+    RegDeleteTreeW(HKEY_CURRENT_USER, win::shell::kSettingsKey);
+}
+
+struct ComScope {
+    HRESULT hr = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    ~ComScope() {
+        if (SUCCEEDED(hr)) CoUninitialize();
+    }
+};
+
+template <typename T>
+struct ComPtr {
+    T* p = nullptr;
+    ~ComPtr() {
+        if (p) p->Release();
+    }
+    T** put() { return &p; }
+    T* operator->() const { return p; }
+};
+
+// Encodes a 24-bit bitmap as PNG with the system's imaging component (Wine has its own).
+bool save_png(HBITMAP bitmap, const fs::path& path) {
+    ComScope com;
+    ComPtr<IWICImagingFactory> factory;
+    if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                IID_IWICImagingFactory, reinterpret_cast<void**>(factory.put()))))
+        return false;
+    ComPtr<IWICBitmap> source;
+    if (FAILED(factory->CreateBitmapFromHBITMAP(bitmap, nullptr, WICBitmapIgnoreAlpha, source.put())))
+        return false;
+    ComPtr<IWICStream> stream;
+    if (FAILED(factory->CreateStream(stream.put()))) return false;
+    if (FAILED(stream->InitializeFromFilename(path.wstring().c_str(), GENERIC_WRITE))) return false;
+    ComPtr<IWICBitmapEncoder> encoder;
+    if (FAILED(factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, encoder.put()))) return false;
+    if (FAILED(encoder->Initialize(stream.p, WICBitmapEncoderNoCache))) return false;
+    ComPtr<IWICBitmapFrameEncode> frame;
+    if (FAILED(encoder->CreateNewFrame(frame.put(), nullptr))) return false;
+    if (FAILED(frame->Initialize(nullptr))) return false;
+    UINT w = 0, h = 0;
+    source->GetSize(&w, &h);
+    frame->SetSize(w, h);
+    WICPixelFormatGUID format = GUID_WICPixelFormat24bppBGR;
+    frame->SetPixelFormat(&format);
+    if (FAILED(frame->WriteSource(source.p, nullptr))) return false;
+    return SUCCEEDED(frame->Commit()) && SUCCEEDED(encoder->Commit());
+}
+
+}  // namespace
+
+void ShellTest::SetUp() {
+    if (env(L"DISPLAY").empty()) {
+        if (env(L"VX_E2E_REQUIRE_DISPLAY") == L"1")
+            GTEST_FAIL() << "no X display: scripts/run-tests starts Xvfb for these tests";
+        GTEST_SKIP()
+            << "no X display (DISPLAY is unset): run scripts/run-tests, or start Xvfb and set DISPLAY";
+    }
+    end_stray_shells();
+    delete_settings();
+
+    wchar_t temp[MAX_PATH + 1];
+    GetTempPathW(MAX_PATH + 1, temp);
+    folder_ =
+        fs::path(temp) / ("vx-e2e-" + std::to_string(GetCurrentProcessId()) + "-" + current_test_name());
+    std::error_code ec;
+    fs::remove_all(folder_, ec);
+    fs::create_directories(folder_);
+    fs::copy_file(fs::path(VX_E2E_BUILD_DIR) / "apps" / "vantorx" / "vantorx.exe", folder_ / "vantorx.exe",
+                  fs::copy_options::overwrite_existing);
+}
+
+void ShellTest::TearDown() {
+    end_everything();
+    delete_settings();
+    if (!folder_.empty()) {
+        std::error_code ec;
+        fs::remove_all(folder_, ec);
+    }
+}
+
+void ShellTest::end_everything() {
+    for (auto& p : processes_) {
+        const HANDLE h = p.get().hProcess;
+        if (h && WaitForSingleObject(h, 0) == WAIT_TIMEOUT) {
+            TerminateProcess(h, 99);
+            WaitForSingleObject(h, 10000);
+        }
+    }
+    processes_.clear();
+}
+
+void ShellTest::copy_fixture(const std::string& name) {
+    fs::copy(fs::path(VX_FIXTURES_DIR) / "e2e" / name, folder_,
+             fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+}
+
+void ShellTest::set_setting(const std::string& name, const std::string& value) {
+    win::shell::RegistrySettingsStore().write("", name, value);
+}
+
+size_t ShellTest::start_shell(const std::wstring& arguments) {
+    const fs::path exe = folder_ / "vantorx.exe";
+    std::wstring command = L"\"" + exe.wstring() + L"\"";
+    if (!arguments.empty()) command += L" " + arguments;
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    win::unique_process_information pi;
+    if (!CreateProcessW(exe.wstring().c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        folder_.wstring().c_str(), &si, pi.put())) {
+        ADD_FAILURE() << "cannot start " << exe.string() << ": error " << GetLastError();
+    }
+    processes_.push_back(std::move(pi));
+    return processes_.size() - 1;
+}
+
+std::optional<DWORD> ShellTest::wait_for_exit(size_t index, std::chrono::milliseconds timeout) {
+    const HANDLE h = processes_.at(index).get().hProcess;
+    if (!h || WaitForSingleObject(h, static_cast<DWORD>(timeout.count())) != WAIT_OBJECT_0)
+        return std::nullopt;
+    DWORD code = 0;
+    GetExitCodeProcess(h, &code);
+    return code;
+}
+
+bool ShellTest::running(size_t index) const {
+    const HANDLE h = processes_.at(index).get().hProcess;
+    return h && WaitForSingleObject(h, 0) == WAIT_TIMEOUT;
+}
+
+HWND ShellTest::wait_for_window(const wchar_t* class_name, const wchar_t* title,
+                                std::chrono::milliseconds timeout) {
+    HWND found = nullptr;
+    eventually([&] { return (found = FindWindowW(class_name, title)) != nullptr; }, timeout);
+    return found;
+}
+
+int ShellTest::count_top_level(const wchar_t* class_name) {
+    struct Ctx {
+        const wchar_t* cls;
+        int n = 0;
+    } ctx{class_name};
+    EnumWindows(
+        [](HWND w, LPARAM lp) -> BOOL {
+            auto* c = reinterpret_cast<Ctx*>(lp);
+            wchar_t name[256];
+            if (GetClassNameW(w, name, 256) && lstrcmpW(name, c->cls) == 0) ++c->n;
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&ctx));
+    return ctx.n;
+}
+
+std::string ShellTest::text_of(HWND window) {
+    // WM_GETTEXT through SendMessage works across processes, unlike a cached title.
+    wchar_t buf[512];
+    const LRESULT n = SendMessageW(window, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(buf));
+    return win::narrow(std::wstring_view(buf, static_cast<size_t>(n)));
+}
+
+fs::path ShellTest::screenshot() {
+    const fs::path dir = VX_E2E_SCREENSHOT_DIR;
+    std::error_code ec;
+    fs::create_directories(dir, ec);
+    const fs::path path = dir / (current_test_name() + ".png");
+
+    const int w = GetSystemMetrics(SM_CXSCREEN);
+    const int h = GetSystemMetrics(SM_CYSCREEN);
+    win::unique_window_dc screen = win::get_window_dc(nullptr);
+    win::unique_memory_dc memory(CreateCompatibleDC(screen.get().dc));
+    win::unique_hbitmap bitmap(CreateCompatibleBitmap(screen.get().dc, w, h));
+    if (!memory || !bitmap) {
+        ADD_FAILURE() << "screenshot: cannot make a bitmap";
+        return {};
+    }
+    {
+        const win::scoped_select select(memory.get(), bitmap.get());
+        BitBlt(memory.get(), 0, 0, w, h, screen.get().dc, 0, 0, SRCCOPY);
+    }
+    if (!save_png(bitmap.get(), path)) ADD_FAILURE() << "screenshot: cannot write " << path.string();
+    std::cout << "[ SCREENSHOT ] " << path.string() << std::endl;
+    return path;
+}
+
+}  // namespace vx::e2e

@@ -1,0 +1,63 @@
+#pragma once
+// Drives the real programs: every test gets a fresh program folder, a clean settings key, the
+// processes it starts (always ended at tear-down), and helpers to find windows, read them, send
+// them messages and save a screenshot.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "win/util/handle.h"
+
+namespace vx::e2e {
+
+using namespace std::chrono_literals;
+
+class ShellTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // The temporary program folder of this test (holds vantorx.exe).
+    const std::filesystem::path& folder() const { return folder_; }
+    // Copies tests/e2e/fixtures/<name>/* into the program folder.
+    void copy_fixture(const std::string& name);
+    // A value under HKCU\Software\Halvane\Vantora (removed again at tear-down).
+    void set_setting(const std::string& name, const std::string& value);
+
+    // Starts vantorx.exe from the program folder; returns its index for wait_for_exit.
+    size_t start_shell(const std::wstring& arguments = L"");
+    // The exit code, or nullopt when it is still running after `timeout`.
+    std::optional<DWORD> wait_for_exit(size_t index, std::chrono::milliseconds timeout);
+    bool running(size_t index) const;
+
+    // Waits until a top-level window of the class (and title, when given) exists.
+    static HWND wait_for_window(const wchar_t* class_name, const wchar_t* title = nullptr,
+                                std::chrono::milliseconds timeout = 20s);
+    // Polls `condition` until it holds or `timeout` passes.
+    template <typename F>
+    static bool eventually(F condition, std::chrono::milliseconds timeout = 10s) {
+        const auto end = std::chrono::steady_clock::now() + timeout;
+        for (;;) {
+            if (condition()) return true;
+            if (std::chrono::steady_clock::now() > end) return false;
+            Sleep(50);
+        }
+    }
+    static int count_top_level(const wchar_t* class_name);
+    static std::string text_of(HWND window);
+
+    // Saves the screen as <build>/tests/e2e/screenshots/<Suite>.<Test>.png; returns its path.
+    std::filesystem::path screenshot();
+
+private:
+    void end_everything();
+
+    std::filesystem::path folder_;
+    std::vector<win::unique_process_information> processes_;
+};
+
+}  // namespace vx::e2e
