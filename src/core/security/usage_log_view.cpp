@@ -165,10 +165,23 @@ void sort_usage_rows(std::vector<UsageRecord>& rows, UsageSort sort) {
             });
             break;
     }
-    std::vector<UsageRecord> sorted;
-    sorted.reserve(rows.size());
-    for (const std::uint32_t i : order) sorted.push_back(std::move(rows[i]));
-    rows.swap(sorted);
+    // Permute in place, cycle by cycle: a second vector of records would double the peak
+    // memory of a large log's view.
+    for (std::uint32_t i = 0; i < order.size(); ++i) {
+        if (order[i] == i) continue;
+        UsageRecord held = std::move(rows[i]);
+        std::uint32_t j = i;
+        for (;;) {
+            const std::uint32_t k = order[j];
+            order[j] = j;
+            if (k == i) {
+                rows[j] = std::move(held);
+                break;
+            }
+            rows[j] = std::move(rows[k]);
+            j = k;
+        }
+    }
 }
 
 UsageView load_usage_view(const std::string& log_path, const TextCodec& codec,
