@@ -60,6 +60,10 @@ std::string map_case(std::string_view s) {
     return out;
 }
 
+bool is_ascii(std::string_view s) {
+    return std::all_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
 }  // namespace
 
 std::string fold_case(std::string_view utf8) {
@@ -120,7 +124,7 @@ void UsageViewBuilder::offer(const UsageRecord& r) {
 }
 
 UsageView UsageViewBuilder::finish() && {
-    sort_usage_rows(view_.rows, sort_);
+    sort_usage_rows(view_.rows, sort_, ansi_);
     HoursMinutes total;
     for (const auto& r : view_.rows) {
         const HoursMinutes t = used_time(r);
@@ -135,26 +139,42 @@ UsageView UsageViewBuilder::finish() && {
     return std::move(view_);
 }
 
-void sort_usage_rows(std::vector<UsageRecord>& rows, UsageSort sort) {
+void sort_usage_rows(std::vector<UsageRecord>& rows, UsageSort sort, const TextCodec* ansi) {
     // Sorting indices with the reading position as the last key gives the stable order
     // without moving the records themselves more than once.
     std::vector<std::uint32_t> order(rows.size());
     std::iota(order.begin(), order.end(), 0u);
+    auto by_keys = [&](const std::vector<std::string>& keys) {
+        std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
+            const int c = keys[a].compare(keys[b]);
+            return c != 0 ? c < 0 : a < b;
+        });
+    };
+    // Keys in the stored code page; ASCII-only names are their own key, so a log without
+    // accented names pays nothing for it.
+    auto stored = [&](std::string s) { return ansi && !is_ascii(s) ? ansi->from_utf8(s) : s; };
     switch (sort) {
-        case UsageSort::ByProgram:
-            std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
-                const int c = rows[a].program.compare(rows[b].program);
-                return c != 0 ? c < 0 : a < b;
-            });
+        case UsageSort::ByProgram: {
+            const bool plain = !ansi || std::all_of(rows.begin(), rows.end(),
+                                                    [](const UsageRecord& r) { return is_ascii(r.program); });
+            if (plain) {
+                std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
+                    const int c = rows[a].program.compare(rows[b].program);
+                    return c != 0 ? c < 0 : a < b;
+                });
+            } else {
+                std::vector<std::string> keys;
+                keys.reserve(rows.size());
+                for (const auto& r : rows) keys.push_back(stored(r.program));
+                by_keys(keys);
+            }
             break;
+        }
         case UsageSort::ByUser: {
             std::vector<std::string> keys;
             keys.reserve(rows.size());
-            for (const auto& r : rows) keys.push_back(upper_case(r.user));
-            std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
-                const int c = keys[a].compare(keys[b]);
-                return c != 0 ? c < 0 : a < b;
-            });
+            for (const auto& r : rows) keys.push_back(stored(upper_case(r.user)));
+            by_keys(keys);
             break;
         }
         case UsageSort::ByDate:
@@ -187,7 +207,7 @@ void sort_usage_rows(std::vector<UsageRecord>& rows, UsageSort sort) {
 UsageView load_usage_view(const std::string& log_path, const TextCodec& codec,
                           std::span<const UsageRecord> gathered, bool viewing_other_file,
                           const UsageQuery& query, UsageLogSummary* summary) {
-    UsageViewBuilder builder(query);
+    UsageViewBuilder builder(query, &codec);
     UsageLogSummary s;
     if (file_exists(log_path))
         s = read_usage_log(log_path, codec, [&](UsageRecord&& r) { builder.offer(std::move(r)); });

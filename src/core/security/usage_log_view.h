@@ -68,7 +68,9 @@ struct UsageView {
 // Collects the records offered to it that pass the query, then sorts and totals them.
 class UsageViewBuilder {
 public:
-    explicit UsageViewBuilder(const UsageQuery& query) : filter_(query), sort_(query.sort) {}
+    // With a codec, names are ordered by their bytes in the file's code page, as stored.
+    explicit UsageViewBuilder(const UsageQuery& query, const TextCodec* ansi = nullptr)
+        : filter_(query), sort_(query.sort), ansi_(ansi) {}
     void offer(UsageRecord&& r);
     void offer(const UsageRecord& r);
     UsageView finish() &&;
@@ -76,12 +78,16 @@ public:
 private:
     UsageFilter filter_;
     UsageSort sort_;
+    const TextCodec* ansi_;
     UsageView view_;
 };
 
 // Sorts stably: entries that compare equal keep the order in which they were read, which is
-// the order the one-by-one sorted insertion of the viewer gives.
-void sort_usage_rows(std::vector<UsageRecord>& rows, UsageSort sort);
+// the order the one-by-one sorted insertion of the viewer gives. Program and user names are
+// compared by their bytes in the code page of `ansi` when given, else by their UTF-8 bytes
+// (code point order); the two differ only for the few letters the code page places below
+// its accented Latin range.
+void sort_usage_rows(std::vector<UsageRecord>& rows, UsageSort sort, const TextCodec* ansi = nullptr);
 
 // The viewer's load: every record of the viewed log, then, unless another file is viewed,
 // the records gathered in memory in this run. A log that does not exist yet holds no records.

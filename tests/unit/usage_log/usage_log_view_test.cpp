@@ -107,14 +107,15 @@ TEST(UsageRows, TextsAndTotalsAsTheListShowsThem) {
     EXPECT_EQ(usage_total_text(UsageView{}.total), "Total| | | |0 hr 0 min");
 }
 
-// The viewer's own way: each kept record goes in before the first entry that sorts after it.
+// The viewer's own way: each kept record goes in before the first entry that sorts after it,
+// names compared as the file stores them.
 std::vector<UsageRecord> insertion_order(const std::vector<UsageRecord>& in, UsageSort sort) {
     auto after = [&](const UsageRecord& e, const UsageRecord& x) {
         switch (sort) {
             case UsageSort::ByProgram:
-                return e.program > x.program;
+                return kCodec.from_utf8(e.program) > kCodec.from_utf8(x.program);
             case UsageSort::ByUser:
-                return upper_case(e.user) > upper_case(x.user);
+                return kCodec.from_utf8(upper_case(e.user)) > kCodec.from_utf8(upper_case(x.user));
             default:
                 return e.start_time > x.start_time;
         }
@@ -130,19 +131,34 @@ std::vector<UsageRecord> insertion_order(const std::vector<UsageRecord>& in, Usa
 
 TEST(UsageRows, SortOrdersEqualTheOneByOneInsertion) {
     std::mt19937 rng(1234);
-    const char* programs[] = {"Word", "word", "Calc", "Caf\xC3\xA9", "Paint", "Word 2"};
-    const char* users[] = {"ann", "ANN", "Bob", "", "bob", "\xC3\xA9ve"};
+    // The OE ligature sorts below e-acute in the ANSI page but above it in code points.
+    const char* programs[] = {"Word", "word", "Calc", "Caf\xC3\xA9", "\xC5\x92uvre", "Paint", "Word 2"};
+    const char* users[] = {"ann",
+                           "ANN",
+                           "Bob",
+                           "",
+                           "bob",
+                           "\xC3\xA9ve",
+                           "\xC5\x93"
+                           "dipe"};
     std::vector<UsageRecord> recs;
     for (int i = 0; i < 400; ++i) {
-        UsageRecord r = rec(programs[rng() % 6], users[rng() % 6], at(5, static_cast<int>(rng() % 4), 0));
+        UsageRecord r = rec(programs[rng() % 7], users[rng() % 7], at(5, static_cast<int>(rng() % 4), 0));
         r.thread = static_cast<std::uint32_t>(i);  // tells equal-keyed records apart
         recs.push_back(r);
     }
     for (UsageSort s : {UsageSort::ByDate, UsageSort::ByProgram, UsageSort::ByUser}) {
         std::vector<UsageRecord> sorted = recs;
-        sort_usage_rows(sorted, s);
+        sort_usage_rows(sorted, s, &kCodec);
         EXPECT_EQ(sorted, insertion_order(recs, s)) << static_cast<int>(s);
     }
+    // ASCII-only names take the path without keys.
+    std::vector<UsageRecord> plain;
+    for (const auto& r : recs)
+        if (r.program[0] == 'W' || r.program[0] == 'w' || r.program[0] == 'P') plain.push_back(r);
+    std::vector<UsageRecord> sorted = plain;
+    sort_usage_rows(sorted, UsageSort::ByProgram, &kCodec);
+    EXPECT_EQ(sorted, insertion_order(plain, UsageSort::ByProgram));
 }
 
 TEST(UsageView, GatheredRecordsJoinUnlessAnotherFileIsViewed) {
