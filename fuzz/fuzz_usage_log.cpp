@@ -25,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (k & 0x40) query.last_day = 50000;
     }
 
-    UsageViewBuilder builder(query);
+    UsageViewBuilder builder(query, &codec);
     const std::span<const uint8_t> bytes(data, size);
     const UsageLogSummary s = parse_usage_log(bytes, codec, [&](UsageRecord&& r) {
         // Texts survive a write and a second read unchanged.
