@@ -76,8 +76,9 @@ std::string upper_case(std::string_view utf8) {
 
 HoursMinutes used_time(const UsageRecord& r) {
     const double used = r.used();
-    // A used mark behind the start time only comes from a damaged or hand-made file.
-    if (!(used > 0) || !std::isfinite(used)) return {};
+    // A used mark behind the start time, or ages past the calendar, only come from a damaged
+    // or hand-made file; the rounding below must not see them.
+    if (!(used > 0) || !(used < 4e6)) return {};
     const auto ms = static_cast<std::int64_t>(std::llround(used * 86400000.0));
     return {ms / 3600000, static_cast<int>(ms / 60000 % 60)};
 }
