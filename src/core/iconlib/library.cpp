@@ -221,10 +221,16 @@ uint16_t IconLibrary::add_file(const std::string& path, int icon_index, IconSour
 
 std::optional<LoadedEntry> IconLibrary::load(uint16_t& number) const {
     if (!exists()) return std::nullopt;
-    const auto recs = records();
+    // Only the records from `number` on are read: every button and tab loads its icon at
+    // start-up, and the index can hold thousands of records.
+    std::ifstream index(path_from_utf8(index_path()), std::ios::binary);
+    if (!index) return std::nullopt;
+    index.seekg(static_cast<std::streamoff>(size_t{number} * kRecordSize));
     const uint64_t data_size = file_size_or_zero(data_path());
-    for (size_t n = number; n < recs.size() && n < kMaxEntries; ++n) {
-        const IndexRecord& r = recs[n];
+    uint8_t raw[kRecordSize];
+    for (size_t n = number; n < kMaxEntries; ++n) {
+        if (!index.read(reinterpret_cast<char*>(raw), kRecordSize)) return std::nullopt;
+        const IndexRecord r = decode_record(raw);
         if (!r.live()) continue;
         if (!in_data(r, data_size)) return std::nullopt;
         LoadedEntry entry;
