@@ -2,6 +2,8 @@
 #include <filesystem>
 #include <ostream>
 
+#include "iconlib/animation.h"
+#include "iconlib/icon_file.h"
 #include "iconlib/library.h"
 #include "port/text_codec.h"
 #include "tool/command.h"
@@ -38,13 +40,22 @@ uint16_t parse_number(const std::string& text) {
 }
 
 int usage(std::ostream& err) {
-    err << "usage: vxtool iconlib list|add|extract|delete|undelete|move|compact DIR ... (see vxtool "
+    err << "usage: vxtool iconlib list|add|extract|check|delete|undelete|move|compact|animate ... (see "
+           "vxtool "
            "--help)\n";
     return 2;
 }
 
 int handler(const Args& args_in, std::ostream& out, std::ostream& err) {
     Args args = args_in;
+    if (!args.empty() && args[0] == "animate") {
+        // animate OUT RATE FRAME.ICO...: a tool for building animated entries.
+        if (args.size() < 4) return usage(err);
+        std::vector<Bytes> frames;
+        for (size_t i = 3; i < args.size(); ++i) frames.push_back(read_file(args[i]));
+        write_file_atomic(args[1], iconlib::write_animation(frames, parse_number(args[2])));
+        return 0;
+    }
     std::string index_text;
     const bool have_index = take_option(args, "--index", index_text);
     if (args.size() < 2) return usage(err);
@@ -91,6 +102,27 @@ int handler(const Args& args_in, std::ostream& out, std::ostream& err) {
         lib.move(parse_number(args[2]), parse_number(args[3]), nullptr);
         return 0;
     }
+    if (verb == "check" && args.size() == 2) {
+        // Every live entry must read as what its type says.
+        const auto recs = lib.records();
+        size_t bad = 0, live = 0;
+        for (size_t i = 0; i < recs.size() && i < iconlib::kMaxEntries; ++i) {
+            if (!recs[i].live()) continue;
+            ++live;
+            uint16_t n = static_cast<uint16_t>(i);
+            const auto entry = lib.load(n);
+            const bool ok =
+                entry && n == i &&
+                (entry->type == iconlib::kTypeAnimated ? iconlib::read_animation(entry->data).has_value()
+                                                       : iconlib::read_icon_file(entry->data).has_value());
+            if (!ok) {
+                ++bad;
+                err << i << '\t' << codec.to_utf8(recs[i].name()) << "\tunreadable\n";
+            }
+        }
+        out << live << " live entries, " << bad << " unreadable\n";
+        return bad ? 1 : 0;
+    }
     if (verb == "compact" && args.size() == 2) {
         out << lib.compact(nullptr) << " deleted entries removed\n";
         return 0;
@@ -103,10 +135,12 @@ const Registration reg{
      "vxtool iconlib list DIR            entries: number, name, type, live/deleted, size\n"
      "vxtool iconlib add DIR FILE [--index N]   add an .ICO/.CUR/.ANI file; prints its number\n"
      "vxtool iconlib extract DIR N OUT   write the first live entry at or after N to OUT\n"
+     "vxtool iconlib check DIR          report live entries that do not read as their type\n"
      "vxtool iconlib delete DIR N        mark entry N deleted (undone by undelete)\n"
      "vxtool iconlib undelete DIR        bring back every deleted entry\n"
      "vxtool iconlib move DIR S T        move entry S to position T\n"
-     "vxtool iconlib compact DIR         drop deleted entries from both files\n",
+     "vxtool iconlib compact DIR         drop deleted entries from both files\n"
+     "vxtool iconlib animate OUT RATE FRAME.ICO...   write an animated cursor, RATE in 1/60 s\n",
      handler}};
 
 }  // namespace

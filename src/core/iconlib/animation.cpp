@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <stdexcept>
 
 #include "iconlib/bytes_le.h"
 #include "iconlib/icon_file.h"
@@ -35,7 +36,43 @@ bool walk_chunks(std::span<const uint8_t> data, Fn&& fn) {
     return true;
 }
 
+void append_chunk(Bytes& out, const char* id, std::span<const uint8_t> body) {
+    const size_t at = out.size();
+    out.resize(at + 8);
+    std::memcpy(out.data() + at, id, 4);
+    put_u32(out.data() + at + 4, static_cast<uint32_t>(body.size()));
+    out.insert(out.end(), body.begin(), body.end());
+    if (body.size() % 2 != 0) out.push_back(0);
+}
+
 }  // namespace
+
+Bytes write_animation(const std::vector<Bytes>& frames, uint32_t rate) {
+    if (frames.empty()) throw std::invalid_argument("An animation needs at least one frame");
+    Bytes header(kHeaderChunk, 0);
+    const uint32_t fields[9] = {uint32_t(kHeaderChunk),
+                                uint32_t(frames.size()),
+                                uint32_t(frames.size()),
+                                0,
+                                0,
+                                0,
+                                0,
+                                rate,
+                                1 /* frames are icon resources */};
+    for (size_t i = 0; i < 9; ++i) put_u32(header.data() + 4 * i, fields[i]);
+
+    Bytes list = {'f', 'r', 'a', 'm'};
+    for (const auto& frame : frames) {
+        if (!read_icon_file(frame)) throw std::invalid_argument("An animation frame is not a sound icon");
+        append_chunk(list, "icon", frame);
+    }
+    Bytes out = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'A', 'C', 'O', 'N'};
+    append_chunk(out, "anih", header);
+    append_chunk(out, "LIST", list);
+    if (out.size() - 8 > 0xFFFFFFFFu) throw std::invalid_argument("The animation is too large");
+    put_u32(out.data() + 4, static_cast<uint32_t>(out.size() - 8));
+    return out;
+}
 
 bool looks_like_animation(std::span<const uint8_t> data) {
     return data.size() >= 12 && is_id(data.data(), "RIFF") && is_id(data.data() + 8, "ACON");

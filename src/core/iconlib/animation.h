@@ -49,6 +49,11 @@ inline uint64_t step_delay_ms(uint32_t rate) {
     return uint64_t{rate} * 1000 / 60;
 }
 
+// Writes an animated cursor: one step per frame (each frame an icon or cursor file), all
+// shown for `rate` 1/60 s. Throws std::invalid_argument when there is no frame or a frame
+// is not a sound icon.
+Bytes write_animation(const std::vector<Bytes>& frames, uint32_t rate);
+
 // True when the bytes start like an animated cursor (used to tell entries apart by content).
 bool looks_like_animation(std::span<const uint8_t> data);
 
