@@ -27,7 +27,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ctx.locale = &locale;
     ctx.codec = &codec;
     ctx.images = &images;
-    ctx.is_administrator = [] { return size % 2 == 0; };
+    const bool admin = size % 2 == 0;
+    ctx.is_administrator = [admin] { return admin; };
     const vx::Bytes bytes(data, data + size);
     Desktop first;
     try {

@@ -44,7 +44,9 @@ std::unique_ptr<Page> Desktop::make_page(std::string name) const {
 Page& Desktop::add_page(std::string name) {
     auto page = make_page(std::move(name));
     Page& ref = *page;
-    if (!pages_.empty() && pages_.back()->is_startup()) {
+    // A second "StartUp" (only a damaged file has one) is appended, so that saving and
+    // loading again keeps the order instead of swapping the two every time.
+    if (!pages_.empty() && pages_.back()->is_startup() && !ref.is_startup()) {
         // "StartUp" stays last: the new page takes its number and moves it one on.
         ref.number = pages_.back()->number;
         pages_.back()->number += 1;
@@ -67,6 +69,7 @@ Page& Desktop::add_hidden_page(std::string name) {
 }
 
 Page& Desktop::create_master_page() {
+    if (master_) std::erase_if(scheduled_, [&](const ScheduledLaunch& s) { return s.page == master_.get(); });
     master_ = make_page(std::string());
     master_->number = kMasterPageNumber;
     current_ = master_.get();

@@ -134,7 +134,10 @@ public:
         } else if (key == "PageTitle=") {
             new_page(text(value));
         } else if (key == "Master=") {
-            current_page_ = &d_.create_master_page();
+            // A second "Master=" goes on with the same master page: replacing it would free
+            // objects the reader may still be filling in.
+            current_page_ = d_.master() ? d_.master() : &d_.create_master_page();
+            d_.set_current(current_page_);
         } else if (key == "MenuDim=") {
             const auto f = fields(value, 4, key);
             d_.bounds = {i32(f[0]), i32(f[1]), i32(f[2]), i32(f[3])};
@@ -163,7 +166,8 @@ private:
     void new_page(std::string name) {
         const bool ordinary = visibility_ == 1 || (ctx_.is_administrator && ctx_.is_administrator());
         Page& page = ordinary ? d_.add_page(std::move(name)) : d_.add_hidden_page(std::move(name));
-        page.visible = visibility_ != 0;
+        // Only 1 shows a page to users, so any other value counts as hidden throughout.
+        page.visible = visibility_ == 1;
         current_page_ = &page;
         if (ctx_.on_page_created) ctx_.on_page_created(static_cast<int>(d_.tab_pages(false).size()));
     }
