@@ -44,17 +44,20 @@ std::unique_ptr<Page> Desktop::make_page(std::string name) const {
 Page& Desktop::add_page(std::string name) {
     auto page = make_page(std::move(name));
     Page& ref = *page;
-    // A second "StartUp" (only a damaged file has one) is appended, so that saving and
-    // loading again keeps the order instead of swapping the two every time.
-    if (!pages_.empty() && pages_.back()->is_startup() && !ref.is_startup()) {
-        // "StartUp" stays last: the new page takes its number and moves it one on.
-        ref.number = pages_.back()->number;
-        pages_.back()->number += 1;
-        pages_.insert(pages_.end() - 1, std::move(page));
+    // "StartUp" stays last: the new page goes before it, takes its number and moves it one on.
+    // A damaged file may hold several; the new page then goes before all of them at the end,
+    // and another "StartUp" is appended, so that saving and loading again keeps the order.
+    size_t at = pages_.size();
+    if (!ref.is_startup()) {
+        while (at > 0 && pages_[at - 1]->is_startup()) --at;
+    }
+    if (at < pages_.size()) {
+        ref.number = pages_[at]->number;
+        for (size_t i = at; i < pages_.size(); ++i) pages_[i]->number += 1;
     } else {
         ref.number = static_cast<int32_t>(pages_.size());
-        pages_.push_back(std::move(page));
     }
+    pages_.insert(pages_.begin() + static_cast<std::ptrdiff_t>(at), std::move(page));
     current_ = &ref;
     return ref;
 }

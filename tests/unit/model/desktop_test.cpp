@@ -34,8 +34,11 @@ TEST(Desktop, NewPagesGoBeforeStartUpAndTakeItsNumber) {
     EXPECT_EQ(names(d.tab_pages(true)), (std::vector<std::string>{"Master", "A", "B", "C", "StartUp"}));
     // A damaged file with two "StartUp" pages must keep their order through save and load.
     d.add_page("StartUp");
-    EXPECT_EQ(names(d), (std::vector<std::string>{"A#0", "B#1", "C#2", "StartUp#3", "StartUp#4"}));
-    d.delete_page(4);
+    d.add_page("D");
+    EXPECT_EQ(names(d), (std::vector<std::string>{"A#0", "B#1", "C#2", "D#3", "StartUp#4", "StartUp#5"}));
+    d.delete_page(5);
+    d.delete_page(3);
+    d.renumber_pages();
     const auto menu = d.page_menu_items();
     ASSERT_EQ(menu.size(), 4u);
     EXPECT_TRUE(menu[3].hidden);
