@@ -272,6 +272,32 @@ TEST(DesktopFile, MultiLineTextsAndTheirEmptyLine) {
     EXPECT_EQ(std::get<LabelData>(objs.front().data).text_lines, 0);
 }
 
+TEST(DesktopFile, ClipboardGroupsPasteIntoTheCurrentPage) {
+    Desktop d;
+    d.create_master_page();
+    Page& target = d.add_page("Target");
+    ImageData picture;
+    picture.bounds = {7, 8, 9, 10};
+    Page source;
+    source.name = "Copied";
+    source.password = "pw";
+    source.objects.push_front({ShapeData{}});
+    const std::string object_text = write_object_group(picture, write_context());
+    const std::string page_text = write_page_group(source, write_context());
+
+    ReadContext ctx = read_context();
+    ctx.mode = ReadMode::Paste;
+    read_desktop_text(d, object_text, ctx);
+    ASSERT_EQ(target.objects.size(), 1u);
+    EXPECT_EQ(bounds_of(target.objects.front().data).left, 7);
+
+    read_desktop_text(d, page_text, ctx);
+    ASSERT_EQ(d.pages().size(), 2u);
+    EXPECT_EQ(d.pages()[1]->password, "pw");
+    EXPECT_EQ(d.pages()[1]->objects.size(), 1u);
+    EXPECT_EQ(target.objects.size(), 1u);
+}
+
 TEST(DesktopFile, LineEndsCtrlZAndUnknownKeys) {
     // A CR alone ends a line; a bare LF does not; Ctrl+Z ends the text.
     const std::string text =
