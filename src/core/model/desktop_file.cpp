@@ -618,7 +618,7 @@ LoadResult load_desktop_text(Desktop& desktop, std::string_view ansi, const Read
                 desktop.file_tab_count = static_cast<int>(*count);
             } else {
                 // Reported, and the line is read as any other line.
-                result.warnings.push_back(quote(first) + " is not a valid integer value");
+                result.warnings.push_back(ctx.codec->to_utf8(quote(first)) + " is not a valid integer value");
                 reader.handle(first, lines);
             }
         }
