@@ -158,3 +158,53 @@ public:
 };
 
 }  // namespace vx::shell::testing
+
+#include "shell/run_policy.h"
+#include "shell/text_rules.h"
+
+namespace vx::shell::testing {
+
+// A small Windows machine: files and folders by path (compared in capitals), short names,
+// links and associations.
+class FakeFileSystem : public LaunchFileSystem {
+public:
+    std::vector<std::string> files, folders;
+    std::map<std::string, std::string> long_names;  // short path -> long path
+    std::map<std::string, ShellLinkInfo> links;
+    std::map<std::string, std::string> associations;
+    std::string cwd = "C:\\TOOLS";
+    std::vector<std::string> search = {"C:\\VX", "C:\\TOOLS", "C:\\WINDOWS\\SYSTEM32", "C:\\WINDOWS"};
+    std::vector<std::string> pathext = {".COM", ".EXE", ".BAT", ".CMD"};
+
+    bool file_exists(const std::string& path) override { return has(files, path); }
+    bool directory_exists(const std::string& path) override {
+        std::string p = to_upper(path);
+        while (p.size() > 3 && p.back() == '\\') p.pop_back();
+        return has(folders, p);
+    }
+    std::string long_path(const std::string& path) override {
+        auto it = long_names.find(to_upper(path));
+        return it == long_names.end() ? path : it->second;
+    }
+    std::optional<ShellLinkInfo> read_link(const std::string& path) override {
+        auto it = links.find(to_upper(path));
+        if (it == links.end()) return std::nullopt;
+        return it->second;
+    }
+    std::string current_directory() override { return cwd; }
+    std::vector<std::string> search_folders() override { return search; }
+    std::vector<std::string> path_extensions() override { return pathext; }
+    std::string associated_program(const std::string& document) override {
+        auto it = associations.find(to_upper(document));
+        return it == associations.end() ? std::string() : it->second;
+    }
+
+private:
+    static bool has(const std::vector<std::string>& list, const std::string& path) {
+        for (const auto& f : list)
+            if (to_upper(f) == to_upper(path)) return true;
+        return false;
+    }
+};
+
+}  // namespace vx::shell::testing
