@@ -47,6 +47,15 @@ public:
     // The identifier of the process that owns a window; 0 when unknown.
     virtual std::uint32_t window_process(WindowId /*window*/) { return 0; }
     virtual bool window_visible(WindowId /*window*/) { return true; }
+    // The "open" verb with parameters; by default only targets without parameters open.
+    virtual bool shell_open_with(const std::string& target, const std::string& parameters,
+                                 const std::string& directory, ShowState show, std::string& error) {
+        if (!parameters.empty()) {
+            error = "parameters are not supported";
+            return false;
+        }
+        return shell_open(target, directory, show, error);
+    }
 };
 
 }  // namespace vx

@@ -12,9 +12,7 @@ constexpr int kMaxLinkDepth = 4;
 // Files these extensions name are started as themselves, so their extension is what counts
 // and no association is looked up.
 bool program_like(const std::string& ext) {
-    for (const char* p : {"COM", "CMD", "PIF", "SCR", "BAT", "EXE"})
-        if (ext == p) return true;
-    return false;
+    return is_program_extension(ext);
 }
 
 bool is_drive_letter(char c) {
@@ -223,6 +221,13 @@ bool RunRestrictions::extension_forbidden(std::string_view extension) const {
         if (item == want) return true;
         start = bar + 1;
     }
+    return false;
+}
+
+bool is_program_extension(std::string_view extension) {
+    const std::string ext = to_upper(extension);
+    for (const char* p : {"COM", "CMD", "PIF", "SCR", "BAT", "EXE"})
+        if (ext == p) return true;
     return false;
 }
 

@@ -77,4 +77,7 @@ std::optional<std::string> normalize_local_path(std::string_view path, std::stri
 // The extension of a path's last part, in capitals, without its dot.
 std::string extension_of(std::string_view path);
 
+// COM, CMD, PIF, SCR, BAT and EXE start as themselves; other files through an association.
+bool is_program_extension(std::string_view extension);
+
 }  // namespace vx::shell

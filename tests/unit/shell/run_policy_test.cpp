@@ -86,7 +86,8 @@ TEST(RunPolicy, DecidesOnTheProgramThatWouldStart) {
         const RunDecision d = decide_run(c.command, rules, fs);
         EXPECT_EQ(d.verdict, c.verdict) << c.command << " -> " << d.program << ": " << d.reason;
         EXPECT_EQ(d.program, c.program) << c.command;
-        EXPECT_EQ(d.verdict == RunVerdict::Refused, !d.reason.empty() && d.verdict != RunVerdict::NotFound) << c.command;
+        EXPECT_EQ(d.verdict == RunVerdict::Refused, !d.reason.empty() && d.verdict != RunVerdict::NotFound)
+            << c.command;
     }
 }
 
