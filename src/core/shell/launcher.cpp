@@ -28,6 +28,15 @@ std::string program_part(const std::string& command) {
     return command.substr(0, command.find_first_of(" \t"));
 }
 
+const ButtonView* find_speed_key_button(const std::vector<ButtonView>& page,
+                                        const std::vector<ButtonView>& master, std::uint16_t key) {
+    if (key == 0) return nullptr;
+    for (const auto* list : {&page, &master})
+        for (const ButtonView& b : *list)
+            if (b.speed_key == key) return &b;
+    return nullptr;
+}
+
 ShowState show_state_of(const ButtonView& button) {
     if (button.run_hidden) return ShowState::Hidden;
     if (button.run_minimized) return ShowState::Minimized;

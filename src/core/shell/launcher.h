@@ -35,6 +35,7 @@ struct ButtonView {
     bool browser = false;
     std::string browser_address;
     std::string page_link;
+    std::uint16_t speed_key = 0;  // 0: none
 };
 
 // One entry of a menu button's pop-up: a visible caption and the hidden command paired with it.
@@ -68,6 +69,10 @@ public:
     // Start-up work is to open this desktop file at the next tick.
     virtual void open_desktop(const std::string& path) = 0;
 };
+
+// The button a speed key reaches: the current page's first, else the master page's.
+const ButtonView* find_speed_key_button(const std::vector<ButtonView>& page,
+                                        const std::vector<ButtonView>& master, std::uint16_t key);
 
 // The start-up window state of a program button: hidden wins, then minimised, then maximised.
 ShowState show_state_of(const ButtonView& button);

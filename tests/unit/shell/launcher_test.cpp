@@ -325,5 +325,22 @@ TEST_F(LauncherFixture, RunTypedCommand) {
     EXPECT_EQ(prompter.log, Log{"alert Error: An Error has occurred attempting to execute\rNOSUCH"});
 }
 
+TEST(SpeedKeys, CurrentPageFirstThenMaster) {
+    ButtonView a, b, m;
+    a.caption = "page";
+    a.speed_key = 0x0170;
+    b.caption = "none";
+    m.caption = "master";
+    m.speed_key = 0x0171;
+    ButtonView m2 = m;
+    m2.speed_key = 0x0170;
+    const std::vector<ButtonView> page = {b, a}, master = {m2, m};
+    EXPECT_EQ(find_speed_key_button(page, master, 0x0170)->caption, "page");
+    EXPECT_EQ(find_speed_key_button(page, master, 0x0171)->caption, "master");
+    EXPECT_EQ(find_speed_key_button({}, master, 0x0171)->caption, "master");
+    EXPECT_EQ(find_speed_key_button(page, master, 0), nullptr);
+    EXPECT_EQ(find_speed_key_button(page, master, 0x0172), nullptr);
+}
+
 }  // namespace
 }  // namespace vx::shell
