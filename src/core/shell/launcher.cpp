@@ -123,14 +123,14 @@ void Launcher::show_page_link(const std::string& link) {
     }
 }
 
-bool Launcher::bring_running_to_front() {
+bool Launcher::bring_running_to_front(const std::string& line) {
     ProcessApi& p = ports_.processes;
     for (WindowId w : p.top_level_windows()) {
         if (!p.window_visible(w)) continue;
         const std::uint32_t pid = p.window_process(w);
         if (pid == 0) continue;
         for (const auto& entry : running_) {
-            if (entry.first == pid) {
+            if (entry.first == pid && iequals(entry.second, line)) {
                 p.activate(w);
                 return true;
             }
@@ -181,7 +181,9 @@ void Launcher::run_program(const ButtonView& button, const std::string& display)
             if (directory.empty()) directory = folder_of(program_part(line));
             if (!directory.empty() && !ports_.files.directory_exists(directory)) directory.clear();
         }
-        if (button.single_instance) state.cancel = bring_running_to_front();
+        // The check skips only its own line: a copy found running must not start twice, and
+        // a copy not found must not undo a "No" the user gave to an earlier question.
+        if (button.single_instance && bring_running_to_front(line)) continue;
         if (state.cancel) continue;
 
         std::uint32_t pid = 0;

@@ -114,7 +114,8 @@ private:
     void run_program(const ButtonView& button, const std::string& display_caption);
     void show_page_link(const std::string& link);
     void run_browser(const ButtonView& button, const std::string& display_caption);
-    bool bring_running_to_front();
+    // Activates a visible window of a copy of `line` started earlier; true when one was found.
+    bool bring_running_to_front(const std::string& line);
     bool start_line(const std::string& command, const std::string& directory, ShowState show,
                     std::uint32_t& pid);
     void report_failure(const std::string& line);

@@ -172,11 +172,29 @@ TEST_F(LauncherFixture, SingleInstanceBringsTheFirstCopyForward) {
     ASSERT_EQ(launcher.running().size(), 1u);
     EXPECT_EQ(launcher.running().front().first, 100u);
 
-    // A copy whose window is gone no longer counts, and the check clears an earlier cancel.
+    // Another single-instance program is not held back by the first one.
+    ButtonView other = program("NOTEPAD");
+    other.single_instance = true;
+    launcher.carry_out(other);
+    EXPECT_EQ(launcher.running().size(), 2u);
+    EXPECT_EQ(processes.activated.size(), 1u);
+
+    // A copy whose window is gone no longer counts.
     processes.windows.clear();
     launcher.carry_out(b);
-    EXPECT_EQ(launcher.running().size(), 2u);
-    EXPECT_EQ(launcher.running().front().first, 101u);
+    EXPECT_EQ(launcher.running().size(), 3u);
+    EXPECT_EQ(launcher.running().front().first, 102u);
+
+    // A "No" stays a "No": the check finding nothing does not start the skipped line.
+    prompter.answers = {"no"};
+    processes.log.clear();
+    launcher.carry_out(program("[Y,Sure?]\rC:\\APPS\\EDIT.EXE"));
+    ButtonView asked = program("[Y,Sure?]\rC:\\APPS\\EDIT.EXE");
+    asked.single_instance = true;
+    processes.windows.clear();
+    prompter.answers = {"no"};
+    launcher.carry_out(asked);
+    EXPECT_TRUE(processes.log.empty());
 }
 
 TEST_F(LauncherFixture, PasswordConfirmationAndSound) {
