@@ -122,7 +122,7 @@ struct Checker {
         return out;
     }
 
-    // Decides one program name. `looked` tells whether any file was found for it.
+    // Decides one program name; `found` tells whether it named anything to decide on.
     bool decide_name(const std::string& raw, RunDecision& decision, bool& found) const {
         found = false;
         const std::string cwd = fs.current_directory();
@@ -148,9 +148,19 @@ struct Checker {
         for (const std::string& folder : folders) {
             std::string full = name;
             if (!folder.empty()) {
-                std::optional<std::string> local =
-                    normalize_local_path(with_trailing_backslash(folder) + name, cwd);
-                if (!local) continue;
+                const std::string joined = with_trailing_backslash(folder) + name;
+                std::optional<std::string> local = normalize_local_path(joined, cwd);
+                if (!local) {
+                    // A search folder on a network share: what it holds cannot be checked.
+                    if (rules.any()) {
+                        for (const std::string& v : variants(joined)) {
+                            if (!fs.file_exists(v)) continue;
+                            found = true;
+                            return refuse(decision, v, "network, device and address forms are not allowed");
+                        }
+                    }
+                    continue;
+                }
                 full = *local;
             } else if (auto local = normalize_local_path(name, cwd)) {
                 full = *local;

@@ -91,6 +91,14 @@ TEST(RunPolicy, DecidesOnTheProgramThatWouldStart) {
     }
 }
 
+TEST(RunPolicy, SearchFoldersOnNetworkSharesCannotBeCleared) {
+    FakeFileSystem fs = machine();
+    fs.search.insert(fs.search.begin(), "\\\\SERVER\\BIN");
+    fs.files.push_back("\\\\SERVER\\BIN\\NOTEPAD.EXE");
+    EXPECT_EQ(decide_run("NOTEPAD", restricted(), fs).verdict, RunVerdict::Refused);
+    EXPECT_EQ(decide_run("SAFE", restricted(), fs).program, "C:\\TOOLS\\SAFE.EXE");
+}
+
 TEST(RunPolicy, UnrestrictedUsersKeepEveryForm) {
     FakeFileSystem fs = machine();
     const RunRestrictions open;
