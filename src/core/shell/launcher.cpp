@@ -44,7 +44,10 @@ ShowState show_state_of(const ButtonView& button) {
     return ShowState::Normal;
 }
 
-std::vector<MenuItem> build_menu(const std::string& command, const MacroEnvironment& env) {
+std::vector<MenuItem> build_menu(const std::string& command, const MacroEnvironment& menu_env) {
+    // Popping a menu up must not log the user off: "R,<LOGOFF>" does that when chosen.
+    MacroEnvironment env = menu_env;
+    env.session_words = false;
     std::vector<MenuItem> items;
     std::vector<std::string> hidden;
     bool second_list = false;

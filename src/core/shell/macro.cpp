@@ -231,11 +231,11 @@ std::string expand_next_line(std::string& remaining, LaunchState& state, const M
     line = to_upper(line);
 
     line = replace_all(line, "<DEFAULTDIR>", with_trailing_backslash(env.program_dir));
-    if (line.find("<LOGOFF>") != std::string::npos) {
+    if (env.session_words && line.find("<LOGOFF>") != std::string::npos) {
         remaining.clear();
         if (env.session && env.session->log_off()) state.exit = true;
     }
-    if (line.find("<EXIT>") != std::string::npos) state.exit = true;
+    if (env.session_words && line.find("<EXIT>") != std::string::npos) state.exit = true;
     line = replace_all(line, "<WINDOWS>", with_trailing_backslash(env.windows_dir));
     return expand_bracket_macro(line, state, env);
 }

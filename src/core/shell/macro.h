@@ -47,6 +47,9 @@ struct MacroEnvironment {
     Prompter* prompter = nullptr;
     SessionApi* session = nullptr;
     FileSelector* selector = nullptr;
+    // <LOGOFF> and <EXIT> act only when a line is about to start; a menu being built keeps
+    // them as text for the command it will run.
+    bool session_words = true;
     // When set, a file that F or E returns must pass it (the user's run restrictions).
     std::function<bool(const std::string& path)> file_allowed;
 };

@@ -290,6 +290,13 @@ TEST_F(LauncherFixture, MenuListsPairAroundSeparators) {
     launcher.menu_command(host.menu[3]);
     EXPECT_EQ(processes.log.front(), "start NOTEPAD in [] show 0");
 
+    // The session words act when the item is chosen, not when the menu pops up.
+    menu.command = "Leave\r/\\\r[R,<LOGOFF>]";
+    launcher.carry_out(menu);
+    EXPECT_TRUE(session.calls.empty());
+    launcher.menu_command(host.menu[0]);
+    EXPECT_EQ(session.calls, Log{"log_off"});
+
     processes.log.clear();
     launcher.menu_command({"X", "Z,whatever"});
     launcher.menu_command(host.menu[1]);
