@@ -267,10 +267,12 @@ RunOutcome Launcher::run_typed(const std::string& typed, bool minimized, bool ma
 
     const size_t shell_args = command.find("::");
     if (shell_args != std::string::npos) {
-        const std::string file = trim(command.substr(0, shell_args));
+        // The whole part before "::" is the file, blanks included, as the check read it.
+        std::string file;
+        for (char c : trim(command.substr(0, shell_args)))
+            if (c != '"') file.push_back(c);
         const std::string parameters = command.substr(shell_args);
-        if (ports_.processes.shell_open_with(program_part(file), parameters, folder_of(program_part(file)),
-                                             ShowState::Normal, error))
+        if (ports_.processes.shell_open_with(file, parameters, folder_of(file), ShowState::Normal, error))
             return RunOutcome::Started;
         report_failure(command);
         return RunOutcome::Failed;

@@ -129,6 +129,11 @@ public:
             if (s == target) return true;
         return false;
     }
+    bool shell_open_with(const std::string& target, const std::string& parameters,
+                         const std::string& directory, ShowState show, std::string& error) override {
+        log.push_back("open " + target + " with " + parameters);
+        return shell_open(target, directory, show, error);
+    }
     std::string find_executable(const std::string& document) override {
         auto it = associations.find(document);
         return it == associations.end() ? std::string() : it->second;

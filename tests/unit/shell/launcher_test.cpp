@@ -348,6 +348,15 @@ TEST_F(LauncherFixture, RunTypedCommand) {
               (Log{"start NOTEPAD in [] show 1",
                    "start C:\\WINDOWS\\NOTEPAD.EXE C:\\DOCS\\README.TXT in [C:\\WINDOWS\\] show 2"}));
     EXPECT_EQ(prompter.log, Log{"alert Error: An Error has occurred attempting to execute\rNOSUCH"});
+
+    // "::" hands the rest to the shell as parameters of the whole file before it.
+    files.files.push_back("C:\\MY APPS\\VIEW.EXE");
+    processes.log.clear();
+    processes.openable = {"C:\\MY APPS\\VIEW.EXE"};
+    EXPECT_EQ(launcher.run_typed("\"c:\\my apps\\view.exe\"::{20D04FE0}", false, true, rules),
+              RunOutcome::Started);
+    EXPECT_EQ(processes.log, (Log{"open C:\\MY APPS\\VIEW.EXE with ::{20D04FE0}",
+                                  "open C:\\MY APPS\\VIEW.EXE in [C:\\MY APPS\\] show 0"}));
 }
 
 TEST(SpeedKeys, CurrentPageFirstThenMaster) {
