@@ -74,6 +74,9 @@ std::vector<MenuItem> build_menu(const std::string& command, const MacroEnvironm
 Launcher::Launcher(Ports ports, MacroEnvironment env, LaunchOptions options)
     : ports_(ports), env_(std::move(env)), options_(options) {
     env_.prompter = &ports_.prompter;
+    env_.file_allowed = [this](const std::string& path) {
+        return decide_file(path, restrictions_, ports_.files).allowed();
+    };
 }
 
 bool Launcher::carry_out(const ButtonView& button) {
@@ -250,8 +253,8 @@ void Launcher::menu_command(const MenuItem& item) {
     }
 }
 
-RunOutcome Launcher::run_typed(const std::string& typed, bool minimized, bool maximized,
-                               const RunRestrictions& restrictions) {
+RunOutcome Launcher::run_typed(const std::string& typed, bool minimized, bool maximized) {
+    const RunRestrictions& restrictions = restrictions_;
     const std::string command = to_upper(trim(typed));
     const RunDecision decision = decide_run(command, restrictions, ports_.files);
     if (decision.verdict == RunVerdict::Refused) return RunOutcome::Refused;

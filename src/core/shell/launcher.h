@@ -92,6 +92,12 @@ public:
         LaunchHost& host;
     };
     Launcher(Ports ports, MacroEnvironment env, LaunchOptions options);
+    // The macro environment refers back to this launcher.
+    Launcher(const Launcher&) = delete;
+    Launcher& operator=(const Launcher&) = delete;
+
+    // The current user's restrictions: "Run Program" and the files of the F and E macros obey them.
+    void set_restrictions(RunRestrictions restrictions) { restrictions_ = std::move(restrictions); }
 
     LaunchOptions& options() { return options_; }
     MacroEnvironment& environment() { return env_; }
@@ -104,8 +110,7 @@ public:
     // The menu command handler for a chosen item.
     void menu_command(const MenuItem& item);
     // "Run Program": the typed command under the user's restrictions.
-    RunOutcome run_typed(const std::string& command, bool minimized, bool maximized,
-                         const RunRestrictions& restrictions);
+    RunOutcome run_typed(const std::string& command, bool minimized, bool maximized);
 
     // Programs started by single-instance buttons, newest first.
     const std::vector<std::pair<std::uint32_t, std::string>>& running() const { return running_; }
@@ -123,6 +128,7 @@ private:
     Ports ports_;
     MacroEnvironment env_;
     LaunchOptions options_;
+    RunRestrictions restrictions_;
     std::vector<std::pair<std::uint32_t, std::string>> running_;
 };
 

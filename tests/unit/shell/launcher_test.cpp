@@ -337,13 +337,14 @@ TEST_F(LauncherFixture, RunTypedCommand) {
     processes.associations["C:\\DOCS\\README.TXT"] = "C:\\WINDOWS\\NOTEPAD.EXE";
     processes.associations["NOTEPAD"] = "C:\\WINDOWS\\NOTEPAD.EXE";
 
-    EXPECT_EQ(launcher.run_typed("d:\\games\\game.exe", false, false, rules), RunOutcome::Refused);
+    launcher.set_restrictions(rules);
+    EXPECT_EQ(launcher.run_typed("d:\\games\\game.exe", false, false), RunOutcome::Refused);
     EXPECT_TRUE(processes.log.empty());
     EXPECT_TRUE(prompter.log.empty());
 
-    EXPECT_EQ(launcher.run_typed("notepad", true, false, rules), RunOutcome::Started);
-    EXPECT_EQ(launcher.run_typed("c:\\docs\\readme.txt", false, true, rules), RunOutcome::Started);
-    EXPECT_EQ(launcher.run_typed("nosuch", false, false, rules), RunOutcome::Failed);
+    EXPECT_EQ(launcher.run_typed("notepad", true, false), RunOutcome::Started);
+    EXPECT_EQ(launcher.run_typed("c:\\docs\\readme.txt", false, true), RunOutcome::Started);
+    EXPECT_EQ(launcher.run_typed("nosuch", false, false), RunOutcome::Failed);
     EXPECT_EQ(processes.log,
               (Log{"start NOTEPAD in [] show 1",
                    "start C:\\WINDOWS\\NOTEPAD.EXE C:\\DOCS\\README.TXT in [C:\\WINDOWS\\] show 2"}));
@@ -353,8 +354,7 @@ TEST_F(LauncherFixture, RunTypedCommand) {
     files.files.push_back("C:\\MY APPS\\VIEW.EXE");
     processes.log.clear();
     processes.openable = {"C:\\MY APPS\\VIEW.EXE"};
-    EXPECT_EQ(launcher.run_typed("\"c:\\my apps\\view.exe\"::{20D04FE0}", false, true, rules),
-              RunOutcome::Started);
+    EXPECT_EQ(launcher.run_typed("\"c:\\my apps\\view.exe\"::{20D04FE0}", false, true), RunOutcome::Started);
     EXPECT_EQ(processes.log, (Log{"open C:\\MY APPS\\VIEW.EXE with ::{20D04FE0}",
                                   "open C:\\MY APPS\\VIEW.EXE in [C:\\MY APPS\\] show 0"}));
 }
@@ -374,6 +374,30 @@ TEST(SpeedKeys, CurrentPageFirstThenMaster) {
     EXPECT_EQ(find_speed_key_button({}, master, 0x0171)->caption, "master");
     EXPECT_EQ(find_speed_key_button(page, master, 0), nullptr);
     EXPECT_EQ(find_speed_key_button(page, master, 0x0172), nullptr);
+}
+
+TEST_F(LauncherFixture, SelectedFilesObeyTheRestrictions) {
+    struct Selector : FileSelector {
+        std::optional<std::string> select_file(const std::string&, const std::string&, const std::string&,
+                                               const std::string&) override {
+            return std::string("D:\\GAMES\\GAME.EXE");
+        }
+        std::optional<std::string> select_directory(const std::string&, const std::string&) override {
+            return std::nullopt;
+        }
+    } selector;
+    files.files.push_back("D:\\GAMES\\GAME.EXE");
+    processes.startable.push_back("D:\\GAMES\\GAME.EXE");
+    launcher.environment().selector = &selector;
+    launcher.carry_out(program("[E,C:\\*.EXE]"));
+    EXPECT_EQ(processes.log.front(), "start D:\\GAMES\\GAME.EXE in [] show 0");
+
+    RunRestrictions rules;
+    rules.drive_levels[3] = 1;
+    launcher.set_restrictions(rules);
+    processes.log.clear();
+    launcher.carry_out(program("[E,C:\\*.EXE]"));
+    EXPECT_TRUE(processes.log.empty());
 }
 
 }  // namespace
