@@ -22,6 +22,9 @@ public:
     // One of `choices`; nullopt when cancelled.
     virtual std::optional<size_t> ask_choice(const std::string& caption, const std::string& prompt,
                                              const std::vector<std::string>& choices) = 0;
+    // Shows `message` without border icons for `delay_ms` while the main window is disabled and
+    // window messages still run. Defaulted so existing prompters build; they show nothing.
+    virtual void show_wait(const std::string& /*message*/, int /*delay_ms*/) {}
 };
 
 }  // namespace vx

@@ -1,0 +1,79 @@
+#pragma once
+// The ways out of the shell: the close request, whether this program is the Windows shell, and
+// the choices of the "Shut Down Windows" dialog.
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "port/process_api.h"
+#include "port/prompter.h"
+#include "port/session_api.h"
+
+namespace vx::shell {
+
+// The main window and the administration file, as the close request needs them.
+class CloseHost {
+public:
+    virtual ~CloseHost() = default;
+    // Command guard 5 (exit): true when it has a password.
+    virtual bool exit_guard_has_password() = 0;
+    // The password prompt for command guard 5; true when granted.
+    virtual bool exit_password_prompt() = 0;
+    virtual bool modify_mode() = 0;
+    virtual void save_desktop() = 0;
+    virtual bool is_windows_shell() = 0;
+    // Shows "Shut Down Windows"; true when the chosen action was started.
+    virtual bool exit_dialog() = 0;
+};
+
+struct CloseRequest {
+    // Set by "E&xit" and the window's system close command; cleared by every close request.
+    bool from_system = false;
+    bool exit_prompt = false;  // the ExitPrompt setting
+};
+
+// Whether the main window may close.
+bool close_request(CloseRequest& request, CloseHost& host, Prompter& prompter);
+
+// Whether a registered shell value names this program: on the NT family its file-name part,
+// in capitals, is "VANTORX.EXE"; elsewhere (SYSTEM.INI) the file-name part contains it.
+bool shell_value_names_us(const std::string& value, bool nt_family);
+
+// Where the shell registration is read from.
+class ShellRegistration {
+public:
+    virtual ~ShellRegistration() = default;
+    virtual bool nt_family() = 0;
+    // Winlogon's Shell value (NT family). Throws std::runtime_error with the message on failure.
+    virtual std::string winlogon_shell() = 0;
+    // SYSTEM.INI's boot shell; nullopt when SYSTEM.INI does not exist. Throws on failure.
+    virtual std::optional<std::string> system_ini_shell() = 0;
+};
+
+// A failure while reading is shown and counts as not the shell.
+bool is_windows_shell(ShellRegistration& registration, Prompter& prompter);
+
+enum class ExitChoice { ShutDown, Restart, DosMode, LogOff };
+
+struct ExitRow {
+    ExitChoice choice;
+    std::string caption;
+};
+
+// The dialog's choices top to bottom; hidden ones leave no gap. The first is selected at start.
+std::vector<ExitRow> exit_dialog_rows(bool dos_guard_visible, bool logoff_guard_visible,
+                                      bool user_name_known);
+
+class ExitActionHost {
+public:
+    virtual ~ExitActionHost() = default;
+    // Command guards 6 and 7: true when the guard has no password or its prompt grants access.
+    virtual bool dos_guard_granted() = 0;
+    virtual bool logoff_guard_granted() = 0;
+    virtual std::string windows_dir() = 0;
+};
+
+// Performs a choice made with "&Yes"; true when the action was started.
+bool perform_exit_choice(ExitChoice choice, ExitActionHost& host, SessionApi& session, ProcessApi& processes);
+
+}  // namespace vx::shell
