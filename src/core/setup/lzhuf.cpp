@@ -50,13 +50,13 @@ static_assert(kPos.code[63] == 0xFF && kPos.upper[255] == 63);
 void HuffTree::reset() {
     for (int i = 0; i < kSymbols; ++i) {
         freq[i] = 1;
-        son[i] = static_cast<int16_t>(i + kNodes);
-        prnt[i + kNodes] = static_cast<int16_t>(i);
+        son[i] = static_cast<int32_t>(i + kNodes);
+        prnt[i + kNodes] = static_cast<int32_t>(i);
     }
     for (int i = 0, j = kSymbols; j <= kRoot; i += 2, ++j) {
-        freq[j] = static_cast<uint16_t>(freq[i] + freq[i + 1]);
-        son[j] = static_cast<int16_t>(i);
-        prnt[i] = prnt[i + 1] = static_cast<int16_t>(j);
+        freq[j] = static_cast<uint32_t>(freq[i] + freq[i + 1]);
+        son[j] = static_cast<int32_t>(i);
+        prnt[i] = prnt[i + 1] = static_cast<int32_t>(j);
     }
     freq[kNodes] = 0xFFFF;
     prnt[kRoot] = 0;
@@ -67,7 +67,7 @@ void HuffTree::rebuild() {
     int j = 0;
     for (int i = 0; i < kNodes; ++i) {
         if (son[i] >= kNodes) {
-            freq[j] = static_cast<uint16_t>((freq[i] + 1) / 2);
+            freq[j] = static_cast<uint32_t>((freq[i] + 1) / 2);
             son[j] = son[i];
             ++j;
         }
@@ -80,16 +80,16 @@ void HuffTree::rebuild() {
         ++k;
         const size_t moved = static_cast<size_t>(n - k);
         std::memmove(&freq[k + 1], &freq[k], moved * sizeof freq[0]);
-        freq[k] = static_cast<uint16_t>(f);
+        freq[k] = static_cast<uint32_t>(f);
         std::memmove(&son[k + 1], &son[k], moved * sizeof son[0]);
-        son[k] = static_cast<int16_t>(i);
+        son[k] = static_cast<int32_t>(i);
     }
     for (int i = 0; i < kNodes; ++i) {
         const int k = son[i];
         if (k >= kNodes) {
-            prnt[k] = static_cast<int16_t>(i);
+            prnt[k] = static_cast<int32_t>(i);
         } else {
-            prnt[k] = prnt[k + 1] = static_cast<int16_t>(i);
+            prnt[k] = prnt[k + 1] = static_cast<int32_t>(i);
         }
     }
 }
@@ -99,24 +99,30 @@ void HuffTree::update(int symbol) {
     int c = prnt[symbol + kNodes];
     do {
         const unsigned k = ++freq[c];
-        int l = c + 1;
         // Keep the counts sorted: swap this node with the last one of smaller count.
-        if (k > freq[l]) {
-            while (k > freq[++l]) {
-            }
+        if (k > freq[c + 1]) {
+            // The counts past c are sorted (the sentinel ends them), so the first one not
+            // below k can be found by bisection once a short scan has not met it; long runs
+            // of equal counts, common after a rebuild, made the plain scan the hot spot.
+            int l = c + 2;
+            const int scan_end = std::min(c + 10, kNodes);
+            while (l < scan_end && k > freq[l]) ++l;
+            if (k > freq[l])
+                l = static_cast<int>(std::upper_bound(freq.begin() + l, freq.begin() + kNodes + 1, k - 1) -
+                                     freq.begin());
             --l;
             freq[c] = freq[l];
-            freq[l] = static_cast<uint16_t>(k);
+            freq[l] = static_cast<uint32_t>(k);
 
             const int i = son[c];
-            prnt[i] = static_cast<int16_t>(l);
-            if (i < kNodes) prnt[i + 1] = static_cast<int16_t>(l);
+            prnt[i] = static_cast<int32_t>(l);
+            if (i < kNodes) prnt[i + 1] = static_cast<int32_t>(l);
 
             const int j = son[l];
-            son[l] = static_cast<int16_t>(i);
-            prnt[j] = static_cast<int16_t>(c);
-            if (j < kNodes) prnt[j + 1] = static_cast<int16_t>(c);
-            son[c] = static_cast<int16_t>(j);
+            son[l] = static_cast<int32_t>(i);
+            prnt[j] = static_cast<int32_t>(c);
+            if (j < kNodes) prnt[j + 1] = static_cast<int32_t>(c);
+            son[c] = static_cast<int32_t>(j);
 
             c = l;
         }
@@ -131,79 +137,106 @@ LzhufDecoder::LzhufDecoder(ReadFn read) : read_(std::move(read)) {
     std::fill(ring_.begin(), ring_.begin() + kStart, static_cast<uint8_t>(' '));
 }
 
-void LzhufDecoder::refill() {
-    while (bits_ <= 56) {
-        if (in_pos_ == in_len_) {
-            in_pos_ = in_len_ = 0;
-            if (!in_end_) {
-                in_len_ = read_ ? std::min(read_(in_.data(), in_.size()), in_.size()) : 0;
-                if (in_len_ == 0) in_end_ = true;
-            }
-        }
-        uint64_t b = 0;
-        if (in_pos_ < in_len_) {
-            b = in_[in_pos_++];
-        } else {
-            ++zero_bytes_;
-        }
-        bitbuf_ |= b << (56 - bits_);
-        bits_ += 8;
+size_t LzhufDecoder::reload() {
+    in_pos_ = in_len_ = 0;
+    if (!in_end_) {
+        in_len_ = read_ ? std::min(read_(in_.data(), in_.size()), in_.size()) : 0;
+        if (in_len_ == 0) in_end_ = true;
     }
+    return in_len_;
 }
 
 bool LzhufDecoder::overran() const {
     return zero_bytes_ * 8 > static_cast<uint64_t>(bits_);
 }
 
-int LzhufDecoder::decode_position() {
-    if (bits_ < 14) refill();
-    unsigned first = static_cast<unsigned>(bitbuf_ >> 56);
-    bitbuf_ <<= 8;
-    bits_ -= 8;
-    const int extra = kPos.len[first] - 2;  // 1 to 6 further bits
-    const unsigned low = (first << extra) | static_cast<unsigned>(bitbuf_ >> (64 - extra));
-    bitbuf_ <<= extra;
-    bits_ -= extra;
-    return static_cast<int>((static_cast<unsigned>(kPos.upper[first]) << 6) | (low & 0x3F));
-}
-
 void LzhufDecoder::decode(uint8_t* out, size_t n) {
+    // The state lives in locals for the loop: the byte stores to `out` and the ring could
+    // otherwise alias the members and force a reload after every byte.
+    uint64_t buf = bitbuf_;
+    int bits = bits_;
+    unsigned r = r_;
+    unsigned match_pos = match_pos_, match_left = match_left_;
+    uint8_t* const ring = ring_.data();
+    const int32_t* const son = tree_.son.data();
+    const uint8_t* ip = in_.data() + in_pos_;
+    const uint8_t* iend = in_.data() + in_len_;
+    // Tops the bit buffer up to at least 57 bits, eight bytes at a time where it can.
+    auto fill = [&] {
+        if (iend - ip >= 8) {
+            uint64_t w = 0;
+            for (int i = 0; i < 8; ++i) w = (w << 8) | ip[i];
+            const int take = (63 - bits) >> 3;
+            buf |= (w >> bits) & (~uint64_t{0} << (64 - bits - 8 * take));  // whole bytes only
+            ip += take;
+            bits += 8 * take;
+            return;
+        }
+        while (bits <= 56) {
+            if (ip == iend) {
+                in_pos_ = in_len_;
+                const size_t got = reload();
+                ip = in_.data();
+                iend = ip + got;
+                if (got == 0) {
+                    ++zero_bytes_;  // past the end the stream reads as zeros
+                    bits += 8;
+                    continue;
+                }
+            }
+            buf |= uint64_t{*ip++} << (56 - bits);
+            bits += 8;
+        }
+    };
     size_t done = 0;
     while (done < n) {
-        if (match_left_ != 0) {
-            const size_t take = std::min<size_t>(match_left_, n - done);
+        if (match_left != 0) {
+            const size_t take = std::min<size_t>(match_left, n - done);
             for (size_t k = 0; k < take; ++k) {
-                const uint8_t b = ring_[match_pos_];
-                match_pos_ = (match_pos_ + 1) & kMask;
+                const uint8_t b = ring[match_pos];
+                match_pos = (match_pos + 1) & kMask;
                 out[done++] = b;
-                ring_[r_] = b;
-                r_ = (r_ + 1) & kMask;
+                ring[r] = b;
+                r = (r + 1) & kMask;
             }
-            match_left_ -= static_cast<unsigned>(take);
+            match_left -= static_cast<unsigned>(take);
             continue;
         }
-        if (bits_ < 32) refill();
-        int c = tree_.son[kRoot];
+        if (bits < 32) fill();
+        int c = son[kRoot];
         while (c < kNodes) {
             // The tree can in principle grow deeper than the bits on hand.
-            if (bits_ == 0) refill();
-            c += static_cast<int>(bitbuf_ >> 63);
-            bitbuf_ <<= 1;
-            --bits_;
-            c = tree_.son[c];
+            if (bits == 0) fill();
+            c += static_cast<int>(buf >> 63);
+            buf <<= 1;
+            --bits;
+            c = son[c];
         }
         c -= kNodes;
         tree_.update(c);
         if (c < 256) {
             out[done++] = static_cast<uint8_t>(c);
-            ring_[r_] = static_cast<uint8_t>(c);
-            r_ = (r_ + 1) & kMask;
+            ring[r] = static_cast<uint8_t>(c);
+            r = (r + 1) & kMask;
         } else {
-            const unsigned p = static_cast<unsigned>(decode_position());
-            match_pos_ = (r_ - p - 1) & kMask;
-            match_left_ = static_cast<unsigned>(c - 255 + kThreshold);
+            if (bits < 14) fill();
+            const unsigned first = static_cast<unsigned>(buf >> 56);
+            const int extra = kPos.len[first] - 2;  // 1 to 6 further bits
+            const unsigned low = (first << extra) | static_cast<unsigned>((buf << 8) >> (64 - extra));
+            buf <<= 8 + extra;
+            bits -= 8 + extra;
+            const unsigned p = (static_cast<unsigned>(kPos.upper[first]) << 6) | (low & 0x3F);
+            match_pos = (r - p - 1) & kMask;
+            match_left = static_cast<unsigned>(c - 255 + kThreshold);
         }
     }
+    in_pos_ = static_cast<size_t>(ip - in_.data());
+    in_len_ = static_cast<size_t>(iend - in_.data());
+    bitbuf_ = buf;
+    bits_ = bits;
+    r_ = r;
+    match_pos_ = match_pos;
+    match_left_ = match_left;
 }
 
 Bytes lzhuf_decode(const uint8_t* data, size_t size, size_t length) {

@@ -33,11 +33,11 @@ public:
     void update(int symbol);
 
     // freq has one sentinel past the root so the sibling search in update() always stops.
-    std::array<uint16_t, lzhuf::kNodes + 1> freq{};
+    std::array<uint32_t, lzhuf::kNodes + 1> freq{};
     // prnt[i] for nodes, prnt[kNodes + s] for the leaf of symbol s.
-    std::array<int16_t, lzhuf::kNodes + lzhuf::kSymbols> prnt{};
+    std::array<int32_t, lzhuf::kNodes + lzhuf::kSymbols> prnt{};
     // son[i] is the first of two adjacent children, or kNodes + symbol for a leaf.
-    std::array<int16_t, lzhuf::kNodes> son{};
+    std::array<int32_t, lzhuf::kNodes> son{};
 
 private:
     void rebuild();
@@ -63,8 +63,7 @@ public:
     bool overran() const;
 
 private:
-    void refill();
-    int decode_position();
+    size_t reload();
 
     ReadFn read_;
     std::array<uint8_t, 2048> in_{};
