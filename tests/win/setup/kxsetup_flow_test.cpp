@@ -77,25 +77,48 @@ bool gone(HWND h, int ms = 10000) {
     return false;
 }
 
-fs::path installer_exe() {
+PROCESS_INFORMATION start(const fs::path& exe, const fs::path& folder) {
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    std::wstring cmd = L"\"" + exe.wstring() + L"\"";
+    if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.wstring().c_str(),
+                        &si, &pi))
+        return {};
+    return pi;
+}
+
+bool display_available() {
+    HWND probe = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    if (!probe) return false;
+    DestroyWindow(probe);
+    return true;
+}
+
+fs::path build_dir() {
     wchar_t self[MAX_PATH];
     GetModuleFileNameW(nullptr, self, MAX_PATH);
-    return fs::path(self).parent_path().parent_path().parent_path() / "apps" / "kxsetup" / "kxsetup.exe";
+    return fs::path(self).parent_path().parent_path().parent_path();
+}
+
+fs::path installer_exe() {
+    return build_dir() / "apps" / "kxsetup" / "kxsetup.exe";
 }
 
 TEST(KxSetupFlow, InstallsWithTheDefaultAnswersAndRefusesALowerCaseDrive) {
     const fs::path exe = installer_exe();
     if (!fs::exists(exe)) GTEST_SKIP() << "kxsetup.exe not built: " << exe.string();
     // Windows need a display (Xvfb under Wine); without one there is nothing to drive.
-    HWND probe = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
-    if (!probe) GTEST_SKIP() << "no display to create windows on";
-    DestroyWindow(probe);
+    if (!display_available()) GTEST_SKIP() << "no display to create windows on";
+    const fs::path uninstaller = build_dir() / "apps" / "uninstal" / "UnInstal.exe";
+    ASSERT_TRUE(fs::exists(uninstaller));
     const fs::path root = fs::temp_directory_path() / ("kxflow_" + std::to_string(GetCurrentProcessId()));
     fs::remove_all(root);
     fs::create_directories(root / "disk");
 
     const Bytes program(40000, 'V');
-    const std::vector<PackFile> files = {{"VXHooks.DLL", Bytes(500, 'H')}, {"VX.DTP", Bytes(30, 'D')}};
+    const std::vector<PackFile> files = {
+        {"VXHooks.DLL", Bytes(500, 'H')}, {"VX.DTP", Bytes(30, 'D')}, {"UnInstal.Exe", slurp(uninstaller)}};
     const Payload p = build_payload(program, files, 1 << 20, kDiskCount);
     Bytes setup = slurp(exe);
     setup.insert(setup.end(), p.trailer.begin(), p.trailer.end());
@@ -103,12 +126,8 @@ TEST(KxSetupFlow, InstallsWithTheDefaultAnswersAndRefusesALowerCaseDrive) {
     for (size_t d = 0; d < p.volumes.size(); ++d)
         spit(root / "disk" / ("Vantorx.00" + std::to_string(d + 1)), p.volumes[d]);
 
-    STARTUPINFOW si{};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi{};
-    std::wstring cmd = L"\"" + (root / "disk" / "kxsetup.exe").wstring() + L"\"";
-    ASSERT_TRUE(CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                               (root / "disk").wstring().c_str(), &si, &pi));
+    PROCESS_INFORMATION pi = start(root / "disk" / "kxsetup.exe", root / "disk");
+    ASSERT_NE(pi.hProcess, nullptr);
     const DWORD pid = pi.dwProcessId;
     const fs::path dest = root / "Vantora Dest";
 
@@ -176,9 +195,76 @@ TEST(KxSetupFlow, InstallsWithTheDefaultAnswersAndRefusesALowerCaseDrive) {
     EXPECT_TRUE(fs::exists(link)) << link.string();
     EXPECT_EQ(link.filename().wstring(), L"Vantora Flow Test.LNK");
 
+    // The uninstaller takes it all away again but leaves the site's desktop.
+    pi = start(dest / "UnInstal.Exe", dest);
+    ASSERT_NE(pi.hProcess, nullptr);
+    HWND confirm = wait_dialog(L"Vantora!", pi.dwProcessId);
+    ASSERT_TRUE(confirm) << windows_of(pi.dwProcessId);
+    click(confirm, IDYES);
+    ASSERT_TRUE(gone(confirm));
+    HWND site = wait_dialog(L"Vantora!", pi.dwProcessId);
+    ASSERT_TRUE(site);
+    click(site, IDNO);
+    ASSERT_TRUE(gone(site));
+    HWND done = wait_dialog(L"Vantora!", pi.dwProcessId);
+    ASSERT_TRUE(done);
+    click(done, IDOK);
+    EXPECT_EQ(WaitForSingleObject(pi.hProcess, 20000), WAIT_OBJECT_0);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    EXPECT_FALSE(fs::exists(dest / "Vantorx.Exe"));
+    EXPECT_FALSE(fs::exists(dest / "VXHooks.DLL"));
+    EXPECT_TRUE(fs::exists(dest / "VX.DTP"));
+    EXPECT_FALSE(fs::exists(link));
+    EXPECT_NE(RegOpenKeyExW(HKEY_LOCAL_MACHINE, uninstall, 0, KEY_READ, &key), ERROR_SUCCESS);
+
     std::error_code ec;
     fs::remove(link, ec);
     RegDeleteTreeW(HKEY_LOCAL_MACHINE, uninstall);
+    fs::remove_all(root, ec);
+}
+
+TEST(KxSetupFlow, CancelAtAMissingDiskLeavesNoArchiveAndNoProgram) {
+    const fs::path exe = installer_exe();
+    if (!fs::exists(exe) || !display_available()) GTEST_SKIP() << "needs kxsetup.exe and a display";
+    const fs::path root = fs::temp_directory_path() / ("kxabort_" + std::to_string(GetCurrentProcessId()));
+    fs::remove_all(root);
+    fs::create_directories(root / "disk");
+    const Payload p = build_payload(Bytes(1000, 'V'), {{"VX.DTP", Bytes(5, 'D')}}, 1 << 20, kDiskCount);
+    Bytes setup = slurp(exe);
+    setup.insert(setup.end(), p.trailer.begin(), p.trailer.end());
+    spit(root / "disk" / "kxsetup.exe", setup);
+    spit(root / "disk" / "Vantorx.001", p.volumes[0]);  // disks 2 and 3 never arrive
+    const fs::path dest = root / "Dest";
+    fs::create_directories(dest);
+
+    PROCESS_INFORMATION pi = start(root / "disk" / "kxsetup.exe", root / "disk");
+    ASSERT_NE(pi.hProcess, nullptr);
+    HWND page = wait_dialog(L"License Agreement", pi.dwProcessId);
+    ASSERT_TRUE(page) << windows_of(pi.dwProcessId);
+    click(page, IDOK);
+    ASSERT_TRUE(gone(page));
+    page = wait_dialog(L"Destination Directory", pi.dwProcessId);
+    ASSERT_TRUE(page);
+    SetDlgItemTextW(page, 104, dest.wstring().c_str());
+    click(page, IDOK);
+    ASSERT_TRUE(gone(page));
+    HWND prompt = wait_dialog(L"Vantora!", pi.dwProcessId);
+    ASSERT_TRUE(prompt);
+    click(prompt, IDCANCEL);
+    ASSERT_TRUE(gone(prompt));
+    HWND ended = wait_dialog(L"Vantora!", pi.dwProcessId);
+    ASSERT_TRUE(ended);
+    wchar_t text[256] = {};
+    GetDlgItemTextW(ended, 0xFFFF, text, 256);
+    EXPECT_STREQ(text, L"The Installation process has been terminated.");
+    click(ended, IDOK);
+    EXPECT_EQ(WaitForSingleObject(pi.hProcess, 20000), WAIT_OBJECT_0);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    EXPECT_FALSE(fs::exists(dest / "Vantora._KX"));
+    EXPECT_FALSE(fs::exists(dest / "Vantorx.Exe"));
+    std::error_code ec;
     fs::remove_all(root, ec);
 }
 
