@@ -269,3 +269,113 @@ TEST(KxSetupFlow, CancelAtAMissingDiskLeavesNoArchiveAndNoProgram) {
 }
 
 }  // namespace
+
+namespace {
+
+std::wstring reg_value(HKEY root, const wchar_t* key, const wchar_t* name) {
+    wchar_t buf[MAX_PATH * 2] = {};
+    DWORD size = sizeof buf - sizeof(wchar_t);
+    if (RegGetValueW(root, key, name, RRF_RT_REG_SZ, nullptr, buf, &size) != ERROR_SUCCESS) return {};
+    return buf;
+}
+
+TEST(KxSetupFlow, BothChoicesSetTheShellAndScheduleTheTaskManager) {
+    const fs::path exe = installer_exe();
+    if (!fs::exists(exe) || !display_available()) GTEST_SKIP() << "needs kxsetup.exe and a display";
+    const wchar_t* winlogon = L"Software\\microsoft\\windows nt\\currentversion\\Winlogon";
+    const std::wstring old_shell = reg_value(HKEY_LOCAL_MACHINE, winlogon, L"Shell");
+    wchar_t windir[MAX_PATH];
+    GetWindowsDirectoryW(windir, MAX_PATH);
+    const fs::path wininit = fs::path(windir) / "WinInit.Ini";
+    const bool had_wininit = fs::exists(wininit);
+    const Bytes old_wininit = had_wininit ? slurp(wininit) : Bytes{};
+    // Another installer's pending rename, which must survive.
+    spit(wininit, Bytes{'[', 'R', 'e', 'n',  'a', 'm', 'e', ']', '\r', '\n', 'N', 'U',  'L',
+                        '=', 'C', ':', '\\', 'o', 'l', 'd', '.', 't',  'm',  'p', '\r', '\n'});
+
+    const fs::path root = fs::temp_directory_path() / ("kxboth_" + std::to_string(GetCurrentProcessId()));
+    fs::remove_all(root);
+    fs::create_directories(root / "disk");
+    const Payload p =
+        build_payload(Bytes(2000, 'V'), {{"TaskMan.Exe", Bytes(300, 'T')}}, 1 << 20, kDiskCount);
+    Bytes setup = slurp(exe);
+    setup.insert(setup.end(), p.trailer.begin(), p.trailer.end());
+    spit(root / "disk" / "kxsetup.exe", setup);
+    for (size_t d = 0; d < p.volumes.size(); ++d)
+        spit(root / "disk" / ("Vantorx.00" + std::to_string(d + 1)), p.volumes[d]);
+    const fs::path dest = root / "Dest";
+
+    PROCESS_INFORMATION pi = start(root / "disk" / "kxsetup.exe", root / "disk");
+    ASSERT_NE(pi.hProcess, nullptr);
+    const DWORD pid = pi.dwProcessId;
+    HWND page = wait_dialog(L"License Agreement", pid);
+    ASSERT_TRUE(page) << windows_of(pid);
+    click(page, IDOK);
+    ASSERT_TRUE(gone(page));
+    page = wait_dialog(L"Destination Directory", pid);
+    ASSERT_TRUE(page);
+    SetDlgItemTextW(page, 104, dest.wstring().c_str());
+    click(page, IDOK);
+    ASSERT_TRUE(gone(page));
+    for (int disk = 2; disk <= 3; ++disk) {
+        HWND prompt = wait_dialog(L"Vantora!", pid);
+        ASSERT_TRUE(prompt);
+        click(prompt, IDOK);
+        ASSERT_TRUE(gone(prompt));
+    }
+    page = wait_dialog(L"Program Group", pid);
+    ASSERT_TRUE(page);
+    click(page, IDCANCEL);  // no shortcut, and the last page still comes
+    ASSERT_TRUE(gone(page));
+    page = wait_dialog(L"Windows Interface", pid);
+    ASSERT_TRUE(page);
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, 103)));  // the payload holds a task manager
+    CheckDlgButton(page, 103, BST_CHECKED);
+    CheckDlgButton(page, 104, BST_CHECKED);
+    click(page, IDOK);
+    ASSERT_TRUE(gone(page));
+    HWND reboot = wait_dialog(L"Vantora!", pid);
+    ASSERT_TRUE(reboot);
+    click(reboot, IDNO);
+    ASSERT_TRUE(gone(reboot));
+    HWND run = wait_dialog(L"Vantora!", pid);
+    ASSERT_TRUE(run);
+    click(run, IDNO);
+    EXPECT_EQ(WaitForSingleObject(pi.hProcess, 20000), WAIT_OBJECT_0);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+
+    const std::wstring shell = reg_value(HKEY_LOCAL_MACHINE, winlogon, L"Shell");
+    const Bytes ini = slurp(wininit);
+    const std::string ini_text(ini.begin(), ini.end());
+    const std::wstring uninstall_key = L"Software\\microsoft\\windows\\currentversion\\uninstall\\Vantora!";
+    const std::wstring shortcut = reg_value(HKEY_LOCAL_MACHINE, uninstall_key.c_str(), L"Vantora Shortcut");
+
+    // Put the prefix back before judging, so a failure leaves nothing behind.
+    HKEY h;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, winlogon, 0, KEY_SET_VALUE, &h) == ERROR_SUCCESS) {
+        RegSetValueExW(h, L"Shell", 0, REG_SZ, reinterpret_cast<const BYTE*>(old_shell.c_str()),
+                       static_cast<DWORD>((old_shell.size() + 1) * sizeof(wchar_t)));
+        RegCloseKey(h);
+    }
+    if (had_wininit) {
+        spit(wininit, old_wininit);
+    } else {
+        fs::remove(wininit);
+    }
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, uninstall_key.c_str());
+    std::error_code ec;
+    fs::remove_all(root, ec);
+
+    EXPECT_EQ(fs::path(shell), dest / "Vantorx.Exe");
+    EXPECT_TRUE(shortcut.empty());
+    const std::string win = kx::narrow(windir);
+    EXPECT_EQ(ini_text.rfind("[Rename]\r\nNUL=C:\\old.tmp\r\n", 0), 0u) << ini_text;
+    EXPECT_NE(ini_text.find(win + "\\TaskMang.Exe=" + win + "\\TaskMan.Exe\r\n"), std::string::npos)
+        << ini_text;
+    EXPECT_NE(ini_text.find(win + "\\TaskMan.Exe=" + kx::narrow(dest.wstring()) + "\\TaskMan.Exe\r\n"),
+              std::string::npos)
+        << ini_text;
+}
+
+}  // namespace
