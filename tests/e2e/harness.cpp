@@ -197,6 +197,21 @@ int ShellTest::count_top_level(const wchar_t* class_name) {
     return ctx.n;
 }
 
+void ShellTest::press_key(HWND window, UINT virtual_key) {
+    const UINT scan = MapVirtualKeyW(virtual_key, MAPVK_VK_TO_VSC);
+    const LPARAM down = 1 | (static_cast<LPARAM>(scan) << 16);
+    const LPARAM up = down | (LPARAM{1} << 30) | (LPARAM{1} << 31);
+    PostMessageW(window, WM_KEYDOWN, virtual_key, down);
+    PostMessageW(window, WM_KEYUP, virtual_key, up);
+}
+
+void ShellTest::click(HWND window, int x, int y, bool right_button) {
+    const LPARAM at = MAKELPARAM(x, y);
+    PostMessageW(window, right_button ? WM_RBUTTONDOWN : WM_LBUTTONDOWN,
+                 right_button ? MK_RBUTTON : MK_LBUTTON, at);
+    PostMessageW(window, right_button ? WM_RBUTTONUP : WM_LBUTTONUP, 0, at);
+}
+
 std::string ShellTest::text_of(HWND window) {
     // WM_GETTEXT through SendMessage works across processes, unlike a cached title.
     wchar_t buf[512];

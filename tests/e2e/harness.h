@@ -48,6 +48,9 @@ protected:
         }
     }
     static int count_top_level(const wchar_t* class_name);
+    // Input as the window's queue sees it (posted, so no focus or real keyboard is needed).
+    static void press_key(HWND window, UINT virtual_key);
+    static void click(HWND window, int x, int y, bool right_button = false);
     static std::string text_of(HWND window);
 
     // Saves the screen as <build>/tests/e2e/screenshots/<Suite>.<Test>.png; returns its path.
