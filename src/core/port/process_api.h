@@ -9,7 +9,8 @@ namespace vx {
 
 using WindowId = std::uintptr_t;  // an opaque top-level window handle; 0 = none
 
-enum class ShowState { Normal, Minimized, Maximized };
+// Hidden is last so that existing values keep their meaning.
+enum class ShowState { Normal, Minimized, Maximized, Hidden };
 
 struct StartRequest {
     std::string command_line;       // program and arguments, as process creation splits them
@@ -34,6 +35,27 @@ public:
     virtual std::uint32_t window_thread(WindowId window) = 0;
     virtual bool window_exists(WindowId window) = 0;
     virtual void activate(WindowId window) = 0;
+
+    // Added for the launcher, with defaults so that existing adapters and fakes still build.
+    // Starts like start_process and gives the new process's identifier (0 when unknown).
+    virtual bool launch_process(const StartRequest& request, std::uint32_t& process_id, std::string& error) {
+        process_id = 0;
+        return start_process(request, error);
+    }
+    // Waits until a started process is ready for input (or gives up after the adapter's limit).
+    virtual void wait_for_input_idle(std::uint32_t /*process_id*/) {}
+    // The identifier of the process that owns a window; 0 when unknown.
+    virtual std::uint32_t window_process(WindowId /*window*/) { return 0; }
+    virtual bool window_visible(WindowId /*window*/) { return true; }
+    // The "open" verb with parameters; by default only targets without parameters open.
+    virtual bool shell_open_with(const std::string& target, const std::string& parameters,
+                                 const std::string& directory, ShowState show, std::string& error) {
+        if (!parameters.empty()) {
+            error = "parameters are not supported";
+            return false;
+        }
+        return shell_open(target, directory, show, error);
+    }
 };
 
 }  // namespace vx

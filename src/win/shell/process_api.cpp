@@ -1,0 +1,185 @@
+#include "win/shell/process_api.h"
+
+#include <shellapi.h>
+
+#include "win/util/text.h"
+
+namespace vx::win::shell {
+
+namespace {
+
+HWND hwnd_of(WindowId window) {
+    return reinterpret_cast<HWND>(window);
+}
+
+std::string system_error_text(DWORD code) {
+    wchar_t* text = nullptr;
+    const DWORD length = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+        code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::wstring message = length ? std::wstring(text, length) : std::wstring();
+    if (text) LocalFree(text);
+    while (!message.empty() && (message.back() == L'\r' || message.back() == L'\n' || message.back() == L' '))
+        message.pop_back();
+    if (message.empty()) return "error " + std::to_string(code);
+    return narrow(message) + " (" + std::to_string(code) + ")";
+}
+
+BOOL CALLBACK collect_window(HWND window, LPARAM list) {
+    reinterpret_cast<std::vector<WindowId>*>(list)->push_back(reinterpret_cast<WindowId>(window));
+    return TRUE;
+}
+
+}  // namespace
+
+int Win32ProcessApi::show_command(ShowState show) {
+    switch (show) {
+        case ShowState::Minimized:
+            return SW_SHOWMINIMIZED;
+        case ShowState::Maximized:
+            return SW_SHOWMAXIMIZED;
+        case ShowState::Hidden:
+            return SW_HIDE;
+        case ShowState::Normal:
+            break;
+    }
+    return SW_SHOWNORMAL;
+}
+
+bool Win32ProcessApi::start_process(const StartRequest& request, std::string& error) {
+    std::uint32_t process_id = 0;
+    return launch_process(request, process_id, error);
+}
+
+bool Win32ProcessApi::launch_process(const StartRequest& request, std::uint32_t& process_id,
+                                     std::string& error) {
+    process_id = 0;
+    if (request.command_line.empty()) {
+        error = "empty command line";
+        return false;
+    }
+    // Process creation may write into the command line, so it gets its own copy.
+    std::wstring command = widen(request.command_line);
+    const std::wstring directory = widen(request.working_directory);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = static_cast<WORD>(show_command(request.show));
+    unique_process_information info;
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE,
+                        CREATE_NEW_CONSOLE | NORMAL_PRIORITY_CLASS, nullptr,
+                        directory.empty() ? nullptr : directory.c_str(), &startup, info.put())) {
+        error = system_error_text(GetLastError());
+        return false;
+    }
+    PROCESS_INFORMATION pi = info.release();
+    CloseHandle(pi.hThread);
+    last_process_.reset(pi.hProcess);
+    last_process_id_ = pi.dwProcessId;
+    process_id = pi.dwProcessId;
+    return true;
+}
+
+void Win32ProcessApi::wait_for_input_idle(std::uint32_t process_id) {
+    if (process_id == 0) return;
+    unique_kernel_handle process;
+    if (process_id == last_process_id_ && last_process_) {
+        process = std::move(last_process_);
+        last_process_id_ = 0;
+    } else {
+        process.reset(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, process_id));
+    }
+    // A console program has no input queue and returns at once; that is fine.
+    if (process) WaitForInputIdle(process.get(), input_idle_limit_ms_);
+}
+
+bool Win32ProcessApi::shell_open(const std::string& target, const std::string& directory, ShowState show,
+                                 std::string& error) {
+    return shell_open_with(target, {}, directory, show, error);
+}
+
+bool Win32ProcessApi::shell_open_with(const std::string& target, const std::string& parameters,
+                                      const std::string& directory, ShowState show, std::string& error) {
+    if (target.empty()) {
+        error = "nothing to open";
+        return false;
+    }
+    const std::wstring file = widen(target);
+    const std::wstring params = widen(parameters);
+    const std::wstring dir = widen(directory);
+    SHELLEXECUTEINFOW info{};
+    info.cbSize = sizeof info;
+    // No system error boxes: the shell reports failures with its own alert. Synchronous, since
+    // the shell may end right after the call.
+    info.fMask = SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC;
+    info.lpVerb = L"open";
+    info.lpFile = file.c_str();
+    info.lpParameters = params.empty() ? nullptr : params.c_str();
+    info.lpDirectory = dir.empty() ? nullptr : dir.c_str();
+    info.nShow = show_command(show);
+    const BOOL ok = ShellExecuteExW(&info);
+    const DWORD code = GetLastError();
+    if (ok && reinterpret_cast<INT_PTR>(info.hInstApp) > 32) return true;
+    error = system_error_text(ok ? static_cast<DWORD>(reinterpret_cast<INT_PTR>(info.hInstApp)) : code);
+    return false;
+}
+
+std::string Win32ProcessApi::find_executable(const std::string& document) {
+    if (document.empty()) return {};
+    wchar_t result[MAX_PATH + 1] = {};
+    const auto code = reinterpret_cast<INT_PTR>(FindExecutableW(widen(document).c_str(), nullptr, result));
+    if (code <= 32) return {};
+    return narrow(result);
+}
+
+std::vector<WindowId> Win32ProcessApi::top_level_windows() {
+    std::vector<WindowId> windows;
+    EnumWindows(collect_window, reinterpret_cast<LPARAM>(&windows));
+    return windows;
+}
+
+WindowId Win32ProcessApi::foreground_window() {
+    return reinterpret_cast<WindowId>(GetForegroundWindow());
+}
+
+WindowId Win32ProcessApi::owner_of(WindowId window) {
+    return reinterpret_cast<WindowId>(GetWindow(hwnd_of(window), GW_OWNER));
+}
+
+std::string Win32ProcessApi::window_title(WindowId window) {
+    const HWND h = hwnd_of(window);
+    const int length = GetWindowTextLengthW(h);
+    if (length <= 0) return {};
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    const int got = GetWindowTextW(h, text.data(), length + 1);
+    text.resize(got > 0 ? static_cast<size_t>(got) : 0);
+    return narrow(text);
+}
+
+std::uint32_t Win32ProcessApi::window_thread(WindowId window) {
+    return GetWindowThreadProcessId(hwnd_of(window), nullptr);
+}
+
+std::uint32_t Win32ProcessApi::window_process(WindowId window) {
+    DWORD process_id = 0;
+    if (!GetWindowThreadProcessId(hwnd_of(window), &process_id)) return 0;
+    return process_id;
+}
+
+bool Win32ProcessApi::window_exists(WindowId window) {
+    return window != 0 && IsWindow(hwnd_of(window));
+}
+
+bool Win32ProcessApi::window_visible(WindowId window) {
+    return window != 0 && IsWindowVisible(hwnd_of(window));
+}
+
+void Win32ProcessApi::activate(WindowId window) {
+    const HWND h = hwnd_of(window);
+    if (!IsWindow(h)) return;
+    if (IsIconic(h)) ShowWindow(h, SW_RESTORE);
+    BringWindowToTop(h);
+    SetForegroundWindow(h);
+}
+
+}  // namespace vx::win::shell
