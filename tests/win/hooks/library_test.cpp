@@ -87,6 +87,31 @@ TEST_F(HooksLibrary, AnswersFollowArmingAndTheLocalClock) {
     EXPECT_EQ(update_exit_time(), 0);
 }
 
+TEST_F(HooksLibrary, InputEndsAnIdleSpell) {
+    ASSERT_TRUE(set_hook_proc && set_lock_time && update_lock_time && remove_hook_proc);
+    set_hook_proc(nullptr, 1);
+    set_lock_time(1);
+    LASTINPUTINFO info{};
+    info.cbSize = sizeof info;
+    ASSERT_TRUE(GetLastInputInfo(&info));
+    const DWORD idle = GetTickCount() - info.dwTime;
+    // Whether this session has been idle for a minute depends on what ran before; when it has,
+    // the library must say so.
+    if (idle >= 61000) {
+        EXPECT_EQ(update_lock_time(), 1) << "idle for " << idle << " ms";
+    }
+
+    INPUT moves[2] = {};
+    moves[0].type = moves[1].type = INPUT_MOUSE;
+    moves[0].mi.dwFlags = moves[1].mi.dwFlags = MOUSEEVENTF_MOVE;
+    moves[0].mi.dx = 1;
+    moves[1].mi.dx = -1;
+    ASSERT_EQ(SendInput(2, moves, sizeof(INPUT)), 2u);
+    Sleep(50);
+    EXPECT_EQ(update_lock_time(), 0) << "input just now";
+    remove_hook_proc(1);
+}
+
 // The shell's adapter, linked by import: every call reaches the library without upsetting it.
 TEST(HooksAdapter, CallsTheLibraryAndGatesTheQuestions) {
     vx::win::shell::LibraryHooksApi hooks;
