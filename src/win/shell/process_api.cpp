@@ -3,6 +3,8 @@
 #include <objbase.h>
 #include <shellapi.h>
 
+#include <cwctype>
+
 #include "win/util/text.h"
 
 namespace vx::win::shell {
@@ -46,7 +48,87 @@ BOOL CALLBACK collect_window(HWND window, LPARAM list) {
     return TRUE;
 }
 
+// Splits a ";" list, dropping empty entries and surrounding blanks. A quoted part is kept
+// whole (a PATH folder may hold a ";") and loses its quotes.
+std::vector<std::wstring> split_list(const std::wstring& list) {
+    std::vector<std::wstring> out;
+    std::wstring item;
+    bool quoted = false;
+    auto finish = [&] {
+        while (!item.empty() && item.back() == L' ') item.pop_back();
+        while (!item.empty() && item.front() == L' ') item.erase(item.begin());
+        if (!item.empty()) out.push_back(item);
+        item.clear();
+    };
+    for (const wchar_t c : list) {
+        if (c == L'"') {
+            quoted = !quoted;
+        } else if (c == L';' && !quoted) {
+            finish();
+        } else {
+            item.push_back(c);
+        }
+    }
+    finish();
+    return out;
+}
+
+std::wstring environment(const wchar_t* name) {
+    const DWORD needed = GetEnvironmentVariableW(name, nullptr, 0);
+    if (needed == 0) return {};
+    std::wstring value(needed, L'\0');
+    const DWORD got = GetEnvironmentVariableW(name, value.data(), needed);
+    value.resize(got < needed ? got : 0);
+    return value;
+}
+
 }  // namespace
+
+std::string Win32ProcessApi::long_path(const std::string& path) {
+    const std::wstring wide = widen(path);
+    const DWORD needed = GetLongPathNameW(wide.c_str(), nullptr, 0);
+    if (needed == 0) return path;
+    std::wstring out(needed, L'\0');
+    const DWORD got = GetLongPathNameW(wide.c_str(), out.data(), needed);
+    if (got == 0 || got >= needed) return path;
+    out.resize(got);
+    return narrow(out);
+}
+
+std::vector<std::string> Win32ProcessApi::search_folders() {
+    std::vector<std::string> folders;
+    std::wstring buffer(32768, L'\0');
+    DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (n > 0 && n < buffer.size()) {
+        std::wstring exe(buffer.data(), n);
+        const size_t slash = exe.find_last_of(L"\\/");
+        folders.push_back(narrow(slash == std::wstring::npos ? std::wstring() : exe.substr(0, slash)));
+    }
+    n = GetCurrentDirectoryW(static_cast<DWORD>(buffer.size()), buffer.data());
+    if (n > 0 && n < buffer.size()) folders.push_back(narrow(std::wstring_view(buffer.data(), n)));
+    n = GetSystemDirectoryW(buffer.data(), static_cast<UINT>(buffer.size()));
+    if (n > 0 && n < buffer.size()) folders.push_back(narrow(std::wstring_view(buffer.data(), n)));
+    n = GetWindowsDirectoryW(buffer.data(), static_cast<UINT>(buffer.size()));
+    if (n > 0 && n < buffer.size()) {
+        const std::wstring windows(buffer.data(), n);
+        folders.push_back(narrow(windows + (windows.ends_with(L'\\') ? L"System" : L"\\System")));
+        folders.push_back(narrow(windows));
+    }
+    for (const std::wstring& folder : split_list(environment(L"PATH"))) folders.push_back(narrow(folder));
+    return folders;
+}
+
+std::vector<std::string> Win32ProcessApi::path_extensions() {
+    std::vector<std::wstring> list = split_list(environment(L"PATHEXT"));
+    if (list.empty()) list = {L".COM", L".EXE", L".BAT", L".CMD"};
+    std::vector<std::string> out;
+    for (std::wstring& ext : list) {
+        for (wchar_t& c : ext) c = static_cast<wchar_t>(std::towupper(c));
+        if (ext.front() != L'.') ext.insert(ext.begin(), L'.');
+        out.push_back(narrow(ext));
+    }
+    return out;
+}
 
 int Win32ProcessApi::show_command(ShowState show) {
     switch (show) {

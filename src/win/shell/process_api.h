@@ -39,6 +39,16 @@ public:
 
     static int show_command(ShowState show);
 
+    // What the launcher's check needs to find the program a command would really start.
+    // The path with every short (8.3) part in its long form; the path itself when unknown.
+    static std::string long_path(const std::string& path);
+    // The folders process creation searches for a name without a folder, in its order: this
+    // program's folder, the current folder, the system folder, the 16-bit system folder, the
+    // Windows folder, then PATH.
+    static std::vector<std::string> search_folders();
+    // PATHEXT, each with its dot, in capitals; the system's default list when it is unset.
+    static std::vector<std::string> path_extensions();
+
 private:
     DWORD input_idle_limit_ms_;
     // The last process started, held until the launcher has waited for it, so the wait never

@@ -175,5 +175,45 @@ TEST_F(ProcessApiTest, FindsTheStartedProgramsWindowAndBringsItBack) {
     EXPECT_EQ(api.window_process(found), 0u);
 }
 
+// What the launcher's check reads to find the program a command would really start.
+TEST_F(ProcessApiTest, LongNamesSearchFoldersAndProgramExtensions) {
+    const fs::path long_folder = folder_ / "A Rather Long Folder Name";
+    fs::create_directories(long_folder);
+    wchar_t short_name[MAX_PATH] = {};
+    ASSERT_GT(GetShortPathNameW(long_folder.wstring().c_str(), short_name, MAX_PATH), 0u);
+    ASSERT_NE(fs::path(short_name).filename(), long_folder.filename()) << "no 8.3 name to test with";
+    EXPECT_TRUE(fs::equivalent(fs::path(widen(Win32ProcessApi::long_path(narrow(short_name)))), long_folder));
+    EXPECT_EQ(fs::path(widen(Win32ProcessApi::long_path(narrow(short_name)))).filename(),
+              long_folder.filename());
+    EXPECT_EQ(Win32ProcessApi::long_path("Z:\\no\\such\\PROGRA~9.EXE"), "Z:\\no\\such\\PROGRA~9.EXE");
+
+    wchar_t old_path[32768] = {}, old_ext[4096] = {};
+    GetEnvironmentVariableW(L"PATH", old_path, 32768);
+    GetEnvironmentVariableW(L"PATHEXT", old_ext, 4096);
+    SetEnvironmentVariableW(L"PATH", L"C:\\one; \"C:\\two;three\";;C:\\four");
+    SetEnvironmentVariableW(L"PATHEXT", L".com;.Exe;bat");
+    const auto folders = Win32ProcessApi::search_folders();
+    const auto extensions = Win32ProcessApi::path_extensions();
+    SetEnvironmentVariableW(L"PATHEXT", nullptr);
+    const auto default_extensions = Win32ProcessApi::path_extensions();
+    SetEnvironmentVariableW(L"PATH", old_path);
+    SetEnvironmentVariableW(L"PATHEXT", old_ext[0] ? old_ext : nullptr);
+
+    ASSERT_GE(folders.size(), 5u);
+    wchar_t exe[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, exe, MAX_PATH);
+    EXPECT_TRUE(fs::equivalent(fs::path(widen(folders[0])), fs::path(exe).parent_path()))
+        << "the program's folder";
+    EXPECT_TRUE(fs::equivalent(fs::path(widen(folders[1])), fs::current_path())) << "then the current folder";
+    wchar_t windows[MAX_PATH] = {};
+    GetWindowsDirectoryW(windows, MAX_PATH);
+    EXPECT_EQ(folders[4], narrow(windows));
+    // PATH last, quoted entries whole; the quoted entry holds a ";" that must not split it.
+    const std::vector<std::string> path_part(folders.end() - 3, folders.end());
+    EXPECT_EQ(path_part, (std::vector<std::string>{"C:\\one", "C:\\two;three", "C:\\four"}));
+    EXPECT_EQ(extensions, (std::vector<std::string>{".COM", ".EXE", ".BAT"}));
+    EXPECT_EQ(default_extensions, (std::vector<std::string>{".COM", ".EXE", ".BAT", ".CMD"}));
+}
+
 }  // namespace
 }  // namespace vx::win::shell
