@@ -112,19 +112,27 @@ TEST_F(HooksLibrary, InputEndsAnIdleSpell) {
     remove_hook_proc(1);
 }
 
-// The shell's adapter, linked by import: every call reaches the library without upsetting it.
+// The shell's adapter, linked by import: every call reaches the library, and a closed gate
+// answers false whatever the library would say.
 TEST(HooksAdapter, CallsTheLibraryAndGatesTheQuestions) {
     vx::win::shell::LibraryHooksApi hooks;
     hooks.set_hook_proc(true);
-    hooks.set_lock_time(1000000);
+    hooks.set_lock_time(1);
     hooks.set_exit_time(minute_of_day_now());
-    EXPECT_FALSE(hooks.check_lock());
-    EXPECT_FALSE(hooks.update_exit_time());
+    LASTINPUTINFO info{};
+    info.cbSize = sizeof info;
+    ASSERT_TRUE(GetLastInputInfo(&info));
+    if (GetTickCount() - info.dwTime >= 61000) {
+        EXPECT_TRUE(hooks.check_lock());
+    }
+    EXPECT_FALSE(hooks.update_exit_time()) << "today's exit has gone by";
     hooks.enable_lock(false);
     hooks.enable_exit(false);
     EXPECT_FALSE(hooks.check_lock());
     EXPECT_FALSE(hooks.update_exit_time());
     hooks.remove();
+    hooks.enable_lock(true);
+    EXPECT_FALSE(hooks.check_lock()) << "removed";
     hooks.remove();  // the destructor's second removal is harmless too
 }
 
