@@ -1,0 +1,166 @@
+#pragma once
+// The desktop in memory: the master page, the ordinary pages in display order, the hidden
+// pages that a non-administrator loaded, and the main window's options. Window code reads
+// this model for tabs and menus; it owns no rule of its own about page order.
+#include <array>
+#include <bitset>
+#include <cstdint>
+#include <list>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "model/objects.h"
+
+namespace vx::model {
+
+inline constexpr std::string_view kStartUpPage = "StartUp";
+inline constexpr int kMasterPageNumber = -1;
+inline constexpr size_t kSpeedKeyCount = 86;
+// Every item at a non-zero multiple of this position starts a new menu column.
+inline constexpr int kMenuColumnLength = 20;
+
+struct PaletteEntry {
+    uint8_t red = 0;
+    uint8_t green = 0;
+    uint8_t blue = 0;
+    uint8_t flags = 0;
+    bool operator==(const PaletteEntry&) const = default;
+};
+using Palette = std::array<PaletteEntry, 256>;
+
+struct ObjectEntry {
+    ObjectData data;
+};
+
+struct Page {
+    bool tile_image = true;
+    bool center_image = false;
+    bool wallpaper = false;
+    bool visible = true;
+    bool show_master_items = true;
+    int32_t left_margin = 10;
+    int32_t top_margin = 10;
+    uint32_t security_level = 1000;
+    uint32_t group = 0;
+    int32_t tab_icon = 3;
+    std::string password;
+    std::string background;
+    int32_t interval = 200;  // milliseconds
+    int32_t number = 0;
+    std::string name;
+    Color background_color = kSilver;
+    Palette palette{};
+    std::bitset<kSpeedKeyCount> speed_keys_free = std::bitset<kSpeedKeyCount>().set();
+    // Newest first: the front entry was created last and is drawn on top.
+    std::list<ObjectEntry> objects;
+
+    bool is_startup() const { return name == kStartUpPage; }
+};
+
+struct WindowBounds {
+    int32_t left = 0;
+    int32_t top = 0;
+    int32_t width = 640;
+    int32_t height = 480;
+};
+
+struct WindowOptions {
+    bool status_bar = true;
+    bool menu_bar = true;
+    bool ani_icon = true;
+    // Two integers kept and written back; nothing reads them.
+    int32_t kept1 = 40;
+    int32_t kept2 = 40;
+    bool page_tabs = true;
+    bool sizeable = true;
+    bool scrolling = true;
+};
+
+// A button whose timed-execution word has the scheduling bit; the main timer runs them.
+struct ScheduledLaunch {
+    Page* page;
+    ObjectEntry* entry;
+};
+
+struct PageMenuItem {
+    const Page* page;
+    bool new_column;  // the item starts a new menu column
+    bool hidden;      // "StartUp" keeps its item but does not show it
+};
+
+class Desktop {
+public:
+    Desktop() = default;
+    Desktop(const Desktop&) = delete;
+    Desktop& operator=(const Desktop&) = delete;
+
+    // Ordinary pages in display order.
+    const std::vector<std::unique_ptr<Page>>& pages() const { return pages_; }
+    // Pages loaded as invisible by a user who is not the administrator: never shown, written
+    // back right after the master page's objects.
+    const std::vector<std::unique_ptr<Page>>& hidden_pages() const { return hidden_; }
+    Page* master() const { return master_.get(); }
+    Page* current() const { return current_; }
+    void set_current(Page* page) { current_ = page; }
+
+    // -1 gives the master page; otherwise the ordinary page with that number, or null.
+    Page* find_page(int number) const;
+    Page* find_page(std::string_view name) const;
+    Page* last_page() const { return pages_.empty() ? nullptr : pages_.back().get(); }
+    int index_of(const Page* page) const;
+
+    // A new page with the new-page values and the current logical palette, appended or,
+    // when "StartUp" is last, inserted before it. Becomes the current page.
+    Page& add_page(std::string name);
+    Page& add_hidden_page(std::string name);
+    Page& create_master_page();
+    // Moves an ordinary page to position `to` (clamped), then renumbers.
+    void move_page(int from, int to);
+    // False when no ordinary page has that number.
+    bool delete_page(int number);
+    void clear();
+    void renumber_pages();
+
+    // The new entry goes to the front (newest first).
+    ObjectEntry& add_object(Page& page, ObjectData data);
+    void delete_object(Page& page, const ObjectEntry& entry);
+
+    // Tabs in the order the tab strip shows them. Run mode: ordinary pages without "StartUp";
+    // modify mode: the master page first and "StartUp" last.
+    std::vector<const Page*> tab_pages(bool modify_mode) const;
+    // The items of each page menu in order, with their column breaks.
+    std::vector<PageMenuItem> page_menu_items() const;
+
+    size_t object_count() const;
+
+    const std::vector<ScheduledLaunch>& scheduled() const { return scheduled_; }
+    // Enters a button once; deleting its entry or page takes it out again.
+    void schedule(Page& page, ObjectEntry& entry);
+    void unschedule(const ObjectEntry& entry);
+
+    std::string file_name;
+    int encryption_mark = 0;
+    WindowBounds bounds{};
+    WindowOptions options{};
+    // The program's logical palette; new pages copy it and a loaded page palette replaces it.
+    Palette logical_palette{};
+    // The count line of the last file read, or -1; a tool without tabs writes it back.
+    int file_tab_count = -1;
+
+private:
+    std::unique_ptr<Page> make_page(std::string name) const;
+
+    std::unique_ptr<Page> master_;
+    std::vector<std::unique_ptr<Page>> pages_;
+    std::vector<std::unique_ptr<Page>> hidden_;
+    Page* current_ = nullptr;
+    std::vector<ScheduledLaunch> scheduled_;
+};
+
+inline bool menu_item_starts_column(int position) {
+    return position != 0 && position % kMenuColumnLength == 0;
+}
+
+}  // namespace vx::model
