@@ -127,7 +127,10 @@ void GdiCanvas::select_palette(const port::Palette* palette) {
         palette_value_ = nullptr;
         return;
     }
+    // Every object of a page selects the same palette; build and realise it once.
+    if (palette_ && palette_value_ == palette && palette_entries_ == palette->entries) return;
     palette_value_ = palette;
+    palette_entries_ = palette->entries;
     struct {
         WORD version;
         WORD count;

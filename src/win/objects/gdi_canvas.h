@@ -4,6 +4,7 @@
 // creates and hands the DC back with its original objects selected.
 #include <windows.h>
 
+#include <array>
 #include <map>
 #include <memory>
 #include <vector>
@@ -99,6 +100,7 @@ private:
     unique_hfont font_;
     unique_hpalette palette_;
     const port::Palette* palette_value_ = nullptr;
+    std::array<port::Color, 256> palette_entries_{};
     std::vector<unique_hrgn> saved_clips_;  // an empty owner: there was no clip
 };
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "objects/button_paint.h"
+#include "objects/patterns.h"
 #include "win/objects/gdi_canvas.h"
 #include "win/objects/kx_button.h"
 
@@ -114,7 +115,8 @@ TEST(GdiButton, PenWidthZeroDrawsNoOutlineAndFillsToTheRightAndBottomEdges) {
         b.bounds.height = 30;
         paint(dib, b, false);
         const COLORREF edge = pw == 0 ? kBlueRef : RGB(0, 0, 0);
-        for (auto [x, y] : {std::pair{0, 0}, {39, 29}, {39, 0}, {0, 29}}) EXPECT_EQ(dib.at(x, y), edge) << pw << " at " << x << "," << y;
+        for (auto [x, y] : {std::pair{0, 0}, {39, 29}, {39, 0}, {0, 29}})
+            EXPECT_EQ(dib.at(x, y), edge) << pw << " at " << x << "," << y;
         EXPECT_EQ(dib.at(20, 15), kBlueRef);
     }
 }
@@ -238,6 +240,39 @@ TEST(GdiButton, SeeThroughPatternKeepsThePageUnderClearPixels) {
         EXPECT_EQ(dib.at(9, 9), RGB(255, 0, 0)) << "ink pixel";
         EXPECT_EQ(dib.at(13, 9), see_through ? kPage : kBlueRef) << "clear pixel";
     }
+}
+
+TEST(GdiCanvasAdapter, ResolvesPaletteAndSystemColoursAndLeavesTheDcAsFound) {
+    Dib dib(16, 16);
+    const HGDIOBJ pen = GetCurrentObject(dib.dc(), OBJ_PEN), brush = GetCurrentObject(dib.dc(), OBJ_BRUSH);
+    const HGDIOBJ font = GetCurrentObject(dib.dc(), OBJ_FONT);
+    const int rop = GetROP2(dib.dc());
+    {
+        port::Palette pal;
+        pal.entries[5] = 0x123456;
+        GdiCanvas canvas(dib.dc());
+        canvas.select_palette(&pal);
+        canvas.fill_rect({0, 0, 4, 4}, port::palette_index(5));
+        canvas.fill_rect({4, 0, 8, 4}, static_cast<port::Color>(0x80000000u | COLOR_WINDOWTEXT));
+        canvas.set_pen({port::PenStyle::Dash, 1, 0x0000FF});
+        canvas.set_brush(port::Brush::patterned(*core::fill_pattern(11), 0xFFFFFF, 0, true));
+        canvas.set_font(port::Font{});
+        canvas.set_mix_mode(port::MixMode::Xor);
+        canvas.push_clip_ellipse({0, 0, 16, 16});
+        canvas.push_clip_rect({0, 0, 8, 8});
+        canvas.rectangle({8, 8, 16, 16});  // wholly clipped away
+        canvas.pop_clip();
+    }
+    EXPECT_EQ(dib.at(1, 1), RGB(0x56, 0x34, 0x12));
+    EXPECT_EQ(dib.at(5, 1), GetSysColor(COLOR_WINDOWTEXT));
+    EXPECT_EQ(dib.at(12, 12), kPage);
+    EXPECT_EQ(GetCurrentObject(dib.dc(), OBJ_PEN), pen);
+    EXPECT_EQ(GetCurrentObject(dib.dc(), OBJ_BRUSH), brush);
+    EXPECT_EQ(GetCurrentObject(dib.dc(), OBJ_FONT), font);
+    EXPECT_EQ(GetROP2(dib.dc()), rop);
+    HRGN clip = CreateRectRgn(0, 0, 0, 0);
+    EXPECT_EQ(GetClipRgn(dib.dc(), clip), 0) << "every clip undone";
+    DeleteObject(clip);
 }
 
 // Every style up and pressed on one sheet, for a person to look at.
