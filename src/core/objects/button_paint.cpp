@@ -368,8 +368,13 @@ Refresh button_mouse_up(const model::ButtonData& b, ButtonState& s, bool visible
     if (!s.pressed) return Refresh::None;
     s.pressed = false;
     if (!visible) return Refresh::None;
-    // A hollow face keeps whatever the press drew (the caption moved two pixels down-right),
-    // so it needs the page behind it repainted just as clear and see-through faces do.
+    return face_refresh(b);
+}
+
+Refresh face_refresh(const model::ButtonData& b) {
+    // A hollow face keeps whatever was drawn before (a press moves the caption two pixels
+    // down-right), so it needs the page behind it repainted just as clear and see-through
+    // faces do.
     if (b.btn_style == kxClear || b.transparent || b.pattern == 1 || b.pattern == kPatternHollow)
         return Refresh::Invalidate;
     return Refresh::Repaint;

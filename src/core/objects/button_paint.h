@@ -145,6 +145,9 @@ bool button_mouse_down(const model::ButtonData& b, ButtonState& s, MouseButton w
                        int x, int y);
 
 enum class Refresh { None, Repaint, Invalidate };
+// How a change of the face is redrawn: faces that let the page show through need the page
+// repainted behind them, the others can paint over themselves.
+Refresh face_refresh(const model::ButtonData& b);
 // The release is always passed on; this says how to redraw. Buttons that let the page show
 // through must have the page repainted behind them.
 Refresh button_mouse_up(const model::ButtonData& b, ButtonState& s, bool visible);

@@ -28,7 +28,7 @@ core::ButtonPaintResult TKXButton::Paint(port::Canvas& canvas, const port::Palet
 
 bool TKXButton::MouseDown(core::MouseButton which, bool double_click, int x, int y) {
     if (!core::button_mouse_down(data_, state_, which, double_click, x, y)) return false;
-    refresh(core::Refresh::Repaint);
+    refresh(core::face_refresh(data_));
     return true;
 }
 

@@ -202,6 +202,14 @@ TEST(GdiButton, PressOutsideTheEllipseNeitherPressesNorPaints) {
     EXPECT_TRUE(b.Pressed());
     EXPECT_EQ(b.MouseUp(true), core::Refresh::Repaint);
     EXPECT_EQ(refreshes, 2);
+
+    // A hollow face asks for the page behind it on the press too, or the caption smears.
+    b.SetPattern(7);
+    std::vector<core::Refresh> asked;
+    b.on_refresh = [&](core::Refresh how) { asked.push_back(how); };
+    EXPECT_TRUE(b.MouseDown(core::MouseButton::Left, false, 32, 32));
+    b.MouseUp(true);
+    EXPECT_EQ(asked, (std::vector<core::Refresh>{core::Refresh::Invalidate, core::Refresh::Invalidate}));
 }
 
 TEST(GdiButton, NumGlyphsZeroReadsBackOneAfterAPaint) {
