@@ -44,13 +44,6 @@ std::string without_first_prefix(std::string s) {
     return s;
 }
 
-bool names_ani_file(const std::string& name) {
-    if (name.size() < 4) return false;
-    std::string ext = name.substr(name.size() - 4);
-    for (char& ch : ext) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
-    return ext == ".ANI";
-}
-
 void corner_marks(Canvas& c, int width, int height, int pw, Color color) {
     if (pw <= 0) return;
     const int n = pw + 5;
@@ -78,6 +71,13 @@ void drop_shadow(Canvas& c, int width, int height, bool pressed, Color color) {
 }
 
 }  // namespace
+
+bool names_ani_file(const std::string& name) {
+    if (name.size() < 4) return false;
+    std::string ext = name.substr(name.size() - 4);
+    for (char& ch : ext) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+    return ext == ".ANI";
+}
 
 PenAllowance pen_allowance(const model::ButtonData& b) {
     const port::Pen pen = button_pen(b);

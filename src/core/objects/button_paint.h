@@ -129,6 +129,9 @@ struct BodyBox {
 };
 BodyBox body_box(const model::ButtonData& b, bool pressed);
 
+// Whether a file name names an animated cursor (".ANI" in any letter case).
+bool names_ani_file(const std::string& name);
+
 // The caption as drawn: Caption, plus " = " and the speed key when it is shown.
 std::string caption_text(const model::ButtonData& b);
 

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include <shellapi.h>
+
 #include "win/util/text.h"
 
 namespace vx::win::objects {
@@ -49,7 +51,22 @@ UINT text_flags(const port::TextFormat& f) {
 
 void PictureTable::add_icon(port::IconId id, unique_hicon icon) {
     icons_[id] = std::move(icon);
+    next_id_ = std::max(next_id_, id + 1);
 }
+
+port::IconId PictureTable::add_icon(unique_hicon icon) {
+    if (!icon) return port::kNoIcon;
+    const port::IconId id = next_id_;
+    add_icon(id, std::move(icon));
+    return id;
+}
+
+port::IconId PictureTable::load_first_icon(const std::string& path) {
+    HICON large = nullptr;
+    if (ExtractIconExW(widen(path).c_str(), 0, &large, nullptr, 1) == 0 || !large) return port::kNoIcon;
+    return add_icon(unique_hicon(large));
+}
+
 void PictureTable::add_bitmap(port::IconId id, unique_hbitmap bitmap) {
     bitmaps_[id] = std::move(bitmap);
 }

@@ -7,6 +7,7 @@
 #include <array>
 #include <map>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "port/canvas.h"
@@ -28,6 +29,11 @@ public:
 class PictureTable final : public PictureSource {
 public:
     void add_icon(port::IconId id, unique_hicon icon);
+    // Takes an icon under a number of its own choosing (above every number given to add_icon
+    // so far) and returns that number.
+    port::IconId add_icon(unique_hicon icon);
+    // The first icon of an icon, cursor or program file, or kNoIcon when it has none.
+    port::IconId load_first_icon(const std::string& path);
     void add_bitmap(port::IconId id, unique_hbitmap bitmap);
     port::Size size(port::IconId id) override;
     void draw(HDC dc, port::IconId id, POINT at) override;
@@ -35,6 +41,7 @@ public:
 private:
     std::map<port::IconId, unique_hicon> icons_;
     std::map<port::IconId, unique_hbitmap> bitmaps_;
+    port::IconId next_id_ = 0x10000;
 };
 
 class GdiCanvas final : public port::Canvas {

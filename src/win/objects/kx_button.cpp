@@ -22,6 +22,16 @@ void TKXButton::SetIcon(port::IconId icon) {
     if (changed) refresh(core::Refresh::Repaint);
 }
 
+void TKXButton::SetAniIcon(const std::string& file, PictureTable& pictures) {
+    data_.ani_icon = file;
+    if (!core::names_ani_file(file)) {
+        if (const port::IconId icon = pictures.load_first_icon(file); icon != port::kNoIcon)
+            state_.icon = icon;
+    }
+    data_.show_icon = true;
+    refresh(core::Refresh::Repaint);
+}
+
 core::ButtonPaintResult TKXButton::Paint(port::Canvas& canvas, const port::Palette* shared_palette) {
     return core::paint_button(canvas, data_, state_, core::PaintEnv{shared_palette});
 }

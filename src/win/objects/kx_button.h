@@ -6,6 +6,7 @@
 
 #include "model/objects.h"
 #include "objects/button_paint.h"
+#include "win/objects/gdi_canvas.h"
 
 namespace vx::win::objects {
 
@@ -36,6 +37,9 @@ public:
     void SetSpeedKeyOn(bool value) { set(data_.speed_key_shown, value); }
     // An icon also turns ShowIcon on.
     void SetIcon(port::IconId icon);
+    // An animated cursor file is played on a press; any other file gives its first icon to
+    // Icon. Either way the icon is shown and the button repainted.
+    void SetAniIcon(const std::string& file, PictureTable& pictures);
     void SetBitMapUp(port::IconId face) { set(state_.bitmap_up, face); }
     void SetBitMapDown(port::IconId face) { set(state_.bitmap_down, face); }
     void SetAnimate(bool value) { state_.animate = value; }

@@ -236,6 +236,23 @@ TEST(GdiButton, PropertySettersRepaintOnlyOnAChange) {
     EXPECT_TRUE(b.data().show_icon);
 }
 
+TEST(GdiButton, AniIconTakesTheFirstIconOfAStaticFileAndLeavesAnimationsForThePress) {
+    PictureTable pictures;
+    TKXButton b;
+    int refreshes = 0;
+    b.on_refresh = [&](core::Refresh) { ++refreshes; };
+    b.SetAniIcon(VX_SAMPLES_DIR "/icojs_basic.ico", pictures);
+    EXPECT_NE(b.state().icon, port::kNoIcon);
+    EXPECT_TRUE(b.data().show_icon);
+    EXPECT_GT(pictures.size(b.state().icon).width, 0);
+    const port::IconId icon = b.state().icon;
+    b.SetAniIcon(VX_SAMPLES_DIR "/mini_busy.ANI", pictures);
+    EXPECT_EQ(b.state().icon, icon) << "an animation is not loaded as the still icon";
+    b.SetAniIcon(VX_SAMPLES_DIR "/missing.ico", pictures);
+    EXPECT_EQ(b.state().icon, icon);
+    EXPECT_EQ(refreshes, 3);
+}
+
 TEST(GdiButton, SeeThroughPatternKeepsThePageUnderClearPixels) {
     auto b = button(core::kxRectangle, 0);
     b.pattern = 26;  // large check: the top-left 4 x 4 of each tile is ink
