@@ -14,8 +14,18 @@ using port::Rect;
 
 namespace {
 
+// A damaged file can carry any number; beyond these the geometry would overflow long before
+// anything sensible could be drawn.
+constexpr int kMaxPenWidth = 1000;
+constexpr int kMaxExtent = 1 << 20;
+
+int extent(int v) {
+    return std::clamp(v, 0, kMaxExtent);
+}
+
 port::Pen button_pen(const model::ButtonData& b) {
-    port::Pen pen{static_cast<port::PenStyle>(std::clamp(b.pen.style, 0, 6)), b.pen.width, b.pen_color};
+    port::Pen pen{static_cast<port::PenStyle>(std::clamp(b.pen.style, 0, 6)),
+                  std::clamp(b.pen.width, 0, kMaxPenWidth), b.pen_color};
     if (pen.width <= 0) pen.style = port::PenStyle::Clear;
     return pen;
 }
@@ -93,7 +103,7 @@ PenAllowance pen_allowance(const model::ButtonData& b) {
 BodyBox body_box(const model::ButtonData& b, bool pressed) {
     const auto [pw, h, e] = pen_allowance(b);
     (void)pw;
-    const int width = b.bounds.width, height = b.bounds.height;
+    const int width = extent(b.bounds.width), height = extent(b.bounds.height);
     BodyBox box;
     if (b.btn_style == kxFrameBtn) {
         box.x = e + h;
@@ -133,7 +143,7 @@ ButtonPaintResult paint_button(Canvas& c, const model::ButtonData& b, ButtonStat
     state.num_glyphs = std::max(state.num_glyphs, 1);
     const int style = b.btn_style;
     const bool pressed = state.pressed;
-    const int width = b.bounds.width, height = b.bounds.height;
+    const int width = extent(b.bounds.width), height = extent(b.bounds.height);
 
     c.select_palette(env.palette);
     const port::Pen pen = button_pen(b);
@@ -352,9 +362,10 @@ bool button_hit(const model::ButtonData& b, int x, int y) {
     const int64_t w = b.bounds.width, h = b.bounds.height;
     if (x < 0 || y < 0 || x >= w || y >= h) return false;
     if (!is_round_style(b.btn_style)) return true;
-    // Pixel centres against the inscribed ellipse, in integers scaled by 2w * 2h.
-    const int64_t dx = 2 * x + 1 - w, dy = 2 * y + 1 - h;
-    return dx * dx * h * h + dy * dy * w * w <= w * w * h * h;
+    // Pixel centres against the inscribed ellipse.
+    const double dx = (2.0 * x + 1 - static_cast<double>(w)) / static_cast<double>(w);
+    const double dy = (2.0 * y + 1 - static_cast<double>(h)) / static_cast<double>(h);
+    return dx * dx + dy * dy <= 1.0;
 }
 
 bool button_mouse_down(const model::ButtonData& b, ButtonState& s, MouseButton which, bool double_click,

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <set>
 
 #include "model/shortcut.h"
@@ -492,6 +493,46 @@ TEST(ButtonPaint, EveryStyleUpAndPressedRestoresPenAndBrush) {
             const auto& last = p.canvas.ops.back();
             EXPECT_EQ(last.pen, (port::Pen{port::PenStyle::Solid, 2, 0})) << kBtnStyleNames[style];
             EXPECT_EQ(last.brush, port::Brush::solid(model::kBlue)) << kBtnStyleNames[style];
+        }
+    }
+}
+
+}  // namespace
+}  // namespace vx::objects
+
+namespace vx::objects {
+namespace {
+
+// Values a damaged desktop file can carry: the face paints something or nothing, but always
+// returns, without overflow, and hit-tests sanely.
+TEST(ButtonPaint, DamagedValuesPaintWithoutFault) {
+    const int styles[] = {-1, 0, 8, 14, 23, 29, 30, 1000};
+    const int pens[] = {-5, 0, 3, 200, std::numeric_limits<int>::max()};
+    const model::Bounds sizes[] = {{0, 0, 0, 0},
+                                   {0, 0, -20, 7},
+                                   {0, 0, 3, 3},
+                                   {0, 0, 1 << 30, 1 << 30},
+                                   {0, 0, std::numeric_limits<int>::max(), 40}};
+    for (int style : styles) {
+        for (int pen : pens) {
+            for (const auto& size : sizes) {
+                auto b = button(style, pen);
+                b.bounds = size;
+                b.text_align = 7;
+                b.pattern = 200;
+                b.pen.style = 99;
+                b.caption = "~~&";
+                b.show_icon = true;
+                ButtonState s;
+                s.icon = 2;
+                for (bool pressed : {false, true}) {
+                    s.pressed = pressed;
+                    RecordingCanvas c;
+                    paint_button(c, b, s, PaintEnv{});
+                }
+                button_hit(b, size.width / 2, size.height / 2);
+                button_hit(b, std::numeric_limits<int>::max(), -1);
+            }
         }
     }
 }
