@@ -168,10 +168,23 @@ void GdiCanvas::select_palette(const port::Palette* palette) {
 
 void GdiCanvas::set_pen(const port::Pen& pen) {
     if (pen_ && pen == pen_value_) return;
-    unique_hpen created(CreatePen(pen_style(pen.style), std::max(pen.width, 0), colorref(pen.color)));
-    if (!created) return;
-    SelectObject(dc_, created.get());
-    pen_ = std::move(created);
+    auto cached = std::find_if(pens_.begin(), pens_.end(), [&](const auto& p) { return p.first == pen; });
+    if (cached == pens_.end()) {
+        unique_hpen created(CreatePen(pen_style(pen.style), std::max(pen.width, 0), colorref(pen.color)));
+        if (!created) return;
+        if (pens_.size() >= 64) {
+            // A long-lived canvas must not gather pens without end; keep only the selected one.
+            auto keep = std::find_if(pens_.begin(), pens_.end(),
+                                     [&](const auto& p) { return p.second.get() == pen_; });
+            std::vector<std::pair<port::Pen, unique_hpen>> kept;
+            if (keep != pens_.end()) kept.push_back(std::move(*keep));
+            pens_ = std::move(kept);
+        }
+        pens_.emplace_back(pen, std::move(created));
+        cached = pens_.end() - 1;
+    }
+    SelectObject(dc_, cached->second.get());
+    pen_ = cached->second.get();
     pen_value_ = pen;
 }
 
@@ -267,7 +280,7 @@ void GdiCanvas::filled(Draw draw) {
     SetROP2(dc_, R2_MERGEPEN);
     draw();
     SetROP2(dc_, rop);
-    SelectObject(dc_, pen_ ? static_cast<HGDIOBJ>(pen_.get()) : original_pen_);
+    SelectObject(dc_, pen_ ? static_cast<HGDIOBJ>(pen_) : original_pen_);
     if (pen_value_.style != port::PenStyle::Clear && pen_value_.width > 0) {
         SelectObject(dc_, GetStockObject(NULL_BRUSH));
         draw();

@@ -8,6 +8,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "port/canvas.h"
@@ -97,7 +98,9 @@ private:
     HPALETTE original_palette_ = nullptr;
     int original_rop2_;
     int original_bk_mode_;
-    unique_hpen pen_;
+    // Bevels switch between a few pens many times a paint; each is made once.
+    std::vector<std::pair<port::Pen, unique_hpen>> pens_;
+    HPEN pen_ = nullptr;
     port::Pen pen_value_{};
     unique_hbrush brush_;
     port::Brush brush_value_{};
