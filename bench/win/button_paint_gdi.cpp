@@ -1,10 +1,6 @@
 // Painting a page of 500 mixed buttons into a memory DC through the GDI canvas, as the page
-// surface will: prints milliseconds per frame. A Windows program (run it under Wine); natively
-// this file is empty. Until the Windows lane has a target for it, build it against the win64
-// libraries:
-//   x86_64-w64-mingw32-g++-posix -std=c++20 -O2 -DUNICODE -D_UNICODE -Isrc/core -Isrc
-//   bench/win/button_paint_gdi.cpp build/win64/src/win/libvx_win.a build/win64/src/core/libvx_core.a -lgdi32
-//   -luser32 -static -o build/win64/button_paint_gdi.exe
+// surface will: prints milliseconds per frame. A Windows program of the win64 lane
+// (bench/win/CMakeLists.txt); natively this file is empty.
 #if defined(_WIN32)
 #include <windows.h>
 
