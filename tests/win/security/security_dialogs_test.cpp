@@ -282,6 +282,52 @@ TEST(SetPagePassword, LevelOutsideTheRangeKeepsTheDialogOpen) {
     EXPECT_EQ(value.level, 3);
 }
 
+// ---- Prompter ------------------------------------------------------------------------------
+
+// Answers whatever dialog comes up on this thread: a thread timer is dispatched by the dialog's
+// own modal loop.
+struct Answerer {
+    static inline std::string typed;
+    static inline std::vector<std::string> seen;
+    static void CALLBACK tick(HWND, UINT, UINT_PTR, DWORD) {
+        const HWND active = GetActiveWindow();
+        if (!active) return;
+        wchar_t title[128] = {};
+        GetWindowTextW(active, title, 128);
+        const std::string t = narrow(title);
+        if (!seen.empty() && seen.back() == t) return;
+        seen.push_back(t);
+        if (t == "Password Required") {
+            SetDlgItemTextW(active, IDC_EDIT_PASSWORD, widen(typed).c_str());
+            PostMessageW(active, WM_COMMAND, IDOK, 0);
+        } else {
+            PostMessageW(active, WM_COMMAND, IDOK, 0);  // the message box
+        }
+    }
+};
+
+TEST(WinPrompter, CoresPasswordPromptAsksThroughTheDialog) {
+    const AdminData data = admin_from(kSite);  // nobody logged in: every guard asks
+    struct Case {
+        const char* typed;
+        bool granted;
+        std::vector<std::string> seen;
+    } cases[] = {
+        {"open sesame", true, {"Password Required"}},
+        {"nope", false, {"Password Required", "Whoops!"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        Answerer::typed = c.typed;
+        Answerer::seen.clear();
+        const UINT_PTR timer = SetTimer(nullptr, 0, 50, &Answerer::tick);
+        WinPrompter prompter;
+        EXPECT_EQ(vx::security::password_prompt(data, prompter, "", "Open Sesame", 5), c.granted);
+        KillTimer(nullptr, timer);
+        EXPECT_EQ(Answerer::seen, c.seen);
+    }
+}
+
 // A modal dialog shows itself when its loop first goes idle, which a script that pumps on its
 // own never lets happen.
 template <class D>
