@@ -82,6 +82,8 @@ public:
     static constexpr UINT_PTR kBeepTimer = 2;
 
     explicit LoginDialog(LoginContext& context) : c_(context) {}
+    // IDOK after a successful log-in. Anything else (the dialog could not be made, or a handler
+    // failed and the dialog was cancelled) means nobody passed and nothing was switched.
     INT_PTR run(HWND owner);
     bool input_locked() const { return input_locked_; }
 
