@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "win/security/login_ports.h"
 #include "win/shell/session_api.h"
@@ -55,6 +56,78 @@ TEST(KeyboardGuard, StartsAndStopsItsThreadAnyNumberOfTimes) {
     }
     EXPECT_TRUE(guard.start());
     // The destructor stops it.
+}
+
+// Keys typed while the guard runs: a window with the focus sees the ordinary ones and never the
+// swallowed ones.
+class KeySink {
+public:
+    KeySink() {
+        WNDCLASSEXW wc{};
+        wc.cbSize = sizeof wc;
+        wc.lpfnWndProc = &KeySink::proc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"VxKeySink";
+        RegisterClassExW(&wc);
+        hwnd = CreateWindowExW(0, L"VxKeySink", L"keys", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100,
+                               nullptr, nullptr, wc.hInstance, nullptr);
+        SetForegroundWindow(hwnd);
+        SetFocus(hwnd);
+        keys().clear();
+    }
+    ~KeySink() { DestroyWindow(hwnd); }
+    static std::vector<WPARAM>& keys() {
+        static std::vector<WPARAM> k;
+        return k;
+    }
+    void pump() const {
+        for (int i = 0; i < 20; ++i) {
+            MSG msg;
+            while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+            Sleep(10);
+        }
+    }
+    HWND hwnd = nullptr;
+
+private:
+    static LRESULT CALLBACK proc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+        if (m == WM_KEYDOWN || m == WM_SYSKEYDOWN) keys().push_back(wp);
+        return DefWindowProcW(w, m, wp, lp);
+    }
+};
+
+void press(std::initializer_list<WORD> keys) {
+    std::vector<INPUT> in;
+    for (WORD k : keys) {
+        INPUT i{};
+        i.type = INPUT_KEYBOARD;
+        i.ki.wVk = k;
+        in.push_back(i);
+    }
+    for (auto it = keys.end(); it != keys.begin();) {
+        INPUT i{};
+        i.type = INPUT_KEYBOARD;
+        i.ki.wVk = *--it;
+        i.ki.dwFlags = KEYEVENTF_KEYUP;
+        in.push_back(i);
+    }
+    SendInput(static_cast<UINT>(in.size()), in.data(), sizeof(INPUT));
+}
+
+TEST(KeyboardGuard, TypedKeysReachTheWindowExceptTheSwallowedOnes) {
+    KeySink sink;
+    if (GetForegroundWindow() != sink.hwnd) GTEST_SKIP() << "no foreground window on this display";
+    KeyboardGuard guard;
+    ASSERT_TRUE(guard.start());
+    press({'A'});
+    press({VK_LWIN});
+    press({VK_CONTROL, VK_ESCAPE});
+    press({'B'});
+    sink.pump();
+    guard.stop();
+    press({VK_LWIN});
+    sink.pump();
+    EXPECT_EQ(KeySink::keys(), (std::vector<WPARAM>{'A', VK_CONTROL, 'B', VK_LWIN}));
 }
 
 TEST(SessionApi, LockingRunsTheGuardAndTheAdapterRestoresEverythingWhenItGoes) {
