@@ -44,13 +44,18 @@ inline constexpr uint16_t week_bit(int week) {
     return static_cast<uint16_t>(1u << (5 - week));
 }
 
+// 23:59:59 as a time of day.
+inline constexpr DateTime kLastSecondOfDay = 86399.0 / 86400.0;
+
 struct User {
     std::string name;
     std::string actual;
     std::string password;
     DateTime expiry = 0;
-    DateTime start = 0;  // only the time of day counts
-    DateTime end = 0;
+    // Only the time of day counts. A record that states no times may log in all day: a file
+    // written by hand without them must not shut its users out (at 00:00:00 alone).
+    DateTime start = 0;
+    DateTime end = kLastSecondOfDay;
     uint16_t launch_days = 0;
     // Positions in AdminData::groups; the newest membership first.
     std::vector<size_t> groups;

@@ -153,6 +153,16 @@ TEST(AdminFile, KeysAndRecordsFollowTheReadingRules) {
              EXPECT_EQ(d.groups[0].access_lower, 0);
              EXPECT_EQ(d.users[0].launch_days, 4096);
          }},
+        {"a user without times has the whole day; stated times read as before",
+         "User=ALL\nUser=HALF\nEndTime=5:00:00 PM\nUser=SET\nStartTime=8:00:00 AM\nEndTime=9:00:00 AM\n",
+         [](const AdminData& d) {
+             const auto window = [&](size_t i) {
+                 return std::pair{seconds_of_day(d.users[i].start), seconds_of_day(d.users[i].end)};
+             };
+             EXPECT_EQ(window(0), std::pair(0, 86399));
+             EXPECT_EQ(window(1), std::pair(0, 17 * 3600));
+             EXPECT_EQ(window(2), std::pair(8 * 3600, 9 * 3600));
+         }},
         {"line ends CR LF, LF or CR; ANSI text becomes UTF-8", "User=Ren\xE9\rPassword=p\r\nActual=A\n",
          [](const AdminData& d) {
              EXPECT_EQ(d.users[0].name, "Ren\xC3\xA9");

@@ -1,0 +1,25 @@
+#pragma once
+// Resource ids of the log-in and password dialogs (the security range 1000-1999).
+
+#define IDD_PASSWORD_REQUIRED 1000
+#define IDD_VALIDATE_USER 1001
+#define IDD_SET_PAGE_PASSWORD 1002
+#define IDD_CHOICE 1003
+
+#define IDB_LOCK_OPEN 1100
+#define IDB_LOCK_CLOSED 1101
+#define IDB_SAFE_OPEN 1102
+#define IDB_SAFE_CLOSED 1103
+
+#define IDC_STATIC_TEXT 1200
+#define IDC_STATIC_PICTURE 1201
+#define IDC_EDIT_PASSWORD 1202
+#define IDC_EDIT_NAME 1203
+#define IDC_STATIC_NAME 1204
+#define IDC_STATIC_PASSWORD 1205
+#define IDC_STATIC_LEVEL 1206
+#define IDC_EDIT_LEVEL 1207
+#define IDC_STATIC_GROUP 1208
+#define IDC_COMBO_GROUP 1209
+#define IDC_GROUP_PANEL 1210
+#define IDC_LIST_CHOICE 1211

@@ -1,0 +1,66 @@
+#include "win/shell/session_api.h"
+
+#include <string>
+
+#include "win/util/trace.h"
+
+namespace vx::win {
+
+namespace {
+
+// SPI_SETSCREENSAVERRUNNING: the task-switch and restart keys do nothing while it is set.
+constexpr UINT kScreenSaverRunning = 97;
+
+bool enable_shutdown_privilege() {
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token)) return false;
+    TOKEN_PRIVILEGES tp{};
+    tp.PrivilegeCount = 1;
+    tp.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
+    bool ok = LookupPrivilegeValueW(nullptr, L"SeShutdownPrivilege", &tp.Privileges[0].Luid) &&
+              AdjustTokenPrivileges(token, FALSE, &tp, 0, nullptr, nullptr) &&
+              GetLastError() == ERROR_SUCCESS;
+    CloseHandle(token);
+    return ok;
+}
+
+}  // namespace
+
+Win32SessionApi::~Win32SessionApi() {
+    if (locked_) set_system_keys_locked(false);
+}
+
+bool Win32SessionApi::exit_windows(UINT how) {
+    // Logging off needs no privilege; a restart or shut-down is still attempted without it, and
+    // Windows then reports the refusal.
+    if (!enable_shutdown_privilege() && how != EWX_LOGOFF)
+        log_error("the shutdown privilege could not be enabled: " + last_error_text());
+    if (ExitWindowsEx(how | EWX_FORCE, SHTDN_REASON_MAJOR_OTHER | SHTDN_REASON_FLAG_PLANNED)) return true;
+    log_error("ExitWindowsEx failed: " + last_error_text());
+    return false;
+}
+
+bool Win32SessionApi::log_off() {
+    return exit_windows(EWX_LOGOFF);
+}
+bool Win32SessionApi::restart() {
+    return exit_windows(EWX_REBOOT);
+}
+bool Win32SessionApi::shut_down() {
+    return exit_windows(EWX_SHUTDOWN);
+}
+
+void Win32SessionApi::set_system_keys_locked(bool locked) {
+    BOOL previous = FALSE;
+    SystemParametersInfoW(kScreenSaverRunning, locked ? TRUE : FALSE, &previous, 0);
+    if (locked) {
+        guard_.start();
+        hot_keys_.turn_off();
+    } else {
+        guard_.stop();
+        hot_keys_.restore();
+    }
+    locked_ = locked;
+}
+
+}  // namespace vx::win
