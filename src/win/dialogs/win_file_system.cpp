@@ -13,6 +13,18 @@ dialogs::FileSystem::Kind WinFileSystem::kind(const std::string& path) {
 }
 
 std::optional<std::string> WinFileSystem::real_path(const std::string& path) {
+    // The final name of a file on a mapped drive is its share path, which the check refuses;
+    // there the long name keeps the drive letter (links on a share are the server's to follow).
+    if (path.size() >= 3 && path[1] == ':' &&
+        GetDriveTypeW(widen(path.substr(0, 3)).c_str()) == DRIVE_REMOTE) {
+        const std::wstring wide = widen(path);
+        std::wstring buffer(GetLongPathNameW(wide.c_str(), nullptr, 0), L'\0');
+        if (buffer.empty()) return std::nullopt;
+        const DWORD length = GetLongPathNameW(wide.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (length == 0 || length >= buffer.size()) return std::nullopt;
+        buffer.resize(length);
+        return narrow(buffer);
+    }
     const HANDLE file =
         CreateFileW(widen(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                     OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
