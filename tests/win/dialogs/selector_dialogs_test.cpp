@@ -184,6 +184,38 @@ TEST_F(SelectorTest, RestrictedAndUncLocationsAreRefused) {
     DestroyWindow(window);
 }
 
+TEST_F(SelectorTest, OkAndCancelFollowTheFocus) {
+    values.file_required = true;
+    TFileSelectorDialog dialog(store, fs, values);
+    const HWND window = open(dialog, IDD_FILE_SELECTOR);
+    ASSERT_NE(window, nullptr);
+    const HWND filters = GetDlgItem(window, IDC_LIST_FILTER);
+    const HWND files = GetDlgItem(window, IDC_LIST_FILES);
+
+    SetFocus(filters);
+    SendMessageW(filters, LB_SETCURSEL, 3, 0);  // "Documents|*.DOC *.TXT *.WRI"
+    SendMessageW(window, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(window_text(GetDlgItem(window, IDC_EDIT_FILTER)), "*.DOC *.TXT *.WRI");
+    EXPECT_EQ(ListView_GetItemCount(files), 2);
+
+    SendMessageW(window, WM_COMMAND, IDCANCEL, 0);
+    pump();
+    ASSERT_TRUE(IsWindow(window)) << "Cancel in the filter list only moves the focus";
+    EXPECT_EQ(GetFocus(), GetDlgItem(window, IDC_EDIT_FILTER));
+
+    SetFocus(GetDlgItem(window, IDOK));
+    SendMessageW(window, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(IsWindow(window)) << "a file is required and none is named";
+
+    const int notes = dialog.browser().find_entry("Notes.doc");
+    ASSERT_GE(notes, 0);
+    SetFocus(files);
+    ListView_SetItemState(files, notes, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    SendMessageW(window, WM_COMMAND, IDOK, 0);
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_TRUE(security::same_without_case(values.file_name, root + "\\Docs\\Notes.doc"));
+}
+
 TEST_F(SelectorTest, DirectorySelectorAsksBeforeCreating) {
     TDirSelectorDialog dialog(store, fs, values, true);
     const HWND window = open(dialog, IDD_DIR_SELECTOR);
