@@ -71,7 +71,7 @@ protected:
         values.drives['Z' - 'A'] = 5;
     }
     void TearDown() override {
-        for (const char* file : {"\\Docs\\Report.txt", "\\Docs\\Notes.doc"})
+        for (const char* file : {"\\Docs\\Report.txt", "\\Docs\\Notes.doc", "\\Docs\\Added.txt"})
             DeleteFileW(widen(root + file).c_str());
         for (const char* dir : {"\\New\\Deeper", "\\New", "\\Docs", "\\Secret", ""})
             RemoveDirectoryW(widen(root + dir).c_str());
@@ -214,6 +214,45 @@ TEST_F(SelectorTest, OkAndCancelFollowTheFocus) {
     SendMessageW(window, WM_COMMAND, IDOK, 0);
     EXPECT_FALSE(IsWindow(window));
     EXPECT_TRUE(security::same_without_case(values.file_name, root + "\\Docs\\Notes.doc"));
+}
+
+TEST_F(SelectorTest, ListFollowsChangesInTheShownDirectory) {
+    TFileSelectorDialog dialog(store, fs, values);
+    const HWND window = open(dialog, IDD_FILE_SELECTOR);
+    ASSERT_NE(window, nullptr);
+    const HWND files = GetDlgItem(window, IDC_LIST_FILES);
+    ASSERT_EQ(ListView_GetItemCount(files), 2);
+    const std::wstring added = widen(root + "\\Docs\\Added.txt");
+    // Twice: the dialog must watch again after the first change.
+    for (int expected : {3, 2}) {
+        if (expected == 3)
+            CloseHandle(CreateFileW(added.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        else
+            DeleteFileW(added.c_str());
+        for (int i = 0; i < 100 && ListView_GetItemCount(files) != expected; ++i) pump();
+        EXPECT_EQ(ListView_GetItemCount(files), expected);
+    }
+    DestroyWindow(window);
+}
+
+TEST_F(SelectorTest, IconAddModeAddsEveryIconOfEveryChosenFile) {
+    std::vector<std::pair<std::string, int>> added;
+    TIconSelectorDialog::IconAdder adder{
+        [](const std::string& path) { return path.ends_with("Report.txt") ? 2 : 0; },
+        [&](const std::string& path, int index) { added.emplace_back(path, index); }};
+    TIconSelectorDialog dialog(store, fs, values, true, adder);
+    const HWND window = open(dialog, IDD_FILE_SELECTOR);
+    ASSERT_NE(window, nullptr);
+    const HWND files = GetDlgItem(window, IDC_LIST_FILES);
+    ASSERT_EQ(ListView_GetItemCount(files), 2);
+    for (int i = 0; i < 2; ++i) ListView_SetItemState(files, i, LVIS_SELECTED, LVIS_SELECTED);
+    SetFocus(GetDlgItem(window, IDOK));
+    SendMessageW(window, WM_COMMAND, IDOK, 0);
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_EQ(dialog.added(), 2);
+    ASSERT_EQ(added.size(), 2u);
+    EXPECT_EQ(added[0].second, 0);
+    EXPECT_EQ(added[1].second, 1);
 }
 
 TEST_F(SelectorTest, DirectorySelectorAsksBeforeCreating) {
