@@ -104,6 +104,31 @@ int add_icons_of_files(const std::vector<std::string>& files,
     return added;
 }
 
+std::string preview_text(std::string_view bytes, bool expand_tabs, int tab_size, size_t max_bytes) {
+    if (bytes.size() > max_bytes) bytes = bytes.substr(0, max_bytes);
+    if (tab_size < 1) tab_size = 1;
+    std::string out;
+    out.reserve(bytes.size() + bytes.size() / 8);
+    size_t column = 0;
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        const char c = bytes[i];
+        if (c == '\r' || c == '\n') {
+            if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
+            out += "\r\n";
+            column = 0;
+        } else if (c == '\t' && expand_tabs) {
+            const size_t next = (column / static_cast<size_t>(tab_size) + 1) * static_cast<size_t>(tab_size);
+            out.append(next - column, ' ');
+            column = next;
+        } else {
+            const auto u = static_cast<unsigned char>(c);
+            out.push_back(u < 0x20 && c != '\t' ? '.' : c);
+            ++column;
+        }
+    }
+    return out;
+}
+
 namespace {
 bool has_extension(std::string_view file_name, std::initializer_list<std::string_view> extensions) {
     const size_t dot = file_name.rfind('.');

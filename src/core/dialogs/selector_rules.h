@@ -54,6 +54,12 @@ int add_icons_of_files(const std::vector<std::string>& files,
                        const std::function<int(const std::string&)>& count,
                        const std::function<void(const std::string&, int)>& add);
 
+// The text preview of a file's first bytes (ANSI, one byte a character): at most `max_bytes`
+// are shown, lines end in CR LF, tabs are expanded to `tab_size` columns when asked, and other
+// control characters (a binary file) show as '.' so the preview never misbehaves on them.
+std::string preview_text(std::string_view bytes, bool expand_tabs, int tab_size,
+                         size_t max_bytes = 64 * 1024);
+
 // Extensions (upper case, with the dot) the previews know.
 bool is_picture_preview(std::string_view file_name);  // through the imaging layer
 bool is_media_preview(std::string_view file_name);    // played, not drawn

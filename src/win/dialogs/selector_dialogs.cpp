@@ -207,6 +207,47 @@ void FileSelectorBase::on_settings_loaded() {
     SendMessageW(item(IDC_LIST_FILTER), LB_SETCURSEL, 0, 0);
     browser_.set_mask(filter_list_.front().mask);
     set_item_text(IDC_EDIT_FILTER, filter_list_.front().mask);
+    if (kind_ == dialogs::SelectorKind::kFile) {
+        auto loaded = dialogs::load_viewer_settings(store_);
+        viewer_ = std::move(loaded.value);
+        for (const auto& error : loaded.errors) message_box(hwnd(), error, "Error", MB_OK | MB_ICONERROR);
+    }
+    SendMessageW(item(IDC_EDIT_PREVIEW), WM_SETFONT,
+                 reinterpret_cast<WPARAM>(GetStockObject(ANSI_FIXED_FONT)), 0);
+    CheckDlgButton(hwnd(), IDC_CHECK_PREVIEW, settings_.preview ? BST_CHECKED : BST_UNCHECKED);
+    layout_preview();
+}
+
+void FileSelectorBase::layout_preview() {
+    // The preview takes the right half of the list's place in the template.
+    RECT list{131, 25, 353, 185};
+    MapDialogRect(hwnd(), &list);
+    RECT half{243, 25, 353, 185};
+    MapDialogRect(hwnd(), &half);
+    const int right = settings_.preview ? half.left - (list.right - half.right) : list.right;
+    MoveWindow(item(IDC_LIST_FILES), list.left, list.top, right - list.left, list.bottom - list.top, TRUE);
+    ShowWindow(item(IDC_EDIT_PREVIEW), settings_.preview ? SW_SHOW : SW_HIDE);
+    update_preview();
+}
+
+void FileSelectorBase::update_preview() {
+    std::string text;
+    const auto* entry = browser_.entry(ListView_GetNextItem(item(IDC_LIST_FILES), -1, LVNI_SELECTED));
+    // Pictures and media wait for the imaging layer; only text is previewed here.
+    if (settings_.preview && entry && !entry->directory && !dialogs::is_picture_preview(entry->name)) {
+        const HANDLE file =
+            CreateFileW(widen(join(browser_.current(), entry->name)).c_str(), GENERIC_READ,
+                        FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+        if (file != INVALID_HANDLE_VALUE) {
+            std::string bytes(64 * 1024, '\0');
+            DWORD got = 0;
+            if (!ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr)) got = 0;
+            CloseHandle(file);
+            bytes.resize(got);
+            text = ansi_to_utf8(dialogs::preview_text(bytes, viewer_.expand_tabs, viewer_.tab_size));
+        }
+    }
+    set_item_text(IDC_EDIT_PREVIEW, text);
 }
 
 dialogs::Focus FileSelectorBase::focus() const {
@@ -306,6 +347,11 @@ void FileSelectorBase::on_cancel_pressed() {
 }
 
 bool FileSelectorBase::on_command(int id, int code, HWND control) {
+    if (id == IDC_CHECK_PREVIEW && code == BN_CLICKED) {
+        settings_.preview = IsDlgButtonChecked(hwnd(), IDC_CHECK_PREVIEW) == BST_CHECKED;
+        layout_preview();
+        return true;
+    }
     if (id == IDC_LIST_FILTER && code == LBN_DBLCLK) {
         apply_filter_list();
         return true;
@@ -326,6 +372,7 @@ INT_PTR FileSelectorBase::handle_message(UINT message, WPARAM wparam, LPARAM lpa
                     if ((lv->uNewState & LVIS_SELECTED) && !(lv->uOldState & LVIS_SELECTED)) {
                         const auto* entry = browser_.entry(lv->iItem);
                         if (entry && !entry->directory) set_item_text(IDC_EDIT_FILTER, entry->name);
+                        update_preview();
                     }
                     break;
                 }

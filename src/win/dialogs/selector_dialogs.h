@@ -112,7 +112,11 @@ protected:
     // The file the filter box names (or the list highlights), as a full path; empty if none.
     std::string chosen_file() const;
 
+    void layout_preview();
+    void update_preview();
+
     std::vector<dialogs::FilterEntry> filter_list_;
+    dialogs::ViewerSettings viewer_;
 };
 
 class TFileSelectorDialog : public FileSelectorBase {

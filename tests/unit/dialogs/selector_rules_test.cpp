@@ -82,6 +82,25 @@ TEST(AddMode, EveryIconIndexOfEveryFileOnce) {
                          {"a.exe", 0}, {"a.exe", 1}, {"a.exe", 2}, {"c.ico", 0}}));
 }
 
+TEST(Previews, TextOfAFile) {
+    struct Case {
+        std::string bytes;
+        bool expand;
+        int tab;
+        std::string shown;
+    } cases[] = {
+        {"a\tb", true, 8, "a       b"},
+        {"abcdefgh\tx", true, 4, "abcdefgh    x"},
+        {"a\tb", false, 8, "a\tb"},
+        {"one\ntwo\r\nthree\rfour", true, 8, "one\r\ntwo\r\nthree\r\nfour"},
+        {"line\n\tx", true, 2, "line\r\n  x"},
+        {std::string("MZ\0\x01\x1b\xe9", 6), true, 8, "MZ...\xe9"},
+        {"x\ty", true, 0, "x y"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(preview_text(c.bytes, c.expand, c.tab), c.shown) << c.bytes;
+    EXPECT_EQ(preview_text(std::string(100, 'a'), true, 8, 10), std::string(10, 'a'));
+}
+
 TEST(Previews, ByExtension) {
     EXPECT_TRUE(is_picture_preview("x.bmp"));
     EXPECT_TRUE(is_media_preview("song.Mid"));

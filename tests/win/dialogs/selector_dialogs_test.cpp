@@ -255,6 +255,31 @@ TEST_F(SelectorTest, IconAddModeAddsEveryIconOfEveryChosenFile) {
     EXPECT_EQ(added[1].second, 1);
 }
 
+TEST_F(SelectorTest, TextPreviewOfTheHighlightedFile) {
+    const HANDLE h = CreateFileW(widen(root + "\\Docs\\Report.txt").c_str(), GENERIC_WRITE, 0, nullptr,
+                                 CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    WriteFile(h, "one\ttwo\n", 8, &written, nullptr);
+    CloseHandle(h);
+    store.values[{"File Browser", "Preview"}] = "1";
+    store.values[{"File Viewer", "TabSize"}] = "4";
+    TFileSelectorDialog dialog(store, fs, values);
+    const HWND window = open(dialog, IDD_FILE_SELECTOR);
+    ASSERT_NE(window, nullptr);
+    const HWND preview = GetDlgItem(window, IDC_EDIT_PREVIEW);
+    EXPECT_TRUE(IsWindowVisible(preview));
+    const int report = dialog.browser().find_entry("Report.txt");
+    ListView_SetItemState(GetDlgItem(window, IDC_LIST_FILES), report, LVIS_SELECTED, LVIS_SELECTED);
+    EXPECT_EQ(window_text(preview), "one two\r\n");
+
+    CheckDlgButton(window, IDC_CHECK_PREVIEW, BST_UNCHECKED);
+    SendMessageW(window, WM_COMMAND, MAKEWPARAM(IDC_CHECK_PREVIEW, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(window, IDC_CHECK_PREVIEW)));
+    EXPECT_FALSE(IsWindowVisible(preview));
+    DestroyWindow(window);
+    EXPECT_EQ((store.values[{"File Browser", "Preview"}]), "0");
+}
+
 TEST_F(SelectorTest, DirectorySelectorAsksBeforeCreating) {
     TDirSelectorDialog dialog(store, fs, values, true);
     const HWND window = open(dialog, IDD_DIR_SELECTOR);
