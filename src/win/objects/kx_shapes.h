@@ -1,0 +1,191 @@
+#pragma once
+// The passive desktop objects on a page: shapes, lines, labels and images, and the star the
+// alignment window nudges with. Painting and the press rule are core's; these classes keep the
+// state between paints and ask their owner for a repaint only when a property really changed.
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "model/objects.h"
+#include "objects/line_star_paint.h"
+#include "objects/shape_paint.h"
+#include "win/objects/gdi_canvas.h"
+
+namespace vx::win::objects {
+
+// Shared by every kind here: a setter stores, then repaints only on a change.
+class PassiveObject {
+public:
+    std::function<void()> on_refresh;
+
+protected:
+    template <typename T>
+    void set(T& field, const T& value) {
+        if (field == value) return;
+        field = value;
+        refresh();
+    }
+    void refresh() {
+        if (on_refresh) on_refresh();
+    }
+};
+
+class TKXShape : public PassiveObject {
+public:
+    TKXShape() = default;
+    explicit TKXShape(model::ShapeData data) : data_(std::move(data)) {}
+    const model::ShapeData& data() const { return data_; }
+    void Assign(const model::ShapeData& data) {
+        data_ = data;
+        refresh();
+    }
+    void SetShape(int value) { set(data_.shape, value); }
+    void SetColor(model::Color value) { set(data_.color, value); }
+    void SetColor2(model::Color value) { set(data_.color2, value); }
+    void SetPenColor(model::Color value) { set(data_.pen_color, value); }
+    void SetPattern(uint8_t value) { set(data_.pattern, value); }
+    void SetTransParent(bool value) { set(data_.transparent, value); }
+    void SetDither(bool value) { set(data_.dither, value); }
+    void SetPenWidth(int value) { set(data_.pen.width, value); }
+    void SetPenStyle(int value) { set(data_.pen.style, value); }
+    void Paint(port::Canvas& canvas, const port::Palette* shared_palette) const {
+        vx::objects::paint_shape(canvas, data_, {shared_palette});
+    }
+
+private:
+    model::ShapeData data_{};
+};
+
+class TKXLine : public PassiveObject {
+public:
+    TKXLine() = default;
+    explicit TKXLine(model::LineData data) : data_(std::move(data)) {}
+    const model::LineData& data() const { return data_; }
+    void Assign(const model::LineData& data) {
+        data_ = data;
+        refresh();
+    }
+    void SetLineAlign(int value) { set(data_.align, value); }
+    void SetPenColor(model::Color value) { set(data_.pen_color, value); }
+    void SetPenWidth(int value) { set(data_.pen.width, value); }
+    void SetPenStyle(int value) { set(data_.pen.style, value); }
+    void Paint(port::Canvas& canvas, const port::Palette* shared_palette) const {
+        vx::objects::paint_line(canvas, data_, shared_palette);
+    }
+
+private:
+    model::LineData data_{};
+};
+
+class TKXStar : public PassiveObject {
+public:
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+    void SetBounds(int width, int height) {
+        set(width_, width);
+        set(height_, height);
+    }
+    int LastArm() const { return state_.last_arm; }
+    int PressedArm() const { return state_.pressed; }
+    // The arm the press picked; it is drawn pressed until the release.
+    int MouseDown(int x, int y) {
+        const int arm = vx::objects::star_mouse_down(state_, width_, height_, x, y);
+        refresh();
+        return arm;
+    }
+    void MouseUp() {
+        if (vx::objects::star_mouse_up(state_)) refresh();
+    }
+    void Paint(port::Canvas& canvas, const port::Palette* shared_palette) const {
+        vx::objects::paint_star(canvas, width_, height_, state_, shared_palette);
+    }
+
+private:
+    int width_ = 65;
+    int height_ = 65;
+    vx::objects::StarState state_{};
+};
+
+class TKXLabel : public PassiveObject {
+public:
+    TKXLabel() = default;
+    explicit TKXLabel(model::LabelData data) : data_(std::move(data)) {}
+    const model::LabelData& data() const { return data_; }
+    void Assign(const model::LabelData& data) {
+        data_ = data;
+        refresh();
+    }
+    // The text drawn is this buffer, which the loader and the label editor set; Caption is
+    // kept but never drawn.
+    void SetText(const std::string& text) { set(data_.text, text); }
+    const std::string& Caption() const { return caption_; }
+    void SetCaption(const std::string& value) { caption_ = value; }
+    void SetShape(int value) { set(data_.shape, value); }
+    void SetAlignment(int value) { set(data_.alignment, value); }
+    void SetColor(model::Color value) { set(data_.color, value); }
+    void SetColor2(model::Color value) { set(data_.color2, value); }
+    void SetPenColor(model::Color value) { set(data_.pen_color, value); }
+    void SetPattern(uint8_t value) { set(data_.pattern, value); }
+    void SetTransparent(bool value) { set(data_.transparent, value); }
+    bool Opaque() const { return !data_.transparent; }
+    bool AutoSize() const { return auto_size_; }
+    // Fits the control to its text at once when turned on.
+    void SetAutoSize(bool value, port::Canvas& measure);
+    port::Rect Paint(port::Canvas& canvas, const port::Palette* shared_palette) const {
+        return vx::objects::paint_label(canvas, data_, {shared_palette});
+    }
+
+private:
+    model::LabelData data_{};
+    std::string caption_;
+    bool auto_size_ = false;
+};
+
+// A picture held as a bitmap (icons and metafiles are drawn into one by the imaging layer).
+class BitmapPicture final : public vx::objects::ImagePicture {
+public:
+    explicit BitmapPicture(unique_hbitmap bitmap);
+    bool has_graphic() const override { return bitmap_.get() != nullptr; }
+    port::Size size() const override { return size_; }
+    bool is_bitmap() const override { return true; }
+    void draw(port::Canvas& c, const port::Rect& target) override;
+    bool make_keyed(port::Color color, const port::Palette* palette) override;
+    void draw_keyed(port::Canvas& c, port::Point at) override;
+
+private:
+    unique_hbitmap bitmap_;
+    unique_hbitmap keyed_;
+    port::Size size_{};
+};
+
+class TKXImage : public PassiveObject {
+public:
+    TKXImage() = default;
+    explicit TKXImage(model::ImageData data) : data_(std::move(data)) {}
+    const model::ImageData& data() const { return data_; }
+    void Assign(const model::ImageData& data) {
+        data_ = data;
+        refresh();
+    }
+    void SetShape(int value) { set(data_.shape, value); }
+    void SetColor(model::Color value) { set(data_.color, value); }
+    void SetTransparent(bool value) { set(data_.transparent, value); }
+    void SetCenter(bool value) { set(data_.center, value); }
+    void SetStretch(bool value) { set(data_.stretch, value); }
+    void SetTile(bool value) { set(data_.tile, value); }
+    void SetAutoSize(bool value) { auto_size_ = value; }
+    bool Opaque() const { return opaque_; }
+    // Resizes under AutoSize, decides opacity and repaints.
+    void SetPicture(std::unique_ptr<vx::objects::ImagePicture> picture);
+    vx::objects::ImagePaintResult Paint(port::Canvas& canvas, const port::Palette* shared_palette) const {
+        return vx::objects::paint_image(canvas, data_, picture_.get(), {shared_palette});
+    }
+
+private:
+    model::ImageData data_{};
+    std::unique_ptr<vx::objects::ImagePicture> picture_;
+    bool auto_size_ = false;
+    bool opaque_ = false;
+};
+
+}  // namespace vx::win::objects
