@@ -49,6 +49,9 @@ protected:
     void SetUp() override {
         dir = std::filesystem::temp_directory_path() /
               ("vx_usage_viewer_" + std::to_string(GetCurrentProcessId()));
+        // A run that was killed leaves its log behind; appending to it would double the rows.
+        std::error_code ec;
+        std::filesystem::remove_all(dir, ec);
         std::filesystem::create_directories(dir);
         log = (dir / "VX.LOG").string();
         const std::vector<UsageRecord> stored{
