@@ -131,6 +131,20 @@ TEST_F(UsageLogViewerTest, ShowsTheCoreRowsAndFollowsSortUserAndProgramFilter) {
     EXPECT_EQ(GetWindowLongW(GetDlgItem(dialog, IDC_BUTTON_USAGE_VIEW), GWL_STYLE) & WS_VISIBLE, 0)
         << "View needs guard 11";
 
+    // A new first day reloads as soon as the picker says it changed.
+    SYSTEMTIME from{};
+    from.wYear = 2026, from.wMonth = 3, from.wDay = 5;
+    DateTime_SetSystemtime(GetDlgItem(dialog, IDC_DATE_USAGE_FROM), GDT_VALID, &from);
+    NMDATETIMECHANGE change{};
+    change.nmhdr.hwndFrom = GetDlgItem(dialog, IDC_DATE_USAGE_FROM);
+    change.nmhdr.idFrom = IDC_DATE_USAGE_FROM;
+    change.nmhdr.code = static_cast<UINT>(DTN_DATETIMECHANGE);
+    change.st = from;
+    SendMessageW(dialog, WM_NOTIFY, IDC_DATE_USAGE_FROM, reinterpret_cast<LPARAM>(&change));
+    q.first_day = kDay;
+    EXPECT_EQ(list_rows(dialog), core_rows(q));
+    EXPECT_EQ(programs(list_rows(dialog)).front(), "Letter - Word");
+
     click(dialog, IDC_RADIO_USAGE_PROGRAM);
     q.sort = UsageSort::ByProgram;
     EXPECT_EQ(list_rows(dialog), core_rows(q));
@@ -140,11 +154,11 @@ TEST_F(UsageLogViewerTest, ShowsTheCoreRowsAndFollowsSortUserAndProgramFilter) {
     SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_COMBO_USAGE_USER, CBN_SELCHANGE),
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_COMBO_USAGE_USER)));
     q.user = "ann";
-    EXPECT_EQ(programs(list_rows(dialog)), (std::vector<std::string>{"Letter - Word", "Paint", " "}));
+    EXPECT_EQ(programs(list_rows(dialog)), (std::vector<std::string>{"Letter - Word", " "}));
 
     // The filter text alone changes nothing until it is applied.
     SetDlgItemTextW(dialog, IDC_EDIT_USAGE_PROGRAM, L"*word");
-    EXPECT_EQ(list_rows(dialog).size(), 3u);
+    EXPECT_EQ(list_rows(dialog).size(), 2u);
     click(dialog, IDC_BUTTON_USAGE_APPLY);
     rows = list_rows(dialog);
     ASSERT_EQ(rows.size(), 2u);
@@ -155,6 +169,7 @@ TEST_F(UsageLogViewerTest, ShowsTheCoreRowsAndFollowsSortUserAndProgramFilter) {
     EXPECT_EQ(list_rows(dialog).size(), 1u) << "without the star the filter is a prefix";
 
     SendMessageW(dialog, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(value.settings.start_date, kDay);
     EXPECT_EQ(value.settings.sort, UsageSort::ByProgram);
     EXPECT_EQ(value.settings.program_filter, "word");
     EXPECT_TRUE(value.settings.window.has_value());
