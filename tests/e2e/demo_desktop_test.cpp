@@ -1,8 +1,10 @@
+// The harness brings in <windows.h>, which the common controls need first.
+#include "e2e/harness.h"
+
 #include <commctrl.h>
 
 #include <filesystem>
 
-#include "e2e/harness.h"
 #include "win/shell/main_form.h"
 #include "win/util/text.h"
 

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 #include <shellapi.h>
+#include <windowsx.h>
 
 #include <algorithm>
 #include <exception>
@@ -206,6 +207,10 @@ void TMainForm::first_show() {
     rebuild_tabs();
     rebuild_menu();
     apply_window_options();
+    const auto b = vx::shell::reset_offscreen(desktop_.bounds, GetSystemMetrics(SM_CXSCREEN),
+                                              GetSystemMetrics(SM_CYSCREEN));
+    if (b.width > 0 && b.height > 0 && !IsZoomed(hwnd()))
+        SetWindowPos(hwnd(), nullptr, b.left, b.top, b.width, b.height, SWP_NOZORDER | SWP_NOACTIVATE);
     if (!locked_ && !desktop_.tab_pages(false).empty()) {
         TabCtrl_SetCurSel(tabs_, 0);
         show_page(const_cast<model::Page*>(desktop_.tab_pages(false).front()));
@@ -460,6 +465,26 @@ void TMainForm::run_seam(const std::function<void()>& f, const char* what) {
         log_info(std::string("main window: no handler for ") + what + " yet");
 }
 
+void TMainForm::show_popup(POINT screen) {
+    // Without a menu bar the popup is the only menu, so the setting cannot take it away then.
+    if (!menu_ || (desktop_.options.menu_bar && !settings_.allow_popup)) return;
+    const auto& guard = admin_.guards[security::kGuardRunPopup];
+    if (!guard.password.empty() &&
+        !security::password_prompt(admin_, prompter_, "", guard.password, guard.level))
+        return;
+    HMENU popup = CreatePopupMenu();
+    const int count = GetMenuItemCount(menu_);
+    wchar_t text[128];
+    for (int i = 0; i < count; ++i) {
+        GetMenuStringW(menu_, static_cast<UINT>(i), text, 128, MF_BYPOSITION);
+        AppendMenuW(popup, MF_POPUP, reinterpret_cast<UINT_PTR>(GetSubMenu(menu_, i)), text);
+    }
+    TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_RIGHTBUTTON, screen.x, screen.y, 0, hwnd(), nullptr);
+    // The submenus belong to the main menu: detach them before the popup goes.
+    while (GetMenuItemCount(popup) > 0) RemoveMenu(popup, 0, MF_BYPOSITION);
+    DestroyMenu(popup);
+}
+
 void TMainForm::show_about() {
     MessageBoxW(hwnd(), L"Vantora!\r\n\r\nVersion: 2.0c\r\nJanuary 18, 1998", L"About Vantora!",
                 MB_OK | MB_ICONINFORMATION);
@@ -550,7 +575,10 @@ LRESULT TMainForm::handle_message(UINT message, WPARAM wparam, LPARAM lparam) {
             break;
         }
         case WM_CONTEXTMENU:
-            // The popup menu, its guard and password arrive with the command subsystem.
+            if (reinterpret_cast<HWND>(wparam) == main_area_.hwnd()) {
+                show_popup(POINT{GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)});
+                return 0;
+            }
             break;
         default:
             break;

@@ -104,6 +104,7 @@ private:
     void carry_out(vx::shell::MenuCommand command, int page_index);
     void run_seam(const std::function<void()>& f, const char* what);
     void show_about();
+    void show_popup(POINT screen);
     void load_wallpaper(const std::string& name);
 
     SettingsStore& settings_store_;

@@ -62,6 +62,7 @@ TEST_F(MainFormTest, DemoShowsTabsAndPageKeysMoveBetweenThem) {
     EXPECT_EQ(form.current_tab(), 0);
     ASSERT_NE(form.desktop().current(), nullptr);
     EXPECT_EQ(form.desktop().current()->name, "Welcome");
+    EXPECT_EQ(window_text(form.panel6()), L"") << "the tabs show the page name";
 
     struct Step {
         WPARAM key;
