@@ -32,12 +32,11 @@ constexpr int kIdPrompt = 2002;
 class TemplateBuilder {
 public:
     void header(const std::wstring& caption, short cx, short cy, WORD items) {
-        DLGTEMPLATE t{};
-        t.style = DS_MODALFRAME | DS_CENTER | DS_SETFONT | WS_POPUP | WS_CAPTION | WS_SYSMENU;
-        t.cdit = items;
-        t.cx = cx;
-        t.cy = cy;
-        raw(&t, sizeof t);
+        // Field by field: the packed layouts of the template structures differ between headers.
+        dword(DS_MODALFRAME | DS_CENTER | DS_SETFONT | WS_POPUP | WS_CAPTION | WS_SYSMENU);
+        dword(0);
+        word(items);
+        for (short v : {short(0), short(0), cx, cy}) word(static_cast<WORD>(v));
         word(0);  // no menu
         word(0);  // default class
         text(caption);
@@ -47,14 +46,10 @@ public:
     void item(DWORD style, short x, short y, short cx, short cy, WORD id, WORD cls,
               const std::wstring& caption) {
         align(4);
-        DLGITEMTEMPLATE it{};
-        it.style = style | WS_CHILD | WS_VISIBLE;
-        it.x = x;
-        it.y = y;
-        it.cx = cx;
-        it.cy = cy;
-        it.id = id;
-        raw(&it, sizeof it);
+        dword(style | WS_CHILD | WS_VISIBLE);
+        dword(0);
+        for (short v : {x, y, cx, cy}) word(static_cast<WORD>(v));
+        word(id);
         word(0xFFFF);
         word(cls);
         text(caption);
@@ -68,6 +63,7 @@ private:
         buf_.insert(buf_.end(), b, b + n);
     }
     void word(WORD w) { raw(&w, sizeof w); }
+    void dword(DWORD d) { raw(&d, sizeof d); }
     void text(const std::wstring& s) { raw(s.c_str(), (s.size() + 1) * sizeof(wchar_t)); }
     void align(size_t n) {
         while (buf_.size() % n) buf_.push_back(0);
@@ -85,9 +81,8 @@ protected:
     bool on_init() override {
         set_item_text(kIdPrompt, prompt_);
         set_item_text(kIdEdit, text_);
-        SetFocus(item(kIdEdit));
         SendMessageW(item(kIdEdit), EM_SETSEL, 0, -1);
-        return false;  // focus set here
+        return true;  // the edit is the first tab stop and takes the focus
     }
     bool on_ok() override {
         text_ = item_text(kIdEdit);
