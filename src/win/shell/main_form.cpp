@@ -1,40 +1,56 @@
 #include "win/shell/main_form.h"
 
+#include <commctrl.h>
+#include <shellapi.h>
+#include <windowsx.h>
+
 #include <algorithm>
 #include <exception>
 
+#include "model/desktop_file.h"
+#include "port/locale.h"
+#include "security/access.h"
+#include "security/admin_file.h"
+#include "util/file_io.h"
 #include "win/util/text.h"
 #include "win/util/trace.h"
 
 namespace vx::win::shell {
 namespace {
 
+using vx::shell::MenuCommand;
+
 // An empty page area is silver, as it is whenever no page is current.
 constexpr COLORREF kNoPageColour = RGB(192, 192, 192);
+constexpr UINT kFirstShowMessage = WM_APP + 20;
+constexpr int kIconBox = 32;
 
-unique_hfont make_message_font(int height_percent, LONG weight) {
-    NONCLIENTMETRICSW ncm{};
-    ncm.cbSize = sizeof ncm;
-    LOGFONTW lf{};
-    if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof ncm, &ncm, 0)) {
-        lf = ncm.lfMessageFont;
-    } else {
-        lf.lfHeight = -12;
-        lstrcpynW(lf.lfFaceName, L"Tahoma", LF_FACESIZE);
-    }
-    lf.lfHeight = lf.lfHeight * height_percent / 100;
-    lf.lfWeight = weight;
-    return unique_hfont(CreateFontIndirectW(&lf));
+// Without a hooks library the administration file's idle lock and timed exit stay unarmed.
+class NoHooks final : public HooksApi {
+public:
+    void set_lock_time(int) override {}
+    void set_exit_time(int) override {}
+    void enable_lock(bool) override {}
+    void enable_exit(bool) override {}
+    bool check_lock() override { return false; }
+    bool update_exit_time() override { return false; }
+};
+
+std::string module_dir() {
+    wchar_t path[MAX_PATH * 2]{};
+    GetModuleFileNameW(nullptr, path, static_cast<DWORD>(std::size(path)));
+    return dir_of(narrow(path));
 }
 
-RECT centred_on_work_area(int width, int height) {
-    RECT work{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    const int w = std::min<int>(width, work.right - work.left);
-    const int h = std::min<int>(height, work.bottom - work.top);
-    const int x = work.left + (work.right - work.left - w) / 2;
-    const int y = work.top + (work.bottom - work.top - h) / 2;
-    return RECT{x, y, x + w, y + h};
+COLORREF colour_of(model::Color c) {
+    // System colours (high bit) name a display element; the page colour is otherwise 0x00BBGGRR.
+    if (c < 0) return GetSysColor(c & 0xFF);
+    return static_cast<COLORREF>(c & 0xFFFFFF);
+}
+
+void fill(HDC dc, const RECT& r, COLORREF colour) {
+    const unique_hbrush brush(CreateSolidBrush(colour));
+    FillRect(dc, &r, brush.get());
 }
 
 }  // namespace
@@ -48,72 +64,526 @@ std::string read_main_title(SettingsStore& settings) {
     return kDefaultTitle;
 }
 
+TMainForm::~TMainForm() = default;
+
 HWND TMainForm::create(HINSTANCE instance) {
-    title_ = read_main_title(settings_);
+    instance_ = instance;
+    if (program_dir_.empty()) program_dir_ = module_dir();
+    auto outcome = vx::shell::read_settings(settings_store_, program_dir_);
+    settings_ = std::move(outcome.settings);
+    title_ = settings_.title;
+    if (!outcome.ok()) log_error("reading the settings: " + outcome.error);
 
     WNDCLASSEXW wc{};
-    wc.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
+    wc.style = CS_DBLCLKS;
     wc.hInstance = instance;
     wc.lpszClassName = kMainFormClass;
     wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
     if (!wc.hIcon) wc.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = nullptr;  // painted in full by on_paint
+    wc.hbrBackground = nullptr;  // the children and on_paint cover every pixel
     if (!register_class(wc)) return nullptr;
 
-    const RECT r = centred_on_work_area(800, 600);
-    return Window::create(WS_EX_APPWINDOW, kMainFormClass, widen(title_).c_str(), WS_OVERLAPPEDWINDOW, r.left,
-                          r.top, r.right - r.left, r.bottom - r.top, nullptr, nullptr, instance);
+    const HWND window = Window::create(WS_EX_APPWINDOW, kMainFormClass, widen(title_).c_str(),
+                                       WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
+                                       640, 480, nullptr, nullptr, instance);
+    // A registry failure is reported once the window exists to own the message.
+    if (window && !outcome.ok()) prompter_.alert("Error", outcome.error);
+    return window;
 }
 
 void TMainForm::show(int show_command) {
     ShowWindow(hwnd(), show_command);
     UpdateWindow(hwnd());
     SetForegroundWindow(hwnd());
+    if (!first_shown_) PostMessageW(hwnd(), kFirstShowMessage, 0, 0);
 }
 
 bool TMainForm::on_create(const CREATESTRUCTW&) {
-    title_font_ = make_message_font(150, FW_BOLD);
+    prompter_.set_owner(hwnd());
+    tabs_ = CreateWindowExW(0, WC_TABCONTROLW, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | TCS_FOCUSNEVER,
+                            0, 0, 100, 24, hwnd(), reinterpret_cast<HMENU>(kIdPageTabs), instance_, nullptr);
+    status_ = CreateWindowExW(0, STATUSCLASSNAMEW, L"",
+                              WS_CHILD | WS_VISIBLE | CCS_NOPARENTALIGN | CCS_NORESIZE | CCS_NODIVIDER, 0, 0,
+                              100, 20, hwnd(), reinterpret_cast<HMENU>(kIdStatusBar), instance_, nullptr);
+    paint_box_ =
+        CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_ICON | SS_CENTERIMAGE, 0, 0, kIconBox,
+                        kIconBox, hwnd(), reinterpret_cast<HMENU>(kIdPaintBox2), instance_, nullptr);
+    panel6_ = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_CENTER | SS_CENTERIMAGE, 0, 0,
+                              100, 20, hwnd(), reinterpret_cast<HMENU>(kIdPanel6), instance_, nullptr);
+    const HFONT gui = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    for (HWND w : {tabs_, status_, panel6_})
+        SendMessageW(w, WM_SETFONT, reinterpret_cast<WPARAM>(gui), FALSE);
+    // TimePanel and DatePanel are the status bar's two parts.
+    const int parts[] = {90, -1};
+    SendMessageW(status_, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(parts));
+    HICON still = LoadIconW(instance_, MAKEINTRESOURCEW(1));
+    if (!still) still = LoadIconW(nullptr, IDI_APPLICATION);
+    SendMessageW(paint_box_, STM_SETICON, reinterpret_cast<WPARAM>(still), 0);
+
+    if (!main_area_.create(hwnd(), instance_, kIdMainArea)) return false;
+    main_area_.set_on_paint(
+        [this](HDC dc, const RECT& client, POINT scroll) { paint_background(dc, client, scroll); });
+    DragAcceptFiles(hwnd(), TRUE);
+    update_clock();
+    layout();
     return true;
 }
 
 void TMainForm::on_destroy() {
+    KillTimer(hwnd(), kIdMainTimer);
+    const std::string error = save_settings();
+    if (!error.empty()) prompter_.alert("Error", error);
     PostQuitMessage(0);
 }
 
-LRESULT TMainForm::handle_message(UINT message, WPARAM wparam, LPARAM lparam) {
-    if (message == WM_ERASEBKGND) return 1;  // on_paint covers every pixel; erasing first flickers
-    return Window::handle_message(message, wparam, lparam);
+std::string TMainForm::save_settings() {
+    return vx::shell::write_settings(settings_store_, settings_);
 }
 
-void TMainForm::paint_top_panel(HDC dc, const RECT& client) const {
-    RECT panel{client.left, client.top, client.right, client.top + kTopPanelHeight};
-    FillRect(dc, &panel, GetSysColorBrush(COLOR_BTNFACE));
-    DrawEdge(dc, &panel, BDR_RAISEDINNER, BF_RECT);
+void TMainForm::layout() {
+    RECT client;
+    GetClientRect(hwnd(), &client);
+    const int width = client.right;
+    RECT tab_rect{0, 0, width, 0};
+    TabCtrl_AdjustRect(tabs_, TRUE, &tab_rect);
+    const int tab_h = std::max<int>(22, -tab_rect.top + 2);
+    const int status_h = 22;
+    top_ = vx::shell::top_panel_layout(desktop_.options, status_h, tab_h);
 
-    SetBkMode(dc, TRANSPARENT);
-    RECT text = panel;
-    InflateRect(&text, -12, 0);
-    {
-        const scoped_select font(
-            dc, title_font_ ? static_cast<HGDIOBJ>(title_font_.get()) : GetStockObject(DEFAULT_GUI_FONT));
-        SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
-        const std::wstring caption = widen(title_);
-        DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &text,
-                  DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
-    }
+    const bool tabs_shown = top_.visible && desktop_.options.page_tabs;
+    const int row_y = tabs_shown && top_.status_area ? std::min(tab_h, top_.height - status_h) : 0;
+    ShowWindow(tabs_, tabs_shown ? SW_SHOW : SW_HIDE);
+    if (tabs_shown)
+        MoveWindow(tabs_, 0, 0, width - (desktop_.options.ani_icon ? kIconBox + 4 : 0), tab_h, TRUE);
+
+    const bool status_shown = top_.status_area && desktop_.options.status_bar;
+    ShowWindow(status_, status_shown ? SW_SHOW : SW_HIDE);
+    if (status_shown) MoveWindow(status_, 0, row_y, 200, status_h, TRUE);
+    const bool icon_shown = top_.status_area && desktop_.options.ani_icon;
+    ShowWindow(paint_box_, icon_shown ? SW_SHOW : SW_HIDE);
+    if (icon_shown)
+        MoveWindow(paint_box_, width - kIconBox - 2, (top_.height - kIconBox) / 2, kIconBox, kIconBox, TRUE);
+    const int panel_left = status_shown ? 204 : 4;
+    const int panel_right = width - (icon_shown ? kIconBox + 6 : 4);
+    ShowWindow(panel6_, top_.status_area ? SW_SHOW : SW_HIDE);
+    MoveWindow(panel6_, panel_left, row_y, std::max(0, panel_right - panel_left), status_h, TRUE);
+
+    const int area_top = top_.visible ? top_.height : 0;
+    MoveWindow(main_area_.hwnd(), 0, area_top, width, std::max(0, static_cast<int>(client.bottom) - area_top),
+               TRUE);
+    InvalidateRect(hwnd(), nullptr, FALSE);
+}
+
+void TMainForm::on_size(UINT, int, int) {
+    layout();
 }
 
 void TMainForm::on_paint(HDC dc, const PAINTSTRUCT&) {
+    // Only Panel1's face shows between the controls.
     RECT client;
     GetClientRect(hwnd(), &client);
-    paint_top_panel(dc, client);
+    if (!top_.visible) return;
+    RECT panel{0, 0, client.right, top_.height};
+    FillRect(dc, &panel, GetSysColorBrush(COLOR_BTNFACE));
+}
 
-    RECT area{client.left, client.top + kTopPanelHeight, client.right, client.bottom};
-    if (area.bottom <= area.top) return;
-    const unique_hbrush silver(CreateSolidBrush(kNoPageColour));
-    FillRect(dc, &area, silver ? silver.get() : static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH)));
-    DrawEdge(dc, &area, EDGE_SUNKEN, BF_RECT);
+void TMainForm::update_clock() {
+    if (!status_ || !IsWindowVisible(status_)) return;
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    wchar_t time_text[64]{}, date_text[64]{};
+    GetTimeFormatW(LOCALE_USER_DEFAULT, 0, &now, nullptr, time_text, 64);
+    GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &now, nullptr, date_text, 64);
+    SendMessageW(status_, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(time_text));
+    SendMessageW(status_, SB_SETTEXTW, 1, reinterpret_cast<LPARAM>(date_text));
+}
+
+void TMainForm::first_show() {
+    if (first_shown_) return;
+    first_shown_ = true;
+    read_admin_file();
+    load_desktop();
+    rebuild_tabs();
+    rebuild_menu();
+    apply_window_options();
+    const auto b = vx::shell::reset_offscreen(desktop_.bounds, GetSystemMetrics(SM_CXSCREEN),
+                                              GetSystemMetrics(SM_CYSCREEN));
+    if (b.width > 0 && b.height > 0 && !IsZoomed(hwnd()))
+        SetWindowPos(hwnd(), nullptr, b.left, b.top, b.width, b.height, SWP_NOZORDER | SWP_NOACTIVATE);
+    if (!locked_ && !desktop_.tab_pages(false).empty()) {
+        TabCtrl_SetCurSel(tabs_, 0);
+        show_page(const_cast<model::Page*>(desktop_.tab_pages(false).front()));
+    } else {
+        show_page(nullptr);
+    }
+    // The Start-menu baseline and watch join here with the desktop builder.
+    SetTimer(hwnd(), kIdMainTimer, desktop_.current() ? std::max(50, desktop_.current()->interval) : 1000,
+             nullptr);
+}
+
+void TMainForm::read_admin_file() {
+    static NoHooks no_hooks;
+    UsEnglishLocale locale;
+    AnsiCodePageCodec codec;
+    SYSTEMTIME st;
+    GetLocalTime(&st);
+    const DateTime today = make_datetime({st.wYear, st.wMonth, st.wDay}, {0, 0, 0, 0});
+    security::AdminReadContext ctx{locale, codec, hooks_ ? *hooks_ : no_hooks, today, &encryption_mark_};
+    try {
+        admin_loaded_ = security::load_admin_file(security::admin_file_path(settings_.admin_dir), admin_, ctx,
+                                                  encryption_mark_);
+    } catch (const std::exception& e) {
+        // A damaged administration file must not open the station: its restrictions are unknown.
+        prompter_.alert("Error", e.what());
+        locked_ = true;
+        return;
+    }
+    if (admin_loaded_ && admin_.settings.validate_users) run_seam(commands_.login, "log-in");
+}
+
+void TMainForm::load_desktop() {
+    UsEnglishLocale locale;
+    AnsiCodePageCodec codec;
+    desktop_.file_name = settings_.desktop_file;
+    model::ReadContext ctx;
+    ctx.locale = &locale;
+    ctx.codec = &codec;
+    ctx.file_name = desktop_.file_name;
+    ctx.is_administrator = [this] {
+        const security::User* u = admin_.current_user();
+        return u && security::has_level_at_least(admin_, *u, 1000);
+    };
+    bool existed = false;
+    try {
+        if (model::load_desktop_file(desktop_, ctx)) return;
+    } catch (const model::DesktopLoadError& e) {
+        log_error(e.detail());
+        prompter_.alert(e.caption(), e.text());
+        existed = true;
+    }
+    // No usable desktop: a fresh one with a first page. The builder from the Windows desktop and
+    // the editor take over this path later.
+    const std::string file_name = desktop_.file_name;
+    desktop_.clear();
+    desktop_.file_name = file_name;
+    desktop_.create_master_page();
+    desktop_.add_page("Page 1");
+    desktop_.add_page(std::string(model::kStartUpPage));
+    desktop_.set_current(desktop_.find_page("Page 1"));
+    // A damaged file is kept as it is for the administrator to repair; only a missing one is
+    // written.
+    if (existed) return;
+    try {
+        model::WriteContext wctx{&locale, &codec, -1};
+        model::save_desktop_file(desktop_, wctx, model::SaveOptions{settings_.backup, true});
+    } catch (const std::exception& e) {
+        prompter_.alert("Error", e.what());
+    }
+}
+
+void TMainForm::rebuild_tabs() {
+    TabCtrl_DeleteAllItems(tabs_);
+    if (locked_) return;
+    int i = 0;
+    for (const model::Page* page : desktop_.tab_pages(false)) {
+        std::wstring name = widen(page->name);
+        TCITEMW item{};
+        item.mask = TCIF_TEXT;
+        item.pszText = name.data();
+        TabCtrl_InsertItem(tabs_, i++, &item);
+    }
+}
+
+void TMainForm::rebuild_menu() {
+    vx::shell::MenuState state;
+    state.run_minimized = settings_.run_minimized;
+    state.confirm = settings_.confirm;
+    state.usage_log = admin_loaded_ && admin_.settings.usage_log_on != 0;
+    const auto entries = vx::shell::run_main_menu(desktop_, state);
+    HMENU bar = CreateMenu();
+    for (const auto& top : entries) {
+        if (!top.visible) continue;
+        HMENU sub = CreatePopupMenu();
+        for (const auto& e : top.items) {
+            if (!e.visible) continue;
+            if (locked_ && e.command == MenuCommand::GotoPage) continue;
+            UINT flags = e.separator() ? MF_SEPARATOR : MF_STRING;
+            if (e.checked) flags |= MF_CHECKED;
+            if (e.new_column) flags |= MF_MENUBARBREAK;
+            const UINT id = e.command == MenuCommand::GotoPage ? kIdGotoPageFirst + e.page_index
+                                                               : kIdMenuFirst + static_cast<UINT>(e.command);
+            AppendMenuW(sub, flags, e.separator() ? 0 : id, widen(e.caption).c_str());
+        }
+        AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(sub), widen(top.caption).c_str());
+    }
+    const HMENU old = menu_;
+    menu_ = bar;
+    SetMenu(hwnd(), desktop_.options.menu_bar ? menu_ : nullptr);
+    if (old) DestroyMenu(old);
+}
+
+void TMainForm::apply_window_options() {
+    main_area_.set_auto_scroll(desktop_.options.scrolling);
+    SetMenu(hwnd(), desktop_.options.menu_bar ? menu_ : nullptr);
+    LONG style = GetWindowLongW(hwnd(), GWL_STYLE);
+    if (desktop_.options.sizeable)
+        style |= WS_THICKFRAME | WS_MAXIMIZEBOX;
+    else
+        style &= ~(WS_THICKFRAME | WS_MAXIMIZEBOX);
+    SetWindowLongW(hwnd(), GWL_STYLE, style);
+    SetWindowPos(hwnd(), nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+    layout();
+}
+
+int TMainForm::current_tab() const {
+    return TabCtrl_GetCurSel(tabs_);
+}
+
+bool TMainForm::select_tab(int index) {
+    if (locked_) return false;
+    const auto pages = desktop_.tab_pages(false);
+    if (index < 0 || index >= static_cast<int>(pages.size())) return false;
+    const model::Page* page = pages[static_cast<size_t>(index)];
+    if (!page->password.empty() && !security::password_prompt(admin_, prompter_, "", page->password,
+                                                              static_cast<int32_t>(page->security_level))) {
+        TabCtrl_SetCurSel(tabs_, desktop_.current() ? desktop_.index_of(desktop_.current()) : 0);
+        return false;
+    }
+    TabCtrl_SetCurSel(tabs_, index);
+    show_page(const_cast<model::Page*>(page));
+    return true;
+}
+
+void TMainForm::show_page(model::Page* page) {
+    desktop_.set_current(page);
+    if (page) {
+        const auto plan =
+            vx::shell::plan_show_page(*page, loaded_wallpaper_, loaded_tab_icon_, desktop_.options.page_tabs);
+        // The page palette covers entries 0..254; the last one stays as the desktop load set it.
+        std::vector<BYTE> buf(sizeof(LOGPALETTE) + sizeof(PALETTEENTRY) * 256);
+        auto* lp = reinterpret_cast<LOGPALETTE*>(buf.data());
+        lp->palVersion = 0x300;
+        lp->palNumEntries = 256;
+        for (int i = 0; i < 256; ++i) {
+            const auto& e = i < plan.palette_entries ? page->palette[static_cast<size_t>(i)]
+                                                     : desktop_.logical_palette[static_cast<size_t>(i)];
+            lp->palPalEntry[i] = {e.red, e.green, e.blue, 0};
+        }
+        palette_.reset(CreatePalette(lp));
+        main_area_.set_palette(palette_.get());
+        SetTimer(hwnd(), kIdMainTimer, std::max(50, plan.timer_interval), nullptr);
+        if (plan.load_wallpaper) load_wallpaper(*plan.load_wallpaper);
+        // The animated tab icon arrives with the icon library; the still icon stays meanwhile.
+        loaded_tab_icon_ = page->tab_icon;
+        SetWindowTextW(panel6_, widen(plan.panel_text).c_str());
+    } else {
+        SetWindowTextW(panel6_, locked_ ? L"This station is locked." : L"");
+    }
+    main_area_.update_ranges();
+    InvalidateRect(main_area_.hwnd(), nullptr, FALSE);
+}
+
+void TMainForm::load_wallpaper(const std::string& name) {
+    wallpaper_.reset();
+    wallpaper_w_ = wallpaper_h_ = 0;
+    loaded_wallpaper_ = name;
+    for (const std::string& path : vx::shell::wallpaper_candidates(name, program_dir_, desktop_.file_name)) {
+        // Bitmaps through the platform; the imaging layer adds the other formats.
+        HBITMAP bmp = static_cast<HBITMAP>(LoadImageW(nullptr, widen(path).c_str(), IMAGE_BITMAP, 0, 0,
+                                                      LR_LOADFROMFILE | LR_CREATEDIBSECTION));
+        if (!bmp) continue;
+        wallpaper_.reset(bmp);
+        BITMAP info{};
+        GetObjectW(bmp, sizeof info, &info);
+        wallpaper_w_ = info.bmWidth;
+        wallpaper_h_ = info.bmHeight;
+        return;
+    }
+}
+
+void TMainForm::paint_background(HDC dc, const RECT& client, POINT scroll) {
+    const model::Page* page = desktop_.current();
+    const bool found = wallpaper_ && page && page->background == loaded_wallpaper_;
+    const auto mode = vx::shell::background_mode(page, found);
+    if (mode == vx::shell::BackgroundMode::Silver) return fill(dc, client, kNoPageColour);
+    const COLORREF colour = colour_of(page->background_color);
+    if (mode == vx::shell::BackgroundMode::Colour) return fill(dc, client, colour);
+
+    const unique_memory_dc mem(CreateCompatibleDC(dc));
+    const scoped_select bitmap(mem.get(), wallpaper_.get());
+    if (mode == vx::shell::BackgroundMode::Tile) {
+        for (auto [x, y] : vx::shell::tile_origins(wallpaper_w_, wallpaper_h_, client.right, client.bottom,
+                                                   scroll.x % std::max(1, wallpaper_w_),
+                                                   scroll.y % std::max(1, wallpaper_h_)))
+            BitBlt(dc, x, y, wallpaper_w_, wallpaper_h_, mem.get(), 0, 0, SRCCOPY);
+    } else if (mode == vx::shell::BackgroundMode::Centre) {
+        const auto c = vx::shell::centre_layout(wallpaper_w_, wallpaper_h_, client.right, client.bottom);
+        BitBlt(dc, c.picture.left, c.picture.top, wallpaper_w_, wallpaper_h_, mem.get(), 0, 0, SRCCOPY);
+        for (const auto& b : c.bands) fill(dc, RECT{b.left, b.top, b.right, b.bottom}, colour);
+    } else {
+        SetStretchBltMode(dc, COLORONCOLOR);
+        StretchBlt(dc, 0, 0, client.right, client.bottom, mem.get(), 0, 0, wallpaper_w_, wallpaper_h_,
+                   SRCCOPY);
+    }
+}
+
+void TMainForm::on_key_up(WPARAM key) {
+    vx::shell::PageKey k;
+    switch (key) {
+        case VK_PRIOR:
+            k = vx::shell::PageKey::PageUp;
+            break;
+        case VK_NEXT:
+            k = vx::shell::PageKey::PageDown;
+            break;
+        case VK_HOME:
+            k = vx::shell::PageKey::Home;
+            break;
+        case VK_ESCAPE:
+            k = vx::shell::PageKey::Escape;
+            break;
+        case VK_END:
+            k = vx::shell::PageKey::End;
+            break;
+        case VK_F10:
+            k = vx::shell::PageKey::F10;
+            break;
+        default:
+            return;
+    }
+    const int count = locked_ ? 0 : TabCtrl_GetItemCount(tabs_);
+    const auto action = vx::shell::page_key_action(k, current_tab(), count);
+    if (action.login) run_seam(commands_.login, "log-in");
+    if (action.tab) select_tab(*action.tab);
+}
+
+void TMainForm::run_seam(const std::function<void()>& f, const char* what) {
+    if (f)
+        f();
+    else
+        log_info(std::string("main window: no handler for ") + what + " yet");
+}
+
+void TMainForm::show_popup(POINT screen) {
+    // Without a menu bar the popup is the only menu, so the setting cannot take it away then.
+    if (!menu_ || (desktop_.options.menu_bar && !settings_.allow_popup)) return;
+    const auto& guard = admin_.guards[security::kGuardRunPopup];
+    if (!guard.password.empty() &&
+        !security::password_prompt(admin_, prompter_, "", guard.password, guard.level))
+        return;
+    HMENU popup = CreatePopupMenu();
+    const int count = GetMenuItemCount(menu_);
+    wchar_t text[128];
+    for (int i = 0; i < count; ++i) {
+        GetMenuStringW(menu_, static_cast<UINT>(i), text, 128, MF_BYPOSITION);
+        AppendMenuW(popup, MF_POPUP, reinterpret_cast<UINT_PTR>(GetSubMenu(menu_, i)), text);
+    }
+    TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_RIGHTBUTTON, screen.x, screen.y, 0, hwnd(), nullptr);
+    // The submenus belong to the main menu: detach them before the popup goes.
+    while (GetMenuItemCount(popup) > 0) RemoveMenu(popup, 0, MF_BYPOSITION);
+    DestroyMenu(popup);
+}
+
+void TMainForm::show_about() {
+    MessageBoxW(hwnd(), L"Vantora!\r\n\r\nVersion: 2.0c\r\nJanuary 18, 1998", L"About Vantora!",
+                MB_OK | MB_ICONINFORMATION);
+}
+
+void TMainForm::carry_out(MenuCommand command, int page_index) {
+    switch (command) {
+        case MenuCommand::NewDesktop:
+            return run_seam(commands_.new_desktop, "New");
+        case MenuCommand::OpenDesktop:
+            return run_seam(commands_.open_desktop, "Open");
+        case MenuCommand::Setup:
+            return run_seam(commands_.enter_modify_mode, "Setup");
+        case MenuCommand::Run:
+            return run_seam(commands_.run_program, "Run");
+        case MenuCommand::Exit:
+            if (commands_.exit)
+                commands_.exit();
+            else
+                PostMessageW(hwnd(), WM_CLOSE, 0, 0);
+            return;
+        case MenuCommand::GotoPage:
+            select_tab(page_index);
+            return;
+        case MenuCommand::MinimizeOnRun:
+            settings_.run_minimized = !settings_.run_minimized;
+            return rebuild_menu();
+        case MenuCommand::ConfirmExecution:
+            settings_.confirm = !settings_.confirm;
+            return rebuild_menu();
+        case MenuCommand::ViewUsageLog:
+            return run_seam(commands_.view_usage_log, "View Usage Log");
+        case MenuCommand::HelpContents:
+            return run_seam(commands_.help_contents, "Help");
+        case MenuCommand::About:
+            return show_about();
+        case MenuCommand::DesktopSetup:
+        case MenuCommand::None:
+            return;
+    }
+}
+
+bool TMainForm::on_command(int id, int, HWND) {
+    if (id >= kIdGotoPageFirst && id < kIdMainTimer) {
+        carry_out(MenuCommand::GotoPage, id - kIdGotoPageFirst);
+        return true;
+    }
+    if (id >= kIdMenuFirst && id < kIdGotoPageFirst) {
+        carry_out(static_cast<MenuCommand>(id - kIdMenuFirst), -1);
+        return true;
+    }
+    return false;
+}
+
+LRESULT TMainForm::handle_message(UINT message, WPARAM wparam, LPARAM lparam) {
+    switch (message) {
+        case WM_ERASEBKGND:
+            return 1;
+        case kFirstShowMessage:
+            first_show();
+            return 0;
+        case WM_ACTIVATE:
+            // Until an administration file was read, every activation looks for one again.
+            if (LOWORD(wparam) != WA_INACTIVE && first_shown_ && !admin_loaded_ && !locked_ &&
+                file_exists(security::admin_file_path(settings_.admin_dir))) {
+                read_admin_file();
+                rebuild_menu();
+            }
+            break;
+        case WM_TIMER:
+            if (wparam == kIdMainTimer) {
+                update_clock();
+                if (commands_.tick) commands_.tick();
+                return 0;
+            }
+            break;
+        case WM_KEYUP:
+            on_key_up(wparam);
+            return 0;
+        case WM_NOTIFY: {
+            const auto* hdr = reinterpret_cast<const NMHDR*>(lparam);
+            if (hdr->hwndFrom == tabs_ && hdr->code == TCN_SELCHANGE) {
+                const int wanted = TabCtrl_GetCurSel(tabs_);
+                select_tab(wanted);
+                SetFocus(hwnd());
+                return 0;
+            }
+            break;
+        }
+        case WM_CONTEXTMENU:
+            if (reinterpret_cast<HWND>(wparam) == main_area_.hwnd()) {
+                show_popup(POINT{GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)});
+                return 0;
+            }
+            break;
+        default:
+            break;
+    }
+    return Window::handle_message(message, wparam, lparam);
 }
 
 }  // namespace vx::win::shell

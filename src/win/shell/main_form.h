@@ -1,11 +1,23 @@
 #pragma once
-// The shell's main window. For now it shows the top panel and an empty page area; the page
-// surface, tabs, menus and status bar join it later.
+// The shell's main window in run mode: the top panel (page tabs, status bar with clock, page
+// icon and page title), the page surface below it, the main menu and the page keys. The rules
+// (settings, which tab a key selects, the menu's items) live in core/shell; this class applies
+// them to windows.
 #include <windows.h>
 
+#include <functional>
+#include <memory>
 #include <string>
 
+#include "model/desktop.h"
+#include "port/hooks_api.h"
 #include "port/settings_store.h"
+#include "security/admin_data.h"
+#include "shell/menu_model.h"
+#include "shell/page_nav.h"
+#include "shell/settings.h"
+#include "win/shell/prompter.h"
+#include "win/shell/scroll_box.h"
 #include "win/util/handle.h"
 #include "win/util/window.h"
 
@@ -15,29 +27,114 @@ inline constexpr const wchar_t* kMainFormClass = L"TMainForm";
 inline constexpr const char* kDefaultTitle = "Vantora!";
 inline constexpr int kTopPanelHeight = 46;
 
+// Control and command ids of the main window.
+enum MainFormId : int {
+    kIdPageTabs = 2000,
+    kIdStatusBar = 2001,
+    kIdPaintBox2 = 2002,
+    kIdPanel6 = 2003,
+    kIdMainArea = 2004,
+    kIdMenuFirst = 2100,      // + MenuCommand
+    kIdGotoPageFirst = 2200,  // + tab index
+    kIdMainTimer = 2900,
+};
+
 // The caption: the `Title` setting, "Vantora!" when absent or unreadable.
 std::string read_main_title(SettingsStore& settings);
 
+// Commands that other parts of the shell carry out. Unset ones do nothing (and say so in the
+// trace), except Exit, which closes the window.
+struct MainFormCommands {
+    std::function<void()> new_desktop, open_desktop, enter_modify_mode, run_program, exit, view_usage_log,
+        login, help_contents;
+    // Each main-timer tick, after the clock was updated: scheduled launches, idle lock, usage log.
+    std::function<void()> tick;
+};
+
 class TMainForm final : public Window {
 public:
-    explicit TMainForm(SettingsStore& settings) : settings_(settings) {}
+    explicit TMainForm(SettingsStore& settings) : settings_store_(settings) {}
+    ~TMainForm() override;
 
     HWND create(HINSTANCE instance);
     void show(int show_command);
     const std::string& title() const noexcept { return title_; }
 
+    MainFormCommands& commands() { return commands_; }
+    // Arms the idle lock and timed exit when the administration file asks; none: not armed.
+    void set_hooks(HooksApi* hooks) { hooks_ = hooks; }
+    // The folder of vantorx.exe (tests point it elsewhere before create).
+    void set_program_dir(std::string dir) { program_dir_ = std::move(dir); }
+
+    const vx::shell::ShellSettings& settings() const { return settings_; }
+    vx::model::Desktop& desktop() { return desktop_; }
+    bool locked() const { return locked_; }
+    int current_tab() const;
+    // Selects a tab as the user would: the page password is asked first. False when refused.
+    bool select_tab(int index);
+    void apply_window_options();
+    // Writes the settings back (at close). Returns the registry's message on failure.
+    std::string save_settings();
+    // Administration file, desktop, tabs, menu, first page and timer; once. show() posts it so
+    // the window is on screen before any message box of the load appears.
+    void first_show();
+    HWND page_tabs() const { return tabs_; }
+    HWND panel6() const { return panel6_; }
+    HWND status_bar() const { return status_; }
+    TKXScrollBox& main_area() { return main_area_; }
+
 protected:
     bool on_create(const CREATESTRUCTW& cs) override;
     void on_destroy() override;
     void on_paint(HDC dc, const PAINTSTRUCT& ps) override;
+    void on_size(UINT kind, int width, int height) override;
+    bool on_command(int id, int code, HWND control) override;
     LRESULT handle_message(UINT message, WPARAM wparam, LPARAM lparam) override;
 
 private:
-    void paint_top_panel(HDC dc, const RECT& client) const;
+    void read_admin_file();
+    void load_desktop();
+    void rebuild_tabs();
+    void rebuild_menu();
+    void show_page(vx::model::Page* page);
+    void paint_background(HDC dc, const RECT& client, POINT scroll);
+    void update_clock();
+    void layout();
+    void on_key_up(WPARAM key);
+    void carry_out(vx::shell::MenuCommand command, int page_index);
+    void run_seam(const std::function<void()>& f, const char* what);
+    void show_about();
+    void show_popup(POINT screen);
+    void load_wallpaper(const std::string& name);
 
-    SettingsStore& settings_;
+    SettingsStore& settings_store_;
+    vx::shell::ShellSettings settings_;
     std::string title_;
-    unique_hfont title_font_;
+    std::string program_dir_;
+    HINSTANCE instance_ = nullptr;
+    MainFormCommands commands_;
+    HooksApi* hooks_ = nullptr;
+    Win32Prompter prompter_;
+
+    vx::model::Desktop desktop_;
+    vx::security::AdminData admin_;
+    bool admin_loaded_ = false;
+    bool locked_ = false;
+    int encryption_mark_ = 0;
+    bool first_shown_ = false;
+
+    HWND tabs_ = nullptr;
+    HWND status_ = nullptr;
+    HWND paint_box_ = nullptr;
+    HWND panel6_ = nullptr;
+    TKXScrollBox main_area_;
+    HMENU menu_ = nullptr;
+    vx::shell::TopPanelLayout top_{};
+    std::string loaded_wallpaper_;
+    unique_hbitmap wallpaper_;
+    int wallpaper_w_ = 0, wallpaper_h_ = 0;
+    int loaded_tab_icon_ = -1;
+    unique_hpalette palette_;
 };
 
 }  // namespace vx::win::shell

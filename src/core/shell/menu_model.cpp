@@ -1,0 +1,72 @@
+#include "shell/menu_model.h"
+
+namespace vx::shell {
+namespace {
+
+MenuEntry item(std::string caption, MenuCommand command, bool visible = true) {
+    MenuEntry e;
+    e.caption = std::move(caption);
+    e.command = command;
+    e.visible = visible;
+    return e;
+}
+
+MenuEntry separator(bool visible) {
+    MenuEntry e;
+    e.visible = visible;
+    return e;
+}
+
+}  // namespace
+
+std::vector<MenuEntry> page_menu_entries(const model::Desktop& desktop) {
+    std::vector<MenuEntry> out;
+    int tab = 0;
+    for (const model::PageMenuItem& p : desktop.page_menu_items()) {
+        MenuEntry e = item(p.page->name, MenuCommand::GotoPage, !p.hidden);
+        e.new_column = p.new_column;
+        // Hidden "StartUp" has no tab in run mode; the visible items match the tabs in order.
+        e.page_index = p.hidden ? -1 : tab++;
+        out.push_back(std::move(e));
+    }
+    return out;
+}
+
+std::vector<MenuEntry> run_main_menu(const model::Desktop& desktop, const MenuState& state) {
+    using security::GuardSlot;
+    auto slot = [&](GuardSlot s) { return !state.guards || state.guards->slot[s]; };
+    auto sep = [&](bool guarded_visible) { return !state.guards || guarded_visible; };
+
+    MenuEntry desk = item("&Desktop", MenuCommand::None, slot(security::kGuardDesktopMenu));
+    desk.items.push_back(item("&New", MenuCommand::NewDesktop, slot(security::kGuardNew)));
+    desk.items.push_back(item("&Open", MenuCommand::OpenDesktop, slot(security::kGuardOpen)));
+    desk.items.push_back(separator(sep(state.guards && state.guards->separator_before_setup)));
+    desk.items.push_back(item("&Setup", MenuCommand::Setup, slot(security::kGuardSetup)));
+    desk.items.push_back(separator(sep(state.guards && state.guards->separator_before_run)));
+    desk.items.push_back(item("&Run...", MenuCommand::Run, slot(security::kGuardRun)));
+    desk.items.push_back(separator(sep(state.guards && state.guards->separator_before_exit)));
+    desk.items.push_back(item("E&xit", MenuCommand::Exit, slot(security::kGuardExit)));
+
+    MenuEntry page = item("&Page", MenuCommand::None, slot(security::kGuardPageMenus));
+    page.items = page_menu_entries(desktop);
+
+    MenuEntry options = item("&Options", MenuCommand::None, slot(security::kGuardOptionsMenu));
+    MenuEntry minimize = item("Minimize on &Run", MenuCommand::MinimizeOnRun);
+    minimize.checked = state.run_minimized;
+    MenuEntry confirm = item("&Confirm Execution", MenuCommand::ConfirmExecution);
+    confirm.checked = state.confirm;
+    options.items.push_back(std::move(minimize));
+    options.items.push_back(std::move(confirm));
+    options.items.push_back(separator(state.usage_log && slot(security::kGuardViewUsageLog)));
+    options.items.push_back(item("View Usage &Log", MenuCommand::ViewUsageLog,
+                                 state.usage_log && slot(security::kGuardViewUsageLog)));
+
+    MenuEntry help = item("&Help", MenuCommand::None, slot(security::kGuardHelpMenu));
+    help.items.push_back(item("&Contents", MenuCommand::HelpContents));
+    help.items.push_back(separator(true));
+    help.items.push_back(item("&About...", MenuCommand::About));
+
+    return {std::move(desk), std::move(page), std::move(options), std::move(help)};
+}
+
+}  // namespace vx::shell
