@@ -3,7 +3,9 @@
 
 #include <commctrl.h>
 
+#include <cstring>
 #include <filesystem>
+#include <vector>
 
 #include "win/shell/main_form.h"
 #include "win/util/text.h"
@@ -26,9 +28,47 @@ protected:
         start_shell();
         main = wait_for_window(kMainFormClass);
         ASSERT_NE(main, nullptr);
-        tabs = FindWindowExW(main, nullptr, WC_TABCONTROLW, nullptr);
-        ASSERT_NE(tabs, nullptr);
+        // The frame window can be found a moment before its children exist.
+        ASSERT_TRUE(eventually(
+            [&] { return (tabs = FindWindowExW(main, nullptr, WC_TABCONTROLW, nullptr)) != nullptr; }));
         ASSERT_TRUE(eventually([&] { return TabCtrl_GetItemCount(tabs) == 5; })) << "the demo has five tabs";
+    }
+    // The page surface as it is on the screen now, one COLORREF per pixel, row by row.
+    struct SurfacePixels {
+        int width = 0, height = 0;
+        std::vector<COLORREF> pixels;
+        COLORREF at(int x, int y) const {
+            const DWORD bgra =
+                pixels[static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)];
+            return RGB((bgra >> 16) & 0xFF, (bgra >> 8) & 0xFF, bgra & 0xFF);
+        }
+    };
+    SurfacePixels grab_surface() const {
+        SurfacePixels out;
+        HWND surface = FindWindowExW(main, nullptr, win::shell::kScrollBoxClass, nullptr);
+        if (!surface) return out;
+        RECT client;
+        GetClientRect(surface, &client);
+        POINT origin{0, 0};
+        ClientToScreen(surface, &origin);
+        out.width = client.right;
+        out.height = client.bottom;
+        out.pixels.resize(static_cast<size_t>(out.width) * static_cast<size_t>(out.height));
+        HDC screen = GetDC(nullptr);
+        HDC memory = CreateCompatibleDC(screen);
+        BITMAPINFO bi{};
+        bi.bmiHeader = {sizeof(BITMAPINFOHEADER), out.width, -out.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        void* bits = nullptr;
+        HBITMAP dib = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+        HGDIOBJ old = SelectObject(memory, dib);
+        BitBlt(memory, 0, 0, out.width, out.height, screen, origin.x, origin.y, SRCCOPY);
+        GdiFlush();
+        std::memcpy(out.pixels.data(), bits, out.pixels.size() * sizeof(DWORD));
+        SelectObject(memory, old);
+        DeleteObject(dib);
+        DeleteDC(memory);
+        ReleaseDC(nullptr, screen);
+        return out;
     }
     int tab() const { return static_cast<int>(SendMessageW(tabs, TCM_GETCURSEL, 0, 0)); }
     bool on_tab(int index) {
@@ -75,6 +115,32 @@ TEST_F(DemoDesktop, EndAsksForThePagePasswordAndOnlyTheRightOneOpensIt) {
     ASSERT_TRUE(on_tab(4)) << "the right password, in any case, opens the page";
     Sleep(300);
     screenshot();
+}
+
+TEST_F(DemoDesktop, WelcomePageShowsItsButtonsOverThePageColour) {
+    start_demo();
+    Sleep(500);
+    screenshot();
+    const SurfacePixels s = grab_surface();
+    ASSERT_GE(s.width, 600);
+    ASSERT_GE(s.height, 250);
+    // The Welcome page's colour (light blue) where nothing stands.
+    const COLORREF page = RGB(0xA8, 0xD8, 0xF0);
+    EXPECT_EQ(s.at(20, 300), page) << "the page background below the buttons";
+    EXPECT_EQ(s.at(630, 150), page) << "the page background right of the buttons";
+    // The four buttons: most of each body is drawn in the button's own colours.
+    struct Box {
+        const char* name;
+        int left, top, width, height;
+    };
+    for (const Box& b : {Box{"Office work", 60, 130, 160, 40}, Box{"Internet", 240, 130, 160, 40},
+                         Box{"Tools", 420, 130, 160, 40}, Box{"Staff only", 240, 200, 160, 40}}) {
+        int painted = 0, total = 0;
+        for (int y = b.top + 4; y < b.top + b.height - 4; y += 2)
+            for (int x = b.left + 4; x < b.left + b.width - 4; x += 2, ++total)
+                if (s.at(x, y) != page) ++painted;
+        EXPECT_GT(painted * 2, total) << b.name << ": " << painted << " of " << total << " pixels drawn";
+    }
 }
 
 }  // namespace

@@ -372,6 +372,10 @@ void TMainForm::show_page(model::Page* page) {
         }
         palette_.reset(CreatePalette(lp));
         main_area_.set_palette(palette_.get());
+        for (int i = 0; i < 256; ++i) {
+            const PALETTEENTRY& e = lp->palPalEntry[i];
+            object_palette_.entries[static_cast<size_t>(i)] = e.peRed | (e.peGreen << 8) | (e.peBlue << 16);
+        }
         SetTimer(hwnd(), kIdMainTimer, std::max(50, plan.timer_interval), nullptr);
         if (plan.load_wallpaper) load_wallpaper(*plan.load_wallpaper);
         // The animated tab icon arrives with the icon library; the still icon stays meanwhile.
@@ -380,8 +384,36 @@ void TMainForm::show_page(model::Page* page) {
     } else {
         SetWindowTextW(panel6_, locked_ ? L"This station is locked." : L"");
     }
+    show_page_objects(page);
     main_area_.update_ranges();
     InvalidateRect(main_area_.hwnd(), nullptr, FALSE);
+}
+
+void TMainForm::show_page_objects(model::Page* page) {
+    object_env_.palette = &object_palette_;
+    object_env_.pictures = &pictures_;
+    object_env_.invalidate = [this](const RECT& r) {
+        if (!main_area_.hwnd()) return;
+        const POINT scroll = main_area_.scroll_pos();
+        RECT client = r;
+        OffsetRect(&client, -scroll.x, -scroll.y);
+        InvalidateRect(main_area_.hwnd(), &client, FALSE);
+    };
+    object_env_.button_click = [this](model::ObjectEntry& entry) {
+        if (commands_.carry_out_button)
+            commands_.carry_out_button(entry);
+        else
+            log_info("main window: no handler for a button yet");
+    };
+    std::vector<std::unique_ptr<PageObject>> objects;
+    std::vector<HostedObject*> hosted;
+    for (model::ObjectEntry* entry : stacking_order(desktop_.master(), page)) {
+        objects.push_back(std::make_unique<PageObject>(*entry, object_env_));
+        hosted.push_back(objects.back().get());
+    }
+    // The surface lets go of the old objects before they go.
+    main_area_.set_objects(std::move(hosted));
+    page_objects_ = std::move(objects);
 }
 
 void TMainForm::load_wallpaper(const std::string& name) {

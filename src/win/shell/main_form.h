@@ -16,6 +16,7 @@
 #include "shell/menu_model.h"
 #include "shell/page_nav.h"
 #include "shell/settings.h"
+#include "win/shell/page_objects.h"
 #include "win/shell/prompter.h"
 #include "win/shell/scroll_box.h"
 #include "win/util/handle.h"
@@ -49,6 +50,8 @@ struct MainFormCommands {
         login, help_contents;
     // Each main-timer tick, after the clock was updated: scheduled launches, idle lock, usage log.
     std::function<void()> tick;
+    // A button on the page was clicked (pressed and released on it): launch, page link, menu.
+    std::function<void(vx::model::ObjectEntry&)> carry_out_button;
 };
 
 class TMainForm final : public Window {
@@ -82,6 +85,8 @@ public:
     HWND panel6() const { return panel6_; }
     HWND status_bar() const { return status_; }
     TKXScrollBox& main_area() { return main_area_; }
+    // The objects the surface shows now, bottom first.
+    const std::vector<std::unique_ptr<PageObject>>& page_objects() const { return page_objects_; }
 
 protected:
     bool on_create(const CREATESTRUCTW& cs) override;
@@ -106,6 +111,7 @@ private:
     void show_about();
     void show_popup(POINT screen);
     void load_wallpaper(const std::string& name);
+    void show_page_objects(vx::model::Page* page);
 
     SettingsStore& settings_store_;
     vx::shell::ShellSettings settings_;
@@ -135,6 +141,11 @@ private:
     int wallpaper_w_ = 0, wallpaper_h_ = 0;
     int loaded_tab_icon_ = -1;
     unique_hpalette palette_;
+    // The same palette as the canvas takes it, and what the page's objects share.
+    port::Palette object_palette_{};
+    objects::PictureTable pictures_;
+    PageObjectEnv object_env_;
+    std::vector<std::unique_ptr<PageObject>> page_objects_;
 };
 
 }  // namespace vx::win::shell

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <variant>
+#include <vector>
 
 #include "util/file_io.h"
 #include "win/shell/registry_settings.h"
@@ -50,6 +52,39 @@ protected:
         write_file_atomic(join_path(dir, "VX.DTP"), read_file(std::string(VX_DATA_DIR) + "/demo/VX.DTP"));
     }
 };
+
+TEST_F(MainFormTest, SurfaceHoldsTheShownPagesObjectsAndAButtonClickReachesItsCommand) {
+    use_demo();
+    TMainForm form(store);
+    form.set_program_dir(dir);
+    std::vector<std::string> clicked;
+    form.commands().carry_out_button = [&](model::ObjectEntry& e) {
+        clicked.push_back(std::get<model::ButtonData>(e.data).caption);
+    };
+    ASSERT_TRUE(form.create(GetModuleHandleW(nullptr)));
+    form.first_show();
+    ASSERT_EQ(form.desktop().current()->name, "Welcome");
+    const auto& welcome = form.desktop().current()->objects;
+    ASSERT_EQ(form.main_area().objects().size(), welcome.size());
+    // Bottom first on the surface: the page's oldest entry, which the model keeps last.
+    EXPECT_EQ(&form.page_objects().front()->entry(), &welcome.back());
+    EXPECT_EQ(&form.page_objects().back()->entry(), &welcome.front());
+
+    // "Office work" stands at 60,130 (160 by 40): a press and release at its middle.
+    const HWND surface = form.main_area().hwnd();
+    SendMessageW(surface, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(140, 150));
+    SendMessageW(surface, WM_LBUTTONUP, 0, MAKELPARAM(140, 150));
+    EXPECT_EQ(clicked, std::vector<std::string>{"Office work"});
+    // Pressed there, released on the empty page: no click.
+    SendMessageW(surface, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(140, 150));
+    SendMessageW(surface, WM_LBUTTONUP, 0, MAKELPARAM(20, 400));
+    EXPECT_EQ(clicked.size(), 1u);
+
+    ASSERT_TRUE(form.select_tab(1));
+    EXPECT_EQ(form.main_area().objects().size(), form.desktop().current()->objects.size())
+        << "another page replaces the objects";
+    close(form);
+}
 
 TEST_F(MainFormTest, DemoShowsTabsAndPageKeysMoveBetweenThem) {
     use_demo();

@@ -1,0 +1,118 @@
+#include "win/shell/page_objects.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "objects/button_paint.h"
+
+namespace vx::win::shell {
+namespace {
+
+// A 32-bit top-down DIB section with a memory DC, filled white.
+class Dib {
+public:
+    Dib(int w, int h) : w_(w) {
+        BITMAPINFO bi{};
+        bi.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        dc_ = CreateCompatibleDC(nullptr);
+        bitmap_ = CreateDIBSection(dc_, &bi, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_), nullptr, 0);
+        old_ = SelectObject(dc_, bitmap_);
+        PatBlt(dc_, 0, 0, w, h, WHITENESS);
+    }
+    ~Dib() {
+        SelectObject(dc_, old_);
+        DeleteObject(bitmap_);
+        DeleteDC(dc_);
+    }
+    HDC dc() const { return dc_; }
+    COLORREF at(int x, int y) const {
+        GdiFlush();
+        const DWORD v = bits_[y * w_ + x];
+        return RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
+    }
+
+private:
+    int w_;
+    HDC dc_ = nullptr;
+    HBITMAP bitmap_ = nullptr;
+    HGDIOBJ old_ = nullptr;
+    DWORD* bits_ = nullptr;
+};
+
+model::ObjectData button_at(int left, int top, int width, int height, int style, model::Color color) {
+    model::ButtonData b;
+    b.bounds = {left, top, width, height};
+    b.btn_style = style;
+    b.color = color;
+    b.color2 = color;
+    return b;
+}
+
+TEST(PageObjectOrder, MasterItemsLieUnderThePageAndEachPagesNewestIsOnTop) {
+    model::Desktop desktop;
+    model::Page& master = desktop.create_master_page();
+    model::Page& page = desktop.add_page("Page 1");
+    model::ObjectEntry& m_old = desktop.add_object(master, model::ShapeData{});
+    model::ObjectEntry& m_new = desktop.add_object(master, model::LineData{});
+    model::ObjectEntry& p_old = desktop.add_object(page, model::LabelData{});
+    model::ObjectEntry& p_new = desktop.add_object(page, model::ButtonData{});
+
+    EXPECT_EQ(stacking_order(&master, &page),
+              (std::vector<model::ObjectEntry*>{&m_old, &m_new, &p_old, &p_new}));
+    page.show_master_items = false;
+    EXPECT_EQ(stacking_order(&master, &page), (std::vector<model::ObjectEntry*>{&p_old, &p_new}));
+    // The master page shown on its own does not carry its items twice.
+    EXPECT_EQ(stacking_order(&master, &master), (std::vector<model::ObjectEntry*>{&m_old, &m_new}));
+    EXPECT_TRUE(stacking_order(&master, nullptr).empty());
+}
+
+TEST(PageObjectPaint, DrawsAtItsPlaceOnThePageAndNowhereElse) {
+    model::ObjectEntry entry{button_at(30, 20, 40, 30, vx::objects::kxRectangle, model::kBlue)};
+    PageObjectEnv env;
+    PageObject object(entry, env);
+    Dib dib(120, 80);
+    object.paint(dib.dc());
+    EXPECT_EQ(dib.at(50, 35), RGB(0, 0, 255)) << "the body inside its bounds";
+    EXPECT_EQ(dib.at(29, 35), RGB(255, 255, 255)) << "left of the bounds untouched";
+    EXPECT_EQ(dib.at(70, 35), RGB(255, 255, 255)) << "right of the bounds untouched";
+    EXPECT_EQ(dib.at(50, 19), RGB(255, 255, 255)) << "above the bounds untouched";
+    EXPECT_EQ(dib.at(5, 5), RGB(255, 255, 255));
+    POINT origin{};
+    GetViewportOrgEx(dib.dc(), &origin);
+    EXPECT_EQ(origin.x, 0) << "the DC is handed back as it came";
+    EXPECT_EQ(origin.y, 0);
+}
+
+TEST(PageObjectMouse, ClickNeedsPressAndReleaseOnTheButtonAndRoundStylesAnswerInTheirEllipse) {
+    model::ObjectEntry entry{button_at(100, 100, 80, 40, vx::objects::kxEllipse, model::kBlue)};
+    std::vector<model::ObjectEntry*> clicks;
+    std::vector<RECT> repaints;
+    PageObjectEnv env;
+    env.button_click = [&](model::ObjectEntry& e) { clicks.push_back(&e); };
+    env.invalidate = [&](const RECT& r) { repaints.push_back(r); };
+    PageObject object(entry, env);
+
+    EXPECT_FALSE(object.hit_test({101, 101})) << "corner of the box, outside the ellipse";
+    EXPECT_TRUE(object.hit_test({140, 120})) << "centre";
+    EXPECT_FALSE(object.hit_test({90, 120})) << "outside the box";
+
+    object.mouse_down({140, 120}, MK_LBUTTON);
+    ASSERT_FALSE(repaints.empty()) << "the press is shown at once";
+    EXPECT_EQ(repaints.back().left, 100);
+    EXPECT_EQ(repaints.back().bottom, 140);
+    object.mouse_up({141, 121}, MK_LBUTTON);
+    EXPECT_EQ(clicks, std::vector<model::ObjectEntry*>{&entry});
+
+    // Released away from the button: the press is taken back.
+    object.mouse_down({140, 120}, MK_LBUTTON);
+    object.mouse_up({300, 300}, MK_LBUTTON);
+    EXPECT_EQ(clicks.size(), 1u);
+    // The right button never carries a button out.
+    object.mouse_down({140, 120}, MK_RBUTTON);
+    object.mouse_up({140, 120}, MK_RBUTTON);
+    EXPECT_EQ(clicks.size(), 1u);
+}
+
+}  // namespace
+}  // namespace vx::win::shell
