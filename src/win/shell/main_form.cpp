@@ -229,9 +229,9 @@ void TMainForm::read_admin_file() {
     SYSTEMTIME st;
     GetLocalTime(&st);
     const DateTime today = make_datetime({st.wYear, st.wMonth, st.wDay}, {0, 0, 0, 0});
-    security::AdminReadContext ctx{locale, codec, hooks_ ? *hooks_ : no_hooks, today, &encryption_mark_};
+    vx::security::AdminReadContext ctx{locale, codec, hooks_ ? *hooks_ : no_hooks, today, &encryption_mark_};
     try {
-        admin_loaded_ = security::load_admin_file(security::admin_file_path(settings_.admin_dir), admin_, ctx,
+        admin_loaded_ = vx::security::load_admin_file(vx::security::admin_file_path(settings_.admin_dir), admin_, ctx,
                                                   encryption_mark_);
     } catch (const std::exception& e) {
         // A damaged administration file must not open the station: its restrictions are unknown.
@@ -251,8 +251,8 @@ void TMainForm::load_desktop() {
     ctx.codec = &codec;
     ctx.file_name = desktop_.file_name;
     ctx.is_administrator = [this] {
-        const security::User* u = admin_.current_user();
-        return u && security::has_level_at_least(admin_, *u, 1000);
+        const vx::security::User* u = admin_.current_user();
+        return u && vx::security::has_level_at_least(admin_, *u, 1000);
     };
     bool existed = false;
     try {
@@ -345,7 +345,7 @@ bool TMainForm::select_tab(int index) {
     const auto pages = desktop_.tab_pages(false);
     if (index < 0 || index >= static_cast<int>(pages.size())) return false;
     const model::Page* page = pages[static_cast<size_t>(index)];
-    if (!page->password.empty() && !security::password_prompt(admin_, prompter_, "", page->password,
+    if (!page->password.empty() && !vx::security::password_prompt(admin_, prompter_, "", page->password,
                                                               static_cast<int32_t>(page->security_level))) {
         TabCtrl_SetCurSel(tabs_, desktop_.current() ? desktop_.index_of(desktop_.current()) : 0);
         return false;
@@ -500,9 +500,9 @@ void TMainForm::run_seam(const std::function<void()>& f, const char* what) {
 void TMainForm::show_popup(POINT screen) {
     // Without a menu bar the popup is the only menu, so the setting cannot take it away then.
     if (!menu_ || (desktop_.options.menu_bar && !settings_.allow_popup)) return;
-    const auto& guard = admin_.guards[security::kGuardRunPopup];
+    const auto& guard = admin_.guards[vx::security::kGuardRunPopup];
     if (!guard.password.empty() &&
-        !security::password_prompt(admin_, prompter_, "", guard.password, guard.level))
+        !vx::security::password_prompt(admin_, prompter_, "", guard.password, guard.level))
         return;
     HMENU popup = CreatePopupMenu();
     const int count = GetMenuItemCount(menu_);
@@ -581,7 +581,7 @@ LRESULT TMainForm::handle_message(UINT message, WPARAM wparam, LPARAM lparam) {
         case WM_ACTIVATE:
             // Until an administration file was read, every activation looks for one again.
             if (LOWORD(wparam) != WA_INACTIVE && first_shown_ && !admin_loaded_ && !locked_ &&
-                file_exists(security::admin_file_path(settings_.admin_dir))) {
+                file_exists(vx::security::admin_file_path(settings_.admin_dir))) {
                 read_admin_file();
                 rebuild_menu();
             }

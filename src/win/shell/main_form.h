@@ -17,7 +17,7 @@
 #include "shell/page_nav.h"
 #include "shell/settings.h"
 #include "win/shell/page_objects.h"
-#include "win/shell/prompter.h"
+#include "win/security/security_dialogs.h"
 #include "win/shell/scroll_box.h"
 #include "win/util/handle.h"
 #include "win/util/window.h"
@@ -120,7 +120,8 @@ private:
     HINSTANCE instance_ = nullptr;
     MainFormCommands commands_;
     HooksApi* hooks_ = nullptr;
-    Win32Prompter prompter_;
+    // The shell's own dialogs: "Password Required" with its lock pictures, the alert, the choice list.
+    win::security::WinPrompter prompter_;
 
     vx::model::Desktop desktop_;
     vx::security::AdminData admin_;
