@@ -5,39 +5,15 @@
 #include <vector>
 
 #include "objects/button_paint.h"
+#include "win/support/dib_surface.h"
 
 namespace vx::win::shell {
 namespace {
 
-// A 32-bit top-down DIB section with a memory DC, filled white.
-class Dib {
+// A white page.
+class Dib : public test::DibSurface {
 public:
-    Dib(int w, int h) : w_(w) {
-        BITMAPINFO bi{};
-        bi.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-        dc_ = CreateCompatibleDC(nullptr);
-        bitmap_ = CreateDIBSection(dc_, &bi, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_), nullptr, 0);
-        old_ = SelectObject(dc_, bitmap_);
-        PatBlt(dc_, 0, 0, w, h, WHITENESS);
-    }
-    ~Dib() {
-        SelectObject(dc_, old_);
-        DeleteObject(bitmap_);
-        DeleteDC(dc_);
-    }
-    HDC dc() const { return dc_; }
-    COLORREF at(int x, int y) const {
-        GdiFlush();
-        const DWORD v = bits_[y * w_ + x];
-        return RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
-    }
-
-private:
-    int w_;
-    HDC dc_ = nullptr;
-    HBITMAP bitmap_ = nullptr;
-    HGDIOBJ old_ = nullptr;
-    DWORD* bits_ = nullptr;
+    Dib(int width, int height) : DibSurface(width, height, RGB(255, 255, 255)) {}
 };
 
 model::ObjectData button_at(int left, int top, int width, int height, int style, model::Color color) {
