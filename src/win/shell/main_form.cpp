@@ -12,6 +12,7 @@
 #include "security/access.h"
 #include "security/admin_file.h"
 #include "util/file_io.h"
+#include "win/imaging/picture.h"
 #include "win/util/text.h"
 #include "win/util/trace.h"
 
@@ -421,11 +422,10 @@ void TMainForm::load_wallpaper(const std::string& name) {
     wallpaper_w_ = wallpaper_h_ = 0;
     loaded_wallpaper_ = name;
     for (const std::string& path : vx::shell::wallpaper_candidates(name, program_dir_, desktop_.file_name)) {
-        // Bitmaps through the platform; the imaging layer adds the other formats.
-        HBITMAP bmp = static_cast<HBITMAP>(LoadImageW(nullptr, widen(path).c_str(), IMAGE_BITMAP, 0, 0,
-                                                      LR_LOADFROMFILE | LR_CREATEDIBSECTION));
-        if (!bmp) continue;
-        wallpaper_.reset(bmp);
+        unique_hbitmap picture = imaging::load_picture(path);
+        if (!picture) continue;
+        const HBITMAP bmp = picture.get();
+        wallpaper_ = std::move(picture);
         BITMAP info{};
         GetObjectW(bmp, sizeof info, &info);
         wallpaper_w_ = info.bmWidth;

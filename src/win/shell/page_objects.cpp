@@ -1,6 +1,7 @@
 #include "win/shell/page_objects.h"
 
 #include "util/file_io.h"
+#include "win/imaging/picture.h"
 #include "win/util/text.h"
 
 namespace vx::win::shell {
@@ -21,12 +22,10 @@ PageObject::Drawn make_drawn(const model::ObjectData& data) {
                 return objects::TKXLabel(d);
             } else {
                 objects::TKXImage image(d);
-                // Bitmaps through the platform; a picture it cannot read leaves the frame alone.
+                // A picture that cannot be read leaves the frame alone.
                 if (!d.picture_path.empty()) {
-                    HBITMAP bmp =
-                        static_cast<HBITMAP>(LoadImageW(nullptr, widen(d.picture_path).c_str(), IMAGE_BITMAP,
-                                                        0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
-                    if (bmp) image.SetPicture(std::make_unique<objects::BitmapPicture>(unique_hbitmap(bmp)));
+                    if (auto bmp = imaging::load_picture(d.picture_path))
+                        image.SetPicture(std::make_unique<objects::BitmapPicture>(std::move(bmp)));
                 }
                 return image;
             }
