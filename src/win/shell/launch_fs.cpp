@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "shell/text_rules.h"
 #include "win/shell/process_api.h"
 #include "win/shell/shell_links.h"
 #include "win/util/text.h"
@@ -21,8 +22,12 @@ std::string system_folder(UINT (*get)(LPWSTR, UINT)) {
     return narrow(buffer);
 }
 
-UINT windows_folder(LPWSTR buffer, UINT size) { return GetWindowsDirectoryW(buffer, size); }
-UINT system32_folder(LPWSTR buffer, UINT size) { return GetSystemDirectoryW(buffer, size); }
+UINT windows_folder(LPWSTR buffer, UINT size) {
+    return GetWindowsDirectoryW(buffer, size);
+}
+UINT system32_folder(LPWSTR buffer, UINT size) {
+    return GetSystemDirectoryW(buffer, size);
+}
 
 std::string environment(const wchar_t* name) {
     const DWORD n = GetEnvironmentVariableW(name, nullptr, 0);
@@ -34,12 +39,20 @@ std::string environment(const wchar_t* name) {
     return narrow(value);
 }
 
+// A ";" list as the shell reads PATH and PATHEXT: blanks around an entry and quotes around a
+// folder do not count, and empty entries are skipped.
 std::vector<std::string> split_list(const std::string& list) {
     std::vector<std::string> parts;
     size_t start = 0;
     while (start <= list.size()) {
         const size_t end = list.find(';', start);
-        std::string part = list.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        std::string raw = list.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        std::string part;
+        for (char c : raw)
+            if (c != '"') part.push_back(c);
+        const size_t first = part.find_first_not_of(" \t");
+        part = first == std::string::npos ? std::string()
+                                          : part.substr(first, part.find_last_not_of(" \t") - first + 1);
         if (!part.empty()) parts.push_back(part);
         if (end == std::string::npos) break;
         start = end + 1;
@@ -100,14 +113,19 @@ std::vector<std::string> Win32LaunchFileSystem::search_folders() {
     }
     folders.push_back(current_directory());
     folders.push_back(system_folder(system32_folder));
-    folders.push_back(system_folder(windows_folder));
+    // The 16-bit system folder is searched too, between the two.
+    const std::string windows = system_folder(windows_folder);
+    if (!windows.empty()) folders.push_back(windows + "\\SYSTEM");
+    folders.push_back(windows);
     for (auto& p : split_list(environment(L"PATH"))) folders.push_back(p);
     std::erase_if(folders, [](const std::string& f) { return f.empty(); });
     return folders;
 }
 
 std::vector<std::string> Win32LaunchFileSystem::path_extensions() {
-    std::vector<std::string> exts = split_list(environment(L"PATHEXT"));
+    std::vector<std::string> exts;
+    for (std::string& e : split_list(environment(L"PATHEXT")))
+        exts.push_back(vx::shell::to_upper(e[0] == '.' ? e : "." + e));
     if (exts.empty()) exts = {".COM", ".EXE", ".BAT", ".CMD"};
     return exts;
 }
