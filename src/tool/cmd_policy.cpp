@@ -65,6 +65,7 @@ private:
     std::string path_;
 };
 
+#ifndef _WIN32
 std::vector<std::string> split(const std::string& list, char sep) {
     std::vector<std::string> parts;
     size_t start = 0;
@@ -77,7 +78,6 @@ std::vector<std::string> split(const std::string& list, char sep) {
     return parts;
 }
 
-#ifndef _WIN32
 // Drive paths ("X:\A\B") on the host's folders.
 class HostLaunchFileSystem final : public shell::LaunchFileSystem {
 public:
