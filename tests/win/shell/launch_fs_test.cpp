@@ -18,12 +18,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string env(const wchar_t* name) {
-    wchar_t buffer[32768] = {};
-    const DWORD n = GetEnvironmentVariableW(name, buffer, 32768);
-    return n == 0 || n >= 32768 ? std::string() : narrow(buffer);
-}
-
 // Sets an environment variable for one test and puts the old value back.
 class ScopedEnv {
 public:
@@ -145,29 +139,28 @@ TEST_F(LaunchFsTest, PathExtensionsFromTheEnvironmentOrTheSystemDefault) {
 }
 
 TEST_F(LaunchFsTest, AssociatedProgramOfARegisteredType) {
-    // A type of this test's own, in the current user's classes.
+    // A type of this test's own.
     const std::wstring ext = L".vxlfs" + std::to_wstring(GetCurrentProcessId() % 1000);
     const std::wstring type = L"VxLaunchFsTest" + std::to_wstring(GetCurrentProcessId());
     const std::wstring command = L"\"" + program_.wstring() + L"\" \"%1\"";
-    HKEY key = nullptr;
-    ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, (L"Software\\Classes\\" + ext).c_str(), nullptr, REG_SZ,
-                              type.c_str(), static_cast<DWORD>((type.size() + 1) * sizeof(wchar_t))),
+    ASSERT_EQ(RegSetKeyValueW(HKEY_CLASSES_ROOT, ext.c_str(), nullptr, REG_SZ, type.c_str(),
+                              static_cast<DWORD>((type.size() + 1) * sizeof(wchar_t))),
               ERROR_SUCCESS);
-    ASSERT_EQ(
-        RegSetKeyValueW(HKEY_CURRENT_USER,
-                        (L"Software\\Classes\\" + type + L"\\shell\\open\\command").c_str(), nullptr, REG_SZ,
-                        command.c_str(), static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t))),
-        ERROR_SUCCESS);
-    (void)key;
+    ASSERT_EQ(RegSetKeyValueW(HKEY_CLASSES_ROOT, (type + L"\\shell\\open\\command").c_str(), nullptr, REG_SZ,
+                              command.c_str(), static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t))),
+              ERROR_SUCCESS);
     const fs::path document = folder_ / (L"letter" + ext);
     std::ofstream(document) << "text";
 
     EXPECT_EQ(upper(files.associated_program(utf8(document))), upper(utf8(program_)));
+    std::ofstream(folder_ / "readme.txt") << "text";
+    EXPECT_NE(upper(files.associated_program(utf8(folder_ / "readme.txt"))).find("NOTEPAD.EXE"),
+              std::string::npos);
     EXPECT_EQ(files.associated_program(utf8(folder_ / "nothing.unknownext")), "");
     EXPECT_EQ(files.associated_program(""), "");
 
-    RegDeleteTreeW(HKEY_CURRENT_USER, (L"Software\\Classes\\" + ext).c_str());
-    RegDeleteTreeW(HKEY_CURRENT_USER, (L"Software\\Classes\\" + type).c_str());
+    RegDeleteTreeW(HKEY_CLASSES_ROOT, ext.c_str());
+    RegDeleteTreeW(HKEY_CLASSES_ROOT, type.c_str());
 }
 
 }  // namespace
