@@ -1,7 +1,9 @@
 #include "win/shell/launch_form.h"
 
+#include <memory>
 #include <stdexcept>
 
+#include "win/dialogs/selector_dialogs.h"
 #include "win/shell/launch_ids.h"
 #include "win/util/text.h"
 #include "win/util/trace.h"
@@ -84,6 +86,20 @@ bool TLaunchForm::on_command(int id, int code, HWND) {
         default:
             return false;
     }
+}
+
+std::function<std::optional<std::string>(HWND)> program_selector(std::string restricted_dirs,
+                                                                 vx::dialogs::DriveTable drives) {
+    auto start_dir = std::make_shared<std::string>();
+    return [restricted_dirs = std::move(restricted_dirs), drives,
+            start_dir](HWND owner) -> std::optional<std::string> {
+        std::string file;
+        if (!select_file(owner, "Select a Program", *start_dir, "*.EXE *.BAT *.COM *.PIF *.LNK",
+                         restricted_dirs, drives, true, false, file) ||
+            file.empty())
+            return std::nullopt;
+        return file;
+    };
 }
 
 std::optional<TypedCommand> run_launch_form(HWND owner, LaunchFormPorts& ports) {

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "dialogs/location.h"
 #include "port/settings_store.h"
 #include "win/util/window.h"
 
@@ -49,6 +50,12 @@ private:
     LaunchFormPorts& p_;
     TypedCommand result_;
 };
+
+// A browse function for LaunchFormPorts: the file selector titled "Select a Program" with the
+// mask "*.EXE *.BAT *.COM *.PIF *.LNK", limited to the user's restricted directories
+// ("C:\\DIR|D:\\OTHER|") and drive levels. It starts where the previous choice was made.
+std::function<std::optional<std::string>(HWND owner)> program_selector(std::string restricted_dirs,
+                                                                       vx::dialogs::DriveTable drives);
 
 // Shows "Run Program"; the typed command and its window state, or nullopt on cancel. On OK the
 // command is kept as LastProgram (a failure to store it is logged, the command still runs).
