@@ -25,6 +25,12 @@ protected:
     void start_demo() {
         fs::copy(fs::path(VX_DATA_DIR) / "demo", folder(),
                  fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+        // The stock icon library the native lane makes, when it is there: without it the
+        // buttons and tabs simply show no icons.
+        const fs::path stock = fs::path(VX_E2E_BUILD_DIR) / ".." / "native" / "data" / "iconlib";
+        std::error_code ec;
+        for (const char* name : {"VXIndex.Lib", "VXIcon.Lib"})
+            fs::copy_file(stock / name, folder() / name, fs::copy_options::overwrite_existing, ec);
         start_shell();
         main = wait_for_window(kMainFormClass);
         ASSERT_NE(main, nullptr);
@@ -70,6 +76,16 @@ protected:
         ReleaseDC(nullptr, screen);
         return out;
     }
+    // A screenshot kept under the page's name, so that one test can save one per page.
+    void screenshot_of(const char* page) {
+        const fs::path shot = screenshot();
+        if (shot.empty()) return;
+        fs::path named = shot;
+        named.replace_filename(shot.stem().string() + "." + page + ".png");
+        std::error_code ec;
+        fs::rename(shot, named, ec);
+        if (ec) ADD_FAILURE() << "cannot keep the screenshot as " << named.string();
+    }
     int tab() const { return static_cast<int>(SendMessageW(tabs, TCM_GETCURSEL, 0, 0)); }
     bool on_tab(int index) {
         return eventually([&] { return tab() == index; });
@@ -80,12 +96,13 @@ TEST_F(DemoDesktop, ShowsItsTabsAndPageDownVisitsEveryOpenPage) {
     start_demo();
     EXPECT_EQ(tab(), 0);
     Sleep(300);
-    screenshot();
+    screenshot_of("Welcome");
+    const char* const pages[] = {"Office", "Internet", "Tools"};
     for (int i = 1; i <= 3; ++i) {
         press_key(main, VK_NEXT);
         ASSERT_TRUE(on_tab(i)) << "Page Down to tab " << i;
         Sleep(300);
-        screenshot();
+        screenshot_of(pages[i - 1]);
     }
     press_key(main, VK_HOME);
     EXPECT_TRUE(on_tab(0));
@@ -114,7 +131,7 @@ TEST_F(DemoDesktop, EndAsksForThePagePasswordAndOnlyTheRightOneOpensIt) {
     PostMessageW(prompt, WM_COMMAND, IDOK, 0);
     ASSERT_TRUE(on_tab(4)) << "the right password, in any case, opens the page";
     Sleep(300);
-    screenshot();
+    screenshot_of("Staff");
 }
 
 TEST_F(DemoDesktop, WelcomePageShowsItsButtonsOverThePageColour) {
@@ -141,6 +158,26 @@ TEST_F(DemoDesktop, WelcomePageShowsItsButtonsOverThePageColour) {
                 if (s.at(x, y) != page) ++painted;
         EXPECT_GT(painted * 2, total) << b.name << ": " << painted << " of " << total << " pixels drawn";
     }
+}
+
+// Off until the main window gives the desktop loader its picture folders (the program's and the
+// desktop file's): without them every image object loads without its picture.
+TEST_F(DemoDesktop, DISABLED_WelcomeLogoIsDrawnWithItsWhiteAsThePageColour) {
+    start_demo();
+    Sleep(500);
+    const SurfacePixels s = grab_surface();
+    ASSERT_GE(s.width, 104);
+    ASSERT_GE(s.height, 76);
+    // The logo (an image object at 40,12, 64 by 64) is found beside the desktop file and drawn
+    // transparent: its white shows the page colour, its blue cover stays.
+    int blue = 0, white = 0;
+    for (int y = 12; y < 76; ++y)
+        for (int x = 40; x < 104; ++x) {
+            blue += s.at(x, y) == RGB(0x1F, 0x4E, 0x8C);
+            white += s.at(x, y) == RGB(0xFF, 0xFF, 0xFF);
+        }
+    EXPECT_GT(blue, 500) << "the logo's cover";
+    EXPECT_EQ(white, 0) << "the logo's white is replaced by the page colour";
 }
 
 }  // namespace

@@ -15,6 +15,16 @@ void TKXLabel::SetAutoSize(bool value, port::Canvas& measure) {
     refresh();
 }
 
+bool TKXLabel::DialogChar(wchar_t key) {
+    if (!show_accel_char_ || !focus_control_) return false;
+    if (!vx::objects::label_accel_matches(data_.text, static_cast<char32_t>(key))) return false;
+    // The control may have been destroyed since it was named.
+    if (!IsWindow(focus_control_) || !IsWindowVisible(focus_control_) || !IsWindowEnabled(focus_control_))
+        return false;
+    SetFocus(focus_control_);
+    return true;
+}
+
 BitmapPicture::BitmapPicture(unique_hbitmap bitmap) : bitmap_(std::move(bitmap)) {
     BITMAP info{};
     if (bitmap_.get() && GetObjectW(bitmap_.get(), sizeof info, &info)) size_ = {info.bmWidth, info.bmHeight};

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "model/objects.h"
+#include "objects/label_accel.h"
 #include "objects/line_star_paint.h"
 #include "objects/shape_paint.h"
 #include "win/objects/gdi_canvas.h"
@@ -131,6 +132,19 @@ public:
     bool AutoSize() const { return auto_size_; }
     // Fits the control to its text at once when turned on.
     void SetAutoSize(bool value, port::Canvas& measure);
+    // The paint underlines the letter after "&" whatever this says; it only decides whether
+    // typing that letter reaches the focus control.
+    bool ShowAccelChar() const { return show_accel_char_; }
+    void SetShowAccelChar(bool value) { show_accel_char_ = value; }
+    // The window the accelerator focuses. Desktop files store none, so labels on a page have
+    // none and their accelerator does nothing.
+    HWND FocusControl() const { return focus_control_; }
+    void SetFocusControl(HWND control) { focus_control_ = control; }
+    // A typed character (the Alt+letter of a dialog character message). Focuses the focus
+    // control and answers true when the character is this label's accelerator, the label shows
+    // it, and the control can take the focus; answers false otherwise so that the key goes on
+    // to whoever else wants it.
+    bool DialogChar(wchar_t key);
     port::Rect Paint(port::Canvas& canvas, const port::Palette* shared_palette) const {
         return vx::objects::paint_label(canvas, data_, {shared_palette});
     }
@@ -139,6 +153,8 @@ private:
     model::LabelData data_{};
     std::string caption_;
     bool auto_size_ = false;
+    bool show_accel_char_ = false;
+    HWND focus_control_ = nullptr;
 };
 
 // A picture held as a bitmap (icons and metafiles are drawn into one by the imaging layer).
