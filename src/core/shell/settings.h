@@ -75,8 +75,6 @@ struct SetupValues {
     std::string temp_dir;          // TempDir
     // "Use Windows temp directory": the directory is the TEMP variable's and cannot be typed.
     bool use_windows_temp = false;
-
-    bool operator==(const SetupValues&) const = default;
 };
 
 // Two folder names name the same folder: without regard to case, either separator, and a
@@ -95,7 +93,6 @@ struct SetupResult {
     ShellSettings settings;
     model::WindowOptions options;
     int size_change = 0;  // added to the window's width and height
-    bool operator==(const SetupResult&) const = default;
 };
 
 // `border_width_text`: the "BorderWidth" value of WIN.INI's "Windows" section ("1" when absent).
