@@ -1,8 +1,9 @@
 // The log-in the administration file asks for when the main window first shows, and the
 // system-key lock around it, driven through the real "Validate User" dialog.
+#include <windows.h>
+
 #include <commctrl.h>
 #include <gtest/gtest.h>
-#include <windows.h>
 
 #include <string>
 #include <utility>

@@ -283,3 +283,26 @@ TEST_F(SetupThroughMainForm, OkAppliesTheOptionsResizesByTheDoubledBorderAndWrit
 
 }  // namespace
 }  // namespace vx::win::shell
+
+namespace vx::win::shell {
+namespace {
+
+// Not a check: holds each page and the About box on screen so that they can be photographed
+// under Xvfb. Run with --gtest_also_run_disabled_tests --gtest_filter=*ShowSetupDialogs*.
+TEST(SetupForm, DISABLED_ShowSetupDialogs) {
+    SetupFormValue v = sample_value();
+    Scripted<TSetupForm> form(v);
+    form.script = [&](auto& d) {
+        ShowWindow(d.hwnd(), SW_SHOW);
+        UpdateWindow(d.hwnd());
+        d.pump(2500);
+        d.select_page(TSetupForm::kDirectoriesPage);
+        TabCtrl_SetCurSel(d.control(IDC_TAB_SETUP), 1);
+        d.pump(2500);
+        d.press(IDCANCEL);
+    };
+    form.run(nullptr);
+}
+
+}  // namespace
+}  // namespace vx::win::shell

@@ -33,3 +33,20 @@ TEST(SplashForm, ShowsVersionAndDateOnTwoLinesAndHelpOpensTopic334) {
 
 }  // namespace
 }  // namespace vx::win::shell
+
+namespace vx::win::shell {
+namespace {
+
+TEST(SplashForm, DISABLED_ShowAbout) {
+    Scripted<TSplashForm> about;
+    about.script = [&](auto& d) {
+        ShowWindow(d.hwnd(), SW_SHOW);
+        UpdateWindow(d.hwnd());
+        d.pump(2500);
+        d.press(IDOK);
+    };
+    about.run(nullptr);
+}
+
+}  // namespace
+}  // namespace vx::win::shell
