@@ -27,6 +27,28 @@ Page* Desktop::find_page(std::string_view name) const {
     return nullptr;
 }
 
+Palette default_palette() {
+    // Black, maroon, green, olive, navy, purple, teal, gray, silver, red, lime, yellow, blue,
+    // fuchsia, aqua, white: the order the palette editor puts them in.
+    static constexpr uint8_t kWindows16[16][3] = {
+        {0, 0, 0},     {128, 0, 0},     {0, 128, 0},     {128, 128, 0},  {0, 0, 128}, {128, 0, 128},
+        {0, 128, 128}, {128, 128, 128}, {192, 192, 192}, {255, 0, 0},    {0, 255, 0}, {255, 255, 0},
+        {0, 0, 255},   {255, 0, 255},   {0, 255, 255},   {255, 255, 255}};
+    Palette p{};
+    size_t i = 0;
+    for (const auto& c : kWindows16) p[i++] = {c[0], c[1], c[2], 0};
+    for (int r = 0; r < 6; ++r)
+        for (int g = 0; g < 6; ++g)
+            for (int b = 0; b < 6; ++b)
+                p[i++] = {static_cast<uint8_t>(r * 51), static_cast<uint8_t>(g * 51),
+                          static_cast<uint8_t>(b * 51), 0};
+    for (int k = 0; k < 24; ++k) {
+        const auto v = static_cast<uint8_t>(8 + 10 * k);
+        p[i++] = {v, v, v, 0};
+    }
+    return p;
+}
+
 int Desktop::index_of(const Page* page) const {
     for (size_t i = 0; i < pages_.size(); ++i) {
         if (pages_[i].get() == page) return static_cast<int>(i);

@@ -30,6 +30,10 @@ struct PaletteEntry {
 };
 using Palette = std::array<PaletteEntry, 256>;
 
+// The palette a desktop starts with until a page brings its own: the 16 Windows colours, the
+// 6 x 6 x 6 colour cube and 24 greys (the layout of the shipped Default.pal).
+Palette default_palette();
+
 struct ObjectEntry {
     ObjectData data;
 };
@@ -145,7 +149,7 @@ public:
     WindowBounds bounds{};
     WindowOptions options{};
     // The program's logical palette; new pages copy it and a loaded page palette replaces it.
-    Palette logical_palette{};
+    Palette logical_palette = default_palette();
     // The count line of the last file read, or -1; a tool without tabs writes it back.
     int file_tab_count = -1;
 

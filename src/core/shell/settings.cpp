@@ -1,5 +1,6 @@
 #include "shell/settings.h"
 
+#include <algorithm>
 #include <charconv>
 #include <exception>
 #include <optional>
@@ -118,6 +119,64 @@ model::WindowBounds reset_offscreen(model::WindowBounds bounds, int screen_width
     if (bounds.left > screen_width - 30) bounds.left = 0;
     if (bounds.top > screen_height - 30) bounds.top = 0;
     return bounds;
+}
+
+namespace {
+
+std::string folder_key(std::string_view dir) {
+    std::string out;
+    out.reserve(dir.size());
+    for (char c : dir) {
+        if (c == '/') c = '\\';
+        out += (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+    }
+    // "C:\" keeps its separator: without it the name would mean the drive's current folder.
+    while (out.size() > 1 && out.back() == '\\' && !(out.size() == 3 && out[1] == ':')) out.pop_back();
+    return out;
+}
+
+}  // namespace
+
+bool same_directory(std::string_view a, std::string_view b) {
+    return folder_key(a) == folder_key(b);
+}
+
+SetupValues setup_values(const ShellSettings& settings, const model::WindowOptions& options,
+                         std::string_view windows_temp) {
+    SetupValues v;
+    v.options = options;
+    v.exit_prompt = settings.exit_prompt;
+    v.backup = settings.backup;
+    v.allow_popup = settings.allow_popup;
+    v.temp_dir = settings.temp_dir;
+    v.use_windows_temp = !windows_temp.empty() && same_directory(settings.temp_dir, windows_temp);
+    return v;
+}
+
+SetupResult apply_setup(const SetupValues& values, const ShellSettings& settings,
+                        const model::WindowOptions& options, std::string_view windows_temp,
+                        const std::string& border_width_text) {
+    SetupResult r{settings, options, 0};
+    model::WindowOptions& o = r.options;
+    o.status_bar = values.options.status_bar;
+    o.menu_bar = values.options.menu_bar;
+    o.page_tabs = values.options.page_tabs;
+    o.sizeable = values.options.sizeable;
+    o.ani_icon = values.options.ani_icon;
+    o.scrolling = values.options.scrolling;
+    // The two kept integers are the desktop file's, not the dialog's.
+    r.settings.exit_prompt = values.exit_prompt;
+    r.settings.backup = values.backup;
+    r.settings.allow_popup = values.allow_popup;
+    r.settings.temp_dir =
+        values.use_windows_temp && !windows_temp.empty() ? std::string(windows_temp) : values.temp_dir;
+    if (o.sizeable != options.sizeable) {
+        // The border width doubled; text that is not a number counts as 1, and a nonsensical
+        // value must not throw the window off the screen.
+        const int b = 2 * std::clamp(parse_int(border_width_text).value_or(1), 0, 50);
+        r.size_change = o.sizeable ? b : -b;
+    }
+    return r;
 }
 
 }  // namespace vx::shell

@@ -65,4 +65,39 @@ std::string effective_temp_dir(const ShellSettings& settings,
 // the height minus 30) is moved back to that edge 0.
 model::WindowBounds reset_offscreen(model::WindowBounds bounds, int screen_width, int screen_height);
 
+// What the "Desktop Setup" dialog shows and sets: the desktop's window options and four of the
+// registry settings.
+struct SetupValues {
+    model::WindowOptions options;  // status bar, menu bar, tabs, sizing, animated icon, scrolling
+    bool exit_prompt = true;       // ExitPrompt
+    bool backup = true;            // BackUpMenu
+    bool allow_popup = true;       // AllowPopup
+    std::string temp_dir;          // TempDir
+    // "Use Windows temp directory": the directory is the TEMP variable's and cannot be typed.
+    bool use_windows_temp = false;
+};
+
+// Two folder names name the same folder: without regard to case, either separator, and a
+// trailing separator or none ("C:\Temp\" is "c:/TEMP").
+bool same_directory(std::string_view a, std::string_view b);
+
+// The dialog's starting values. The box is ticked when the stored folder is the TEMP
+// variable's; with TEMP unset there is nothing to use, so it is never ticked then.
+SetupValues setup_values(const ShellSettings& settings, const model::WindowOptions& options,
+                         std::string_view windows_temp);
+
+// What OK changes. The window grows by the border change when sizing is turned on and shrinks
+// by it when turned off; leaving the option as it was keeps the size, so that pressing OK
+// twice does not grow the window twice.
+struct SetupResult {
+    ShellSettings settings;
+    model::WindowOptions options;
+    int size_change = 0;  // added to the window's width and height
+};
+
+// `border_width_text`: the "BorderWidth" value of WIN.INI's "Windows" section ("1" when absent).
+SetupResult apply_setup(const SetupValues& values, const ShellSettings& settings,
+                        const model::WindowOptions& options, std::string_view windows_temp,
+                        const std::string& border_width_text);
+
 }  // namespace vx::shell

@@ -11,8 +11,14 @@
 #include "port/locale.h"
 #include "security/access.h"
 #include "security/admin_file.h"
+#include "security/login.h"
 #include "util/file_io.h"
+#include "win/dialogs/selector_dialogs.h"
 #include "win/imaging/picture.h"
+#include "win/shell/profile.h"
+#include "win/shell/session_api.h"
+#include "win/shell/setup_form.h"
+#include "win/shell/splash_form.h"
 #include "win/util/text.h"
 #include "win/util/trace.h"
 
@@ -63,6 +69,10 @@ std::string read_main_title(SettingsStore& settings) {
         log_error(std::string("reading the Title setting: ") + e.what());
     }
     return kDefaultTitle;
+}
+
+TMainForm::TMainForm(SettingsStore& settings) : settings_store_(settings) {
+    commands_.login = [this] { log_in(); };
 }
 
 TMainForm::~TMainForm() = default;
@@ -133,6 +143,7 @@ bool TMainForm::on_create(const CREATESTRUCTW&) {
 
 void TMainForm::on_destroy() {
     KillTimer(hwnd(), kIdMainTimer);
+    end_admin_session();
     const std::string error = save_settings();
     if (!error.empty()) prompter_.alert("Error", error);
     PostQuitMessage(0);
@@ -240,7 +251,7 @@ void TMainForm::read_admin_file() {
         locked_ = true;
         return;
     }
-    if (admin_loaded_ && admin_.settings.validate_users) run_seam(commands_.login, "log-in");
+    if (admin_loaded_) after_admin_load();
 }
 
 void TMainForm::load_desktop() {
@@ -301,6 +312,7 @@ void TMainForm::rebuild_menu() {
     state.run_minimized = settings_.run_minimized;
     state.confirm = settings_.confirm;
     state.usage_log = admin_loaded_ && admin_.settings.usage_log_on != 0;
+    state.guards = menu_guards_;
     const auto entries = vx::shell::run_main_menu(desktop_, state);
     HMENU bar = CreateMenu();
     for (const auto& top : entries) {
@@ -517,11 +529,6 @@ void TMainForm::show_popup(POINT screen) {
     DestroyMenu(popup);
 }
 
-void TMainForm::show_about() {
-    MessageBoxW(hwnd(), L"Vantora!\r\n\r\nVersion: 2.0c\r\nJanuary 18, 1998", L"About Vantora!",
-                MB_OK | MB_ICONINFORMATION);
-}
-
 void TMainForm::carry_out(MenuCommand command, int page_index) {
     switch (command) {
         case MenuCommand::NewDesktop:
@@ -554,6 +561,7 @@ void TMainForm::carry_out(MenuCommand command, int page_index) {
         case MenuCommand::About:
             return show_about();
         case MenuCommand::DesktopSetup:
+            return show_setup_form();
         case MenuCommand::None:
             return;
     }
@@ -616,6 +624,131 @@ LRESULT TMainForm::handle_message(UINT message, WPARAM wparam, LPARAM lparam) {
             break;
     }
     return Window::handle_message(message, wparam, lparam);
+}
+
+// ---- Log-in at start, system keys, Desktop Setup and About -------------------------------
+
+SessionApi& TMainForm::session() {
+    if (session_) return *session_;
+    if (!own_session_) own_session_ = std::make_unique<Win32SessionApi>();
+    return *own_session_;
+}
+
+const std::string& TMainForm::user_name() const {
+    static const std::string nobody;
+    const vx::security::User* user = admin_.current_user();
+    return user ? user->name : nobody;
+}
+
+void TMainForm::after_admin_load() {
+    // The keys are locked before the dialog so that nobody can switch away from it.
+    if (vx::security::begin_after_admin_load(admin_, session())) run_seam(commands_.login, "log-in");
+}
+
+bool TMainForm::log_in() {
+    const bool demanded = admin_loaded_ && admin_.settings.validate_users != 0;
+    // Asked for by F10 alone, with nobody who could pass: the dialog closes only on a successful
+    // log-in, so it would shut the station for good.
+    if (!demanded && admin_.users.empty()) {
+        log_info("log-in: no users in the administration file");
+        return false;
+    }
+    static NoHooks no_hooks;
+    static SystemClock system_clock;
+    vx::security::LoginPorts ports{dde_item_, directory_attributes_, session()};
+    win::security::LoginContext context{
+        admin_,      clock_ ? *clock_ : system_clock, hooks_ ? *hooks_ : no_hooks, ports, encryption_mark_,
+        std::nullopt};
+    const bool was_logged_in = admin_.logged_in.has_value();
+    win::security::LoginDialog dialog(context);
+    const INT_PTR result = dialog.run(hwnd());
+    // A failure after the checks passed (a protected file that would not switch) still leaves
+    // the user logged in; the window layer has logged it.
+    const bool passed = result == IDOK || (!was_logged_in && admin_.logged_in.has_value());
+    if (!passed) {
+        log_error("log-in: the dialog ended without a log-in (result " + std::to_string(result) + ")");
+        if (!admin_.settings.disable_system_keys) session().set_system_keys_locked(false);
+        if (demanded && !admin_.logged_in) lock_station();
+        return false;
+    }
+    menu_guards_ = vx::security::apply_user_guards(admin_);
+    if (hwnd()) rebuild_menu();
+    return true;
+}
+
+void TMainForm::lock_station() {
+    // A log-in was demanded and nobody passed: no page may show.
+    locked_ = true;
+    if (!hwnd() || !first_shown_) return;
+    rebuild_tabs();
+    rebuild_menu();
+    show_page(nullptr);
+}
+
+void TMainForm::end_admin_session() {
+    if (!admin_loaded_) return;
+    try {
+        vx::security::end_of_shell(admin_, session(), encryption_mark_);
+    } catch (const std::exception& e) {
+        log_error(std::string("enciphering the protected files at exit: ") + e.what());
+    }
+}
+
+void TMainForm::show_help(int topic) {
+    if (commands_.help_topic)
+        commands_.help_topic(topic);
+    else
+        log_info("main window: no handler for help topic " + std::to_string(topic) + " yet");
+}
+
+void TMainForm::show_about() {
+    TSplashForm about([this](int topic) { show_help(topic); });
+    about.run(hwnd());
+}
+
+void TMainForm::show_setup_form() {
+    wchar_t temp[MAX_PATH * 2]{};
+    const DWORD n = GetEnvironmentVariableW(L"TEMP", temp, static_cast<DWORD>(std::size(temp)));
+    const std::string windows_temp = n > 0 && n < std::size(temp) ? narrow(temp) : std::string();
+
+    SetupFormValue value;
+    value.values = vx::shell::setup_values(settings_, desktop_.options, windows_temp);
+    value.windows_temp = windows_temp;
+    value.show_help = [this](int topic) { show_help(topic); };
+    value.browse = [this](std::string& directory) {
+        return select_directory(hwnd(), "Select a Temporary Directory", directory, false, admin_.drives);
+    };
+    TSetupForm form(value);
+    if (form.run(hwnd()) != IDOK) return;
+
+    if (!profile_ && !own_profile_) own_profile_ = std::make_unique<Win32Profile>();
+    Profile& profile = profile_ ? *profile_ : *own_profile_;
+    std::string border = "1";
+    try {
+        border = profile.read("WIN.INI", "Windows", "BorderWidth", "1");
+    } catch (const std::exception& e) {
+        log_error(std::string("reading BorderWidth: ") + e.what());
+    }
+    apply_setup_result(
+        vx::shell::apply_setup(value.values, settings_, desktop_.options, windows_temp, border));
+}
+
+void TMainForm::apply_setup_result(const vx::shell::SetupResult& result) {
+    settings_ = result.settings;
+    desktop_.options = result.options;
+    apply_window_options();
+    if (result.size_change != 0 && !IsZoomed(hwnd()) && !IsIconic(hwnd())) {
+        RECT r;
+        GetWindowRect(hwnd(), &r);
+        SetWindowPos(hwnd(), nullptr, 0, 0, r.right - r.left + result.size_change,
+                     r.bottom - r.top + result.size_change, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    // The page title panel shows the name only while the tabs do not.
+    const model::Page* page = desktop_.current();
+    SetWindowTextW(panel6_, page && !desktop_.options.page_tabs ? widen(page->name).c_str() : L"");
+    // Kept at once, not only at exit: a station that loses power keeps what the administrator chose.
+    const std::string error = save_settings();
+    if (!error.empty()) prompter_.alert("Error", error);
 }
 
 }  // namespace vx::win::shell

@@ -7,16 +7,21 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "model/desktop.h"
+#include "port/clock.h"
 #include "port/hooks_api.h"
+#include "port/profile.h"
+#include "port/session_api.h"
 #include "port/settings_store.h"
 #include "security/admin_data.h"
 #include "shell/menu_model.h"
 #include "shell/page_nav.h"
 #include "shell/settings.h"
 #include "win/shell/page_objects.h"
+#include "win/security/login_ports.h"
 #include "win/security/security_dialogs.h"
 #include "win/shell/scroll_box.h"
 #include "win/util/handle.h"
@@ -52,11 +57,13 @@ struct MainFormCommands {
     std::function<void()> tick;
     // A button on the page was clicked (pressed and released on it): launch, page link, menu.
     std::function<void(vx::model::ObjectEntry&)> carry_out_button;
+    // Opens a topic of the help file (the dialogs' "&Help" buttons).
+    std::function<void(int topic)> help_topic;
 };
 
 class TMainForm final : public Window {
 public:
-    explicit TMainForm(SettingsStore& settings) : settings_store_(settings) {}
+    explicit TMainForm(SettingsStore& settings);
     ~TMainForm() override;
 
     HWND create(HINSTANCE instance);
@@ -68,6 +75,32 @@ public:
     void set_hooks(HooksApi* hooks) { hooks_ = hooks; }
     // The folder of vantorx.exe (tests point it elsewhere before create).
     void set_program_dir(std::string dir) { program_dir_ = std::move(dir); }
+
+    // Where the system keys are locked and released and the session ends; none: the Windows
+    // one, made when first needed. Tests and e2e runs set a recording fake before create.
+    void set_session(SessionApi* session) { session_ = session; }
+    SessionApi& session();
+    // WIN.INI's "BorderWidth" for "Desktop Setup"; none: the system's profile calls.
+    void set_profile(Profile* profile) { profile_ = profile; }
+    // The log-in dialog's clock (time windows, days, expiry); none: the system clock.
+    void set_clock(const Clock* clock) { clock_ = clock; }
+
+    // The logged-in user: empty name and null record until the first successful log-in, then
+    // kept for the life of the shell (later log-ins only unlock).
+    const std::string& user_name() const;
+    const vx::security::User* current_user() const { return admin_.current_user(); }
+    // The administration file as read, with the guards and lists applied for the logged-in user:
+    // groups of the user (`current_user()->groups` index `admin_data().groups`), drive levels,
+    // forbidden extensions, command guards.
+    const vx::security::AdminData& admin_data() const { return admin_; }
+    // The text the DDE server item carries: the logged-in user's name.
+    const win::security::DdeItemText& dde_user_item() const { return dde_item_; }
+    // "Validate User"; the default of `commands().login` (F10). True when someone passed.
+    bool log_in();
+    // "Desktop Setup": window options and preferences; OK applies and writes them.
+    void show_setup_form();
+    // The About box.
+    void show_about();
 
     const vx::shell::ShellSettings& settings() const { return settings_; }
     vx::model::Desktop& desktop() { return desktop_; }
@@ -108,10 +141,14 @@ private:
     void on_key_up(WPARAM key);
     void carry_out(vx::shell::MenuCommand command, int page_index);
     void run_seam(const std::function<void()>& f, const char* what);
-    void show_about();
     void show_popup(POINT screen);
     void load_wallpaper(const std::string& name);
     void show_page_objects(vx::model::Page* page);
+    void after_admin_load();
+    void end_admin_session();
+    void lock_station();
+    void show_help(int topic);
+    void apply_setup_result(const vx::shell::SetupResult& result);
 
     SettingsStore& settings_store_;
     vx::shell::ShellSettings settings_;
@@ -129,6 +166,15 @@ private:
     bool locked_ = false;
     int encryption_mark_ = 0;
     bool first_shown_ = false;
+    // Menu visibility for the logged-in user; none until the log-in dialog has closed.
+    std::optional<vx::security::MenuVisibility> menu_guards_;
+    SessionApi* session_ = nullptr;
+    std::unique_ptr<SessionApi> own_session_;
+    Profile* profile_ = nullptr;
+    std::unique_ptr<Profile> own_profile_;
+    const Clock* clock_ = nullptr;
+    win::security::DdeItemText dde_item_;
+    win::security::Win32DirectoryAttributes directory_attributes_;
 
     HWND tabs_ = nullptr;
     HWND status_ = nullptr;

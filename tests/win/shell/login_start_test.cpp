@@ -1,0 +1,172 @@
+// The log-in the administration file asks for when the main window first shows, and the
+// system-key lock around it, driven through the real "Validate User" dialog.
+#include <windows.h>
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "unit/security/security_fakes.h"
+#include "util/file_io.h"
+#include "win/security/security_resources.h"
+#include "win/shell/main_form.h"
+#include "win/shell/registry_settings.h"
+#include "win/util/text.h"
+
+namespace vx::win::shell {
+namespace {
+
+using vx::security::testing::FakeSession;
+
+struct FixedClock : Clock {
+    DateTime value = make_datetime({2026, 3, 10}, {12, 0, 0});  // a Tuesday
+    DateTime now() const override { return value; }
+};
+
+// Types into "Validate User" whenever it is up, one name and password per appearance of the
+// dialog's timer tick, and notes what the shell had done by the time it first saw the dialog.
+struct LoginAnswer {
+    static inline std::vector<std::pair<std::string, std::string>> attempts;
+    static inline int seen = 0;
+    static inline std::function<void()> on_first_sight;
+    static void CALLBACK tick(HWND, UINT, UINT_PTR, DWORD) {
+        const HWND dialog = FindWindowW(L"#32770", L"Validate User");
+        if (!dialog || !IsWindowEnabled(GetDlgItem(dialog, IDC_EDIT_NAME))) return;
+        if (seen++ == 0 && on_first_sight) on_first_sight();
+        if (attempts.empty()) return;
+        const auto [name, password] = attempts.front();
+        attempts.erase(attempts.begin());
+        SetDlgItemTextW(dialog, IDC_EDIT_NAME, widen(name).c_str());
+        SetDlgItemTextW(dialog, IDC_EDIT_PASSWORD, widen(password).c_str());
+        SendMessageW(dialog, WM_COMMAND, IDOK, 0);
+    }
+};
+
+class LoginStart : public ::testing::Test {
+protected:
+    const std::wstring key =
+        L"Software\\Halvane\\VantoraTest\\Login" + std::to_wstring(GetCurrentProcessId());
+    RegistrySettingsStore store{key};
+    std::string dir;
+    FakeSession session;
+    FixedClock clock;
+    UINT_PTR timer = 0;
+
+    void SetUp() override {
+        wchar_t tmp[MAX_PATH]{};
+        GetTempPathW(MAX_PATH, tmp);
+        dir = narrow(tmp) + "vxlogin" + std::to_string(GetCurrentProcessId());
+        CreateDirectoryW(widen(dir).c_str(), nullptr);
+        INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_TAB_CLASSES};
+        InitCommonControlsEx(&icc);
+        LoginAnswer::attempts.clear();
+        LoginAnswer::seen = 0;
+        LoginAnswer::on_first_sight = nullptr;
+        timer = SetTimer(nullptr, 0, 30, &LoginAnswer::tick);
+    }
+    void TearDown() override {
+        KillTimer(nullptr, timer);
+        RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str());
+        for (const char* f : {"VX.DTP", "VX.BAK", "ADMAN.ADM"}) DeleteFileW(widen(join_path(dir, f)).c_str());
+        RemoveDirectoryW(widen(dir).c_str());
+    }
+    // Security= fields: idle lock, time, usage log, mark, validate users, disable keys, ...
+    void write_admin(const std::string& security) {
+        const std::string text = "Security=" + security +
+                                 "\r\n"
+                                 "Group=Pupils\r\nGroupSecurity=5\r\n"
+                                 "Group=Staff\r\nGroupSecurity=50\r\n"
+                                 "User=ANN\r\nPassword=apple\r\nLaunchDay=4095\r\nUserGroup=1\r\n"
+                                 // Slot 0, the "&Desktop" menu: hidden, level 1000.
+                                 "MenuPassword=\r\nMenuSecurity=1000\r\nMenuVisible=0\r\n";
+        write_file_atomic(join_path(dir, "ADMAN.ADM"), Bytes(text.begin(), text.end()));
+    }
+    void prepare(TMainForm& form) {
+        form.set_program_dir(dir);
+        form.set_session(&session);
+        form.set_clock(&clock);
+    }
+    static void close(TMainForm& form) {
+        DestroyWindow(form.hwnd());
+        MSG m;
+        while (PeekMessageW(&m, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+        }
+    }
+    static std::wstring first_menu(const TMainForm& form) {
+        wchar_t text[64]{};
+        GetMenuStringW(GetMenu(form.hwnd()), 0, text, 64, MF_BYPOSITION);
+        return text;
+    }
+};
+
+TEST_F(LoginStart, AsksBeforeTheDesktopLoadsKeepsTheKeysLockedAndReleasesThemAtExit) {
+    write_admin("0 0 0 0 1 1 0 0 0 0");
+    TMainForm form(store);
+    prepare(form);
+    ASSERT_TRUE(form.create(GetModuleHandleW(nullptr)));
+    std::vector<std::string> calls_at_dialog;
+    size_t pages_at_dialog = 99;
+    LoginAnswer::on_first_sight = [&] {
+        calls_at_dialog = session.calls;
+        pages_at_dialog = form.desktop().pages().size();
+    };
+    // A wrong password first: the dialog stays and takes the right one.
+    LoginAnswer::attempts = {{"ANN", "PEAR"}, {"ANN", "APPLE"}};
+    form.first_show();
+
+    EXPECT_EQ(LoginAnswer::seen, 2);
+    EXPECT_EQ(pages_at_dialog, 0u) << "the log-in comes before the desktop";
+    EXPECT_EQ(calls_at_dialog, (std::vector<std::string>{"keys 1", "keys 1"}));
+    EXPECT_EQ(form.user_name(), "ANN");
+    ASSERT_NE(form.current_user(), nullptr);
+    ASSERT_EQ(form.current_user()->groups.size(), 1u);
+    EXPECT_EQ(form.admin_data().groups[form.current_user()->groups[0]].name, "Staff");
+    EXPECT_EQ(form.dde_user_item().text(), "ANN");
+    EXPECT_FALSE(form.desktop().pages().empty());
+    EXPECT_FALSE(form.locked());
+    // The guards were applied for Ann: the hidden "&Desktop" menu is gone.
+    EXPECT_EQ(first_menu(form), L"&Page");
+    // The file keeps the keys locked for the whole session.
+    EXPECT_EQ(session.calls, (std::vector<std::string>{"keys 1", "keys 1"}));
+
+    close(form);
+    EXPECT_EQ(session.calls.back(), "keys 0");
+}
+
+TEST_F(LoginStart, WithoutValidateUsersNoDialogUntilF10AndTheKeysFollowTheLogIn) {
+    write_admin("0 0 0 0 0 0 0 0 0 0");
+    TMainForm form(store);
+    prepare(form);
+    ASSERT_TRUE(form.create(GetModuleHandleW(nullptr)));
+    form.first_show();
+    EXPECT_EQ(LoginAnswer::seen, 0);
+    EXPECT_EQ(form.user_name(), "");
+    EXPECT_TRUE(session.calls.empty());
+    EXPECT_EQ(first_menu(form), L"&Desktop") << "design-time visibility until someone logs in";
+
+    LoginAnswer::attempts = {{"ANN", "APPLE"}};
+    SendMessageW(form.hwnd(), WM_KEYUP, VK_F10, 0);
+    EXPECT_EQ(LoginAnswer::seen, 1);
+    EXPECT_EQ(form.user_name(), "ANN");
+    // Locked while the dialog showed, released by the log-in as the file does not keep them.
+    EXPECT_EQ(session.calls, (std::vector<std::string>{"keys 1", "keys 0"}));
+    EXPECT_EQ(first_menu(form), L"&Page");
+    close(form);
+}
+
+TEST_F(LoginStart, F10WithoutAnyUserOpensNothing) {
+    TMainForm form(store);
+    prepare(form);
+    ASSERT_TRUE(form.create(GetModuleHandleW(nullptr)));
+    form.first_show();
+    SendMessageW(form.hwnd(), WM_KEYUP, VK_F10, 0);
+    EXPECT_EQ(LoginAnswer::seen, 0);
+    EXPECT_EQ(form.user_name(), "");
+    close(form);
+}
+
+}  // namespace
+}  // namespace vx::win::shell
