@@ -60,13 +60,13 @@ TEST_F(DesktopTest, StartUpPageButtonRunsAtStart) {
 }
 
 TEST_F(DesktopTest, ScheduledButtonRunsAtItsTime) {
-    // A few seconds ahead of the local clock, every weekday, no week condition.
+    // A few seconds ahead of the local clock, every weekday of every week.
     const std::time_t when = std::time(nullptr) + 6;
     std::tm local{};
     localtime_s(&local, &when);
     auto& button = add_recorder_button("Page 1", recorder_line("timed"));
     auto& b = std::get<model::ButtonData>(button.data);
-    b.launch_day = vx::shell::launch_bits::kAutomatic | 0x0FE0;
+    b.launch_day = vx::shell::launch_bits::kAutomatic | 0x0FFF;
     b.launch_date = make_datetime({local.tm_year + 1900, local.tm_mon + 1, local.tm_mday},
                                   {local.tm_hour, local.tm_min, local.tm_sec, 0});
     desktop.schedule(*desktop.find_page("Page 1"), button);

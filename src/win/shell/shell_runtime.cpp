@@ -515,7 +515,12 @@ void ShellRuntime::show_run_program_dialog() {
     if (!typed || vx::shell::trim(*typed).empty()) return;
     settings.last_program = *typed;
     prepare_launch();
-    launcher_.run_typed(*typed, false, false);
+    if (launcher_.run_typed(*typed, false, false) == vx::shell::RunOutcome::Refused) {
+        // The launcher refuses without a word; the person who typed it is told why.
+        const auto decision = vx::shell::decide_run(vx::shell::to_upper(vx::shell::trim(*typed)),
+                                                    run_restrictions(form_.admin()), ports_.files);
+        prompter().alert("Run Program", "You may not run " + decision.program + ": " + decision.reason);
+    }
 }
 
 void ShellRuntime::view_usage_log() {

@@ -175,8 +175,8 @@ TEST_F(ShellRuntimeTest, FirstTickRunsStartUpButtonsAndRunEntriesOnlyOnce) {
 TEST_F(ShellRuntimeTest, ScheduledButtonRunsOnceWithinItsWindow) {
     processes.startable = {"C:\\APPS\\NIGHTLY.EXE"};
     model::ButtonData b = program("C:\\APPS\\NIGHTLY.EXE");
-    // Every weekday, no week condition, at 09:00:00.
-    b.launch_day = vx::shell::launch_bits::kAutomatic | 0x0FE0;
+    // Every weekday of every week, at 09:00:00.
+    b.launch_day = vx::shell::launch_bits::kAutomatic | 0x0FFF;
     b.launch_date = make_datetime({2026, 12, 10}, {9, 0, 0, 0});
     model::Page& p = page("Page 1");
     auto& entry = add_button(p, b);
@@ -262,6 +262,8 @@ TEST_F(ShellRuntimeTest, RunProgramObeysTheUsersBarredDrives) {
     EXPECT_TRUE(processes.log.empty());
     ASSERT_GE(prompter.log.size(), 2u);
     EXPECT_EQ(prompter.log[0], "text Run Program: Command Line: []");
+    EXPECT_EQ(prompter.log[1].rfind("alert Run Program: You may not run D:\\GAMES\\PLAY.EXE", 0), 0u)
+        << prompter.log[1];
     EXPECT_EQ(form->settings().last_program, "D:\\GAMES\\PLAY.EXE") << "kept for the next time";
 
     prompter.answers = {"C:\\TOOLS\\EDIT.EXE"};
