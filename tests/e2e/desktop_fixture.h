@@ -35,6 +35,7 @@ protected:
         ASSERT_TRUE(std::filesystem::exists(helper)) << "build vx_start_recorder first";
         std::filesystem::copy_file(helper, folder() / "REC.EXE",
                                    std::filesystem::copy_options::overwrite_existing);
+        close_recorder_windows();
         record_ = folder() / "record.txt";
         SetEnvironmentVariableW(L"VX_RECORD_FILE", record_.wstring().c_str());
         desktop.create_master_page();
@@ -42,6 +43,7 @@ protected:
         desktop.add_page(std::string(model::kStartUpPage));
     }
     void TearDown() override {
+        close_recorder_windows();
         ShellTest::TearDown();
         SetEnvironmentVariableW(L"VX_RECORD_FILE", nullptr);
     }
@@ -129,6 +131,16 @@ protected:
 
     static void menu_command(HWND main, vx::shell::MenuCommand command) {
         PostMessageW(main, WM_COMMAND, win::shell::kIdMenuFirst + static_cast<int>(command), 0);
+    }
+
+    // Recorders started with a window outlive the shell that started them.
+    static void close_recorder_windows() {
+        for (int i = 0; i < 20; ++i) {
+            const HWND w = FindWindowW(L"VxStartRecorder", nullptr);
+            if (!w) return;
+            SendMessageTimeoutW(w, WM_CLOSE, 0, 0, SMTO_ABORTIFHUNG, 2000, nullptr);
+            eventually([&] { return !IsWindow(w); }, 3s);
+        }
     }
 
     static std::string upper(std::string s) {

@@ -3,6 +3,8 @@
 #include <ctime>
 
 #include "e2e/desktop_fixture.h"
+// After <windows.h>, which the fixture brings.
+#include <commctrl.h>
 #include "shell/schedule.h"
 #include "util/datetime.h"
 
@@ -48,6 +50,83 @@ TEST_F(DesktopTest, YesNoMacroAnsweredNoStartsNothingAndYesStarts) {
     const auto record = wait_for_record();
     ASSERT_FALSE(record.empty()) << "Yes lets the program start";
     EXPECT_NE(upper(record.at("cmdline")).find("ASKED"), std::string::npos);
+}
+
+TEST_F(DesktopTest, TextMacroPutsTheAnswerIntoTheLine) {
+    auto& button = add_recorder_button("Page 1", recorder_line("[T,Which class?]"));
+    const HWND main = start_on_desktop();
+    ASSERT_NE(main, nullptr);
+    click_button(main, button);
+    const HWND question = wait_for_dialog(main);
+    ASSERT_NE(question, nullptr) << "no question";
+    const HWND edit = FindWindowExW(question, nullptr, L"Edit", nullptr);
+    ASSERT_NE(edit, nullptr);
+    SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"Room 12"));
+    answer(question, IDOK);
+    const auto record = wait_for_record();
+    ASSERT_FALSE(record.empty());
+    EXPECT_NE(upper(record.at("cmdline")).find("REC.EXE ROOM 12"), std::string::npos) << record.at("cmdline");
+}
+
+TEST_F(DesktopTest, SingleInstanceButtonPressedTwiceStartsOneCopy) {
+    auto& button = add_recorder_button("Page 1", recorder_line("--window Once"));
+    std::get<model::ButtonData>(button.data).single_instance = true;
+    const HWND main = start_on_desktop();
+    ASSERT_NE(main, nullptr);
+    click_button(main, button);
+    ASSERT_FALSE(wait_for_record().empty());
+    ASSERT_NE(wait_for_window(L"VxStartRecorder", L"ONCE"), nullptr);
+    forget_record();
+
+    SetForegroundWindow(main);
+    click_button(main, button);
+    Sleep(2500);
+    EXPECT_FALSE(recorded()) << "the running copy is brought forward instead";
+    EXPECT_EQ(count_top_level(L"VxStartRecorder"), 1);
+}
+
+TEST_F(DesktopTest, PageLinksFollowTheTabsAndNextPageStopsAtTheLast) {
+    desktop.add_page("Page 2");
+    model::ButtonData link;
+    link.kind = model::kKindPageLink;
+    link.bounds = {20, 20, 120, 40};
+    link.page_link = "Next Page";
+    auto& on_first = desktop.add_object(*desktop.find_page("Page 1"), link);
+    auto& on_last = desktop.add_object(*desktop.find_page("Page 2"), link);
+    const HWND main = start_on_desktop();
+    ASSERT_NE(main, nullptr);
+    const HWND tabs = GetDlgItem(main, win::shell::kIdPageTabs);
+    ASSERT_EQ(SendMessageW(tabs, TCM_GETCURSEL, 0, 0), 0);
+
+    click_button(main, on_first);
+    EXPECT_TRUE(eventually([&] { return SendMessageW(tabs, TCM_GETCURSEL, 0, 0) == 1; }));
+    click_button(main, on_last);
+    Sleep(1000);
+    EXPECT_EQ(SendMessageW(tabs, TCM_GETCURSEL, 0, 0), 1) << "there is no page after the last";
+}
+
+TEST_F(DesktopTest, MenuButtonRunsTheCommandPairedWithTheChosenItem) {
+    model::ButtonData menu;
+    menu.kind = model::kKindMenu;
+    menu.bounds = {20, 20, 120, 40};
+    menu.command = "First\r-\rSecond\r/\\\rR," + recorder_line("first") + "R," + recorder_line("second");
+    menu.command_lines = 6;
+    auto& button = desktop.add_object(*desktop.find_page("Page 1"), menu);
+    const HWND main = start_on_desktop();
+    ASSERT_NE(main, nullptr);
+    click_button(main, button);
+    HWND popup = nullptr;
+    ASSERT_TRUE(eventually([&] {
+        return (popup = FindWindowW(L"#32768", nullptr)) && IsWindowVisible(popup);
+    })) << "no pop-up menu";
+    // Down to the first item, past the separator to the second, and choose it.
+    for (UINT key : {VK_DOWN, VK_DOWN, VK_RETURN}) {
+        press_key(popup, key);
+        Sleep(200);
+    }
+    const auto record = wait_for_record();
+    ASSERT_FALSE(record.empty()) << "the chosen item ran nothing";
+    EXPECT_NE(upper(record.at("cmdline")).find("SECOND"), std::string::npos) << record.at("cmdline");
 }
 
 TEST_F(DesktopTest, StartUpPageButtonRunsAtStart) {
