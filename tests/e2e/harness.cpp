@@ -114,6 +114,9 @@ void ShellTest::SetUp() {
     fs::create_directories(folder_);
     fs::copy_file(fs::path(VX_E2E_BUILD_DIR) / "apps" / "vantorx" / "vantorx.exe", folder_ / "vantorx.exe",
                   fs::copy_options::overwrite_existing);
+    // The shell links the hooks library by import: it must sit beside the program.
+    const fs::path hooks = fs::path(VX_E2E_BUILD_DIR) / "apps" / "vantorx" / "VXHooks.dll";
+    if (fs::exists(hooks)) fs::copy_file(hooks, folder_ / "VXHooks.dll", fs::copy_options::overwrite_existing);
 }
 
 void ShellTest::TearDown() {

@@ -2,9 +2,20 @@
 
 #include <commctrl.h>
 
+#include <shellapi.h>
+
+#include "port/clock.h"
+#include "win/shell/hooks_api.h"
+#include "win/shell/launch_fs.h"
 #include "win/shell/main_form.h"
+#include "win/shell/process_api.h"
+#include "win/shell/profile.h"
 #include "win/shell/registry_settings.h"
+#include "win/shell/session_api.h"
+#include "win/shell/shell_runtime.h"
+#include "win/shell/sound.h"
 #include "win/util/handle.h"
+#include "win/util/text.h"
 #include "win/util/trace.h"
 
 namespace vx::win::shell {
@@ -15,6 +26,22 @@ constexpr UINT kBringMainForward = WM_APP + 1;
 // Two starts in the same instant would both miss the other's window; the first to own this name
 // is the one that stays.
 constexpr const wchar_t* kStartingMutex = L"Local\\Vantora.SingleInstance";
+
+// A desktop file named on the command line is opened by the first start-up work.
+std::string desktop_argument() {
+    int count = 0;
+    LPWSTR* args = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (!args) return {};
+    std::string out;
+    for (int i = 1; i < count; ++i) {
+        // Switches are not desktops.
+        if (args[i][0] == L'/' || args[i][0] == L'-') continue;
+        out = narrow(args[i]);
+        break;
+    }
+    LocalFree(args);
+    return out;
+}
 
 }  // namespace
 
@@ -119,14 +146,33 @@ int run_shell(HINSTANCE instance, int show) {
     }
 
     RegistrySettingsStore settings;
+    Win32ProcessApi processes;
+    Win32LaunchFileSystem files;
+    Win32Sound sound;
+    Win32SessionApi session;
+    LibraryHooksApi hooks;
+    Win32Profile profile;
+    SystemClock clock;
+    Win32ShellRegistration registration;
+
     TMainForm main_form(settings);
+    main_form.set_hooks(&hooks);
     if (!main_form.create(instance)) {
         log_error("cannot create the main window: " + last_error_text());
         return 1;
     }
-    app.set_main_window(main_form.hwnd());
-    main_form.show(show);
-    return run_message_loop();
+    int code = 0;
+    {
+        ShellRuntime runtime(main_form, ShellPorts{processes, files, sound, session, hooks, profile, clock,
+                                                   registration, settings, nullptr});
+        runtime.set_desktop_to_open(desktop_argument());
+        app.set_main_window(main_form.hwnd());
+        main_form.show(show);
+        code = run_message_loop();
+        // The runtime's end writes this run's usage records.
+    }
+    hooks.remove();
+    return code;
 }
 
 }  // namespace vx::win::shell

@@ -8,6 +8,7 @@
 #include <exception>
 
 #include "model/desktop_file.h"
+#include "model/shortcut.h"
 #include "port/locale.h"
 #include "security/access.h"
 #include "security/admin_file.h"
@@ -604,6 +605,10 @@ LRESULT TMainForm::handle_message(UINT message, WPARAM wparam, LPARAM lparam) {
         case WM_KEYUP:
             on_key_up(wparam);
             return 0;
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN:
+            if (on_key_down(wparam)) return 0;
+            break;
         case WM_NOTIFY: {
             const auto* hdr = reinterpret_cast<const NMHDR*>(lparam);
             if (hdr->hwndFrom == tabs_ && hdr->code == TCN_SELCHANGE) {
@@ -749,6 +754,98 @@ void TMainForm::apply_setup_result(const vx::shell::SetupResult& result) {
     // Kept at once, not only at exit: a station that loses power keeps what the administrator chose.
     const std::string error = save_settings();
     if (!error.empty()) prompter_.alert("Error", error);
+}
+
+bool TMainForm::on_close() {
+    // Swallowing the message keeps the window open.
+    return commands_.may_close && !commands_.may_close();
+}
+
+bool TMainForm::on_key_down(WPARAM key) {
+    if (!commands_.speed_key || locked_ || key > 0xFF) return false;
+    // Modifier keys alone are never a speed key.
+    if (key == VK_SHIFT || key == VK_CONTROL || key == VK_MENU) return false;
+    std::uint16_t shortcut = static_cast<std::uint16_t>(key);
+    if (GetKeyState(VK_SHIFT) < 0) shortcut |= model::kShortcutShift;
+    if (GetKeyState(VK_CONTROL) < 0) shortcut |= model::kShortcutCtrl;
+    if (GetKeyState(VK_MENU) < 0) shortcut |= model::kShortcutAlt;
+    return commands_.speed_key(shortcut);
+}
+
+void TMainForm::refresh_desktop_view() {
+    rebuild_tabs();
+    rebuild_menu();
+    apply_window_options();
+}
+
+void TMainForm::clear_desktop() {
+    // The page's objects point into the desktop: they go first.
+    show_page(nullptr);
+    desktop_.clear();
+    refresh_desktop_view();
+}
+
+bool TMainForm::open_desktop_file(const std::string& path) {
+    show_page(nullptr);
+    UsEnglishLocale locale;
+    AnsiCodePageCodec codec;
+    desktop_.file_name = path;
+    model::ReadContext ctx;
+    ctx.locale = &locale;
+    ctx.codec = &codec;
+    ctx.file_name = path;
+    ctx.is_administrator = [this] {
+        const vx::security::User* u = admin_.current_user();
+        return u && vx::security::has_level_at_least(admin_, *u, 1000);
+    };
+    bool loaded = false;
+    try {
+        loaded = model::load_desktop_file(desktop_, ctx);
+    } catch (const model::DesktopLoadError& e) {
+        log_error(e.detail());
+        prompter_.alert(e.caption(), e.text());
+    }
+    if (!loaded) {
+        // Nothing of a half-read file may stay on screen.
+        desktop_.clear();
+        desktop_.file_name = path;
+        refresh_desktop_view();
+        return false;
+    }
+    settings_.desktop_file = path;
+    refresh_desktop_view();
+    return true;
+}
+
+void TMainForm::start_new_desktop(const std::string& path) {
+    show_page(nullptr);
+    desktop_.clear();
+    desktop_.file_name = path;
+    desktop_.create_master_page();
+    desktop_.add_page("Page 1");
+    desktop_.add_page(std::string(model::kStartUpPage));
+    desktop_.set_current(nullptr);
+    settings_.desktop_file = path;
+    refresh_desktop_view();
+}
+
+void TMainForm::show_first_tab() {
+    const auto pages = desktop_.tab_pages(false);
+    if (locked_ || pages.empty()) {
+        show_page(nullptr);
+        return;
+    }
+    TabCtrl_SetCurSel(tabs_, 0);
+    show_page(const_cast<model::Page*>(pages.front()));
+}
+
+void TMainForm::stop_main_timer() {
+    KillTimer(hwnd(), kIdMainTimer);
+}
+
+void TMainForm::start_main_timer() {
+    const model::Page* page = desktop_.current();
+    SetTimer(hwnd(), kIdMainTimer, page ? std::max(50, page->interval) : 1000, nullptr);
 }
 
 }  // namespace vx::win::shell

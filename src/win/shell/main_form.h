@@ -5,6 +5,7 @@
 // them to windows.
 #include <windows.h>
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -20,9 +21,9 @@
 #include "shell/menu_model.h"
 #include "shell/page_nav.h"
 #include "shell/settings.h"
-#include "win/shell/page_objects.h"
 #include "win/security/login_ports.h"
 #include "win/security/security_dialogs.h"
+#include "win/shell/page_objects.h"
 #include "win/shell/scroll_box.h"
 #include "win/util/handle.h"
 #include "win/util/window.h"
@@ -59,6 +60,10 @@ struct MainFormCommands {
     std::function<void(vx::model::ObjectEntry&)> carry_out_button;
     // Opens a topic of the help file (the dialogs' "&Help" buttons).
     std::function<void(int topic)> help_topic;
+    // Asked when the window is to close (WM_CLOSE); false keeps it open. Unset: it closes.
+    std::function<bool()> may_close;
+    // A key went down with these modifiers (the speed-key form); true when a button took it.
+    std::function<bool(std::uint16_t shortcut)> speed_key;
 };
 
 class TMainForm final : public Window {
@@ -121,9 +126,34 @@ public:
     // The objects the surface shows now, bottom first.
     const std::vector<std::unique_ptr<PageObject>>& page_objects() const { return page_objects_; }
 
+    // What the shell's runtime works with.
+    HINSTANCE instance() const { return instance_; }
+    const std::string& program_dir() const { return program_dir_; }
+    vx::security::AdminData& admin() { return admin_; }
+    bool admin_loaded() const { return admin_loaded_; }
+    bool first_shown() const { return first_shown_; }
+    win::security::WinPrompter& prompter() { return prompter_; }
+    vx::shell::ShellSettings& edit_settings() { return settings_; }
+    HMENU main_menu() const { return menu_; }
+    // Loads `path` as the desktop and shows its tabs and menu; the caller shows a page. False
+    // (the user told) when the file cannot be read.
+    bool open_desktop_file(const std::string& path);
+    // No pages at all, until a desktop is loaded or started.
+    void clear_desktop();
+    // Tabs, menu and window options again after the desktop changed.
+    void refresh_desktop_view();
+    // A fresh desktop under `path`: the master page, "Page 1" and "StartUp".
+    void start_new_desktop(const std::string& path);
+    // The first tab's page, or none when there is no tab.
+    void show_first_tab();
+    void stop_main_timer();
+    // With the shown page's interval.
+    void start_main_timer();
+
 protected:
     bool on_create(const CREATESTRUCTW& cs) override;
     void on_destroy() override;
+    bool on_close() override;
     void on_paint(HDC dc, const PAINTSTRUCT& ps) override;
     void on_size(UINT kind, int width, int height) override;
     bool on_command(int id, int code, HWND control) override;
@@ -149,6 +179,8 @@ private:
     void lock_station();
     void show_help(int topic);
     void apply_setup_result(const vx::shell::SetupResult& result);
+    // Speed keys; true when one was taken.
+    bool on_key_down(WPARAM key);
 
     SettingsStore& settings_store_;
     vx::shell::ShellSettings settings_;

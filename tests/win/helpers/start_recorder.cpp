@@ -1,6 +1,7 @@
 // A program for the tests to start: it writes how it was started (command line, working folder,
 // start-up window state) into the file named by VX_RECORD_FILE, UTF-8, one "name=value" line
-// each. With "--window TITLE" it then shows a top-level window with that title until it is
+// each. With "--window TITLE" (in any letter case, as the shell hands command lines over in
+// capitals) it then shows a top-level window with that title until it is
 // closed or a minute has passed, so that window searches and activation can be tried on it.
 #include <windows.h>
 
@@ -83,7 +84,7 @@ int main() {
     int argc = 0;
     wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     for (int i = 1; argv && i + 1 < argc; ++i) {
-        if (lstrcmpW(argv[i], L"--window") == 0) {
+        if (lstrcmpiW(argv[i], L"--window") == 0) {
             show_window_until_closed(argv[i + 1], show >= 0 ? show : SW_SHOWNORMAL);
             break;
         }

@@ -1,0 +1,613 @@
+#include "win/shell/shell_runtime.h"
+
+#include <commctrl.h>
+
+#include <cmath>
+#include <exception>
+#include <stdexcept>
+
+#include "security/access.h"
+#include "shell/text_rules.h"
+#include "util/file_io.h"
+#include "win/dialogs/selector_dialogs.h"
+#include "win/security/usage_log_viewer.h"
+#include "win/util/text.h"
+#include "win/util/trace.h"
+
+namespace vx::win::shell {
+namespace {
+
+using vx::shell::ButtonId;
+using vx::shell::ButtonKind;
+using vx::shell::ButtonView;
+
+ButtonId id_of(const model::ObjectEntry& entry) {
+    return static_cast<ButtonId>(reinterpret_cast<std::uintptr_t>(&entry));
+}
+
+std::string system_windows_dir() {
+    wchar_t dir[MAX_PATH]{};
+    const UINT n = GetWindowsDirectoryW(dir, MAX_PATH);
+    return n > 0 && n < MAX_PATH ? narrow(dir) : std::string("C:\\WINDOWS");
+}
+
+std::string program_dir() {
+    wchar_t path[MAX_PATH * 2]{};
+    GetModuleFileNameW(nullptr, path, static_cast<DWORD>(std::size(path)));
+    return dir_of(narrow(path));
+}
+
+void append_buttons(const model::Page* page, std::vector<ButtonView>& out) {
+    if (!page) return;
+    for (const model::ObjectEntry& entry : page->objects)
+        if (std::holds_alternative<model::ButtonData>(entry.data)) out.push_back(button_view(entry));
+}
+
+}  // namespace
+
+// ---- the registration of the Windows shell ----
+
+bool Win32ShellRegistration::nt_family() {
+    // Every Windows this program still runs on is of the NT family; the old test is kept so
+    // that the rule reads the same on any system.
+    return (GetVersion() & 0x80000000u) == 0;
+}
+
+std::string Win32ShellRegistration::winlogon_shell() {
+    wchar_t value[1024]{};
+    DWORD size = sizeof value - sizeof(wchar_t);
+    const LSTATUS status =
+        RegGetValueW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon",
+                     L"Shell", RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND, nullptr, value, &size);
+    // No value is no registration, not a failure worth a message.
+    if (status == ERROR_FILE_NOT_FOUND) return {};
+    if (status != ERROR_SUCCESS)
+        throw std::runtime_error("Cannot read the Windows shell setting: " +
+                                 last_error_text(static_cast<DWORD>(status)));
+    return narrow(value);
+}
+
+std::optional<std::string> Win32ShellRegistration::system_ini_shell() {
+    const std::string ini = join_path(system_windows_dir(), "SYSTEM.INI");
+    if (!file_exists(ini)) return std::nullopt;
+    wchar_t value[1024]{};
+    GetPrivateProfileStringW(L"boot", L"shell", L"", value, 1024, widen(ini).c_str());
+    return narrow(value);
+}
+
+// ---- free helpers ----
+
+ButtonView button_view(const model::ObjectEntry& entry) {
+    ButtonView v;
+    const auto* b = std::get_if<model::ButtonData>(&entry.data);
+    if (!b) return v;
+    v.kind = b->kind <= model::kKindBrowser ? static_cast<ButtonKind>(b->kind) : ButtonKind::None;
+    v.caption = b->caption;
+    v.command = b->command;
+    v.directory = b->directory;
+    v.password = b->password;
+    v.launch_password = b->launch_password;
+    v.security_level = b->security_level;
+    v.sound_file = b->sound;
+    v.sound = b->sound_on;
+    v.run_minimized = b->run_minimized;
+    v.run_maximized = b->run_maximized;
+    v.run_hidden = b->run_hidden;
+    v.single_instance = b->single_instance;
+    v.browser = b->browser;
+    v.browser_address = b->browser_address;
+    v.page_link = b->page_link;
+    v.speed_key = b->speed_key;
+    return v;
+}
+
+vx::shell::RunRestrictions run_restrictions(const vx::security::AdminData& admin) {
+    vx::shell::RunRestrictions r;
+    for (size_t i = 0; i < r.drive_levels.size() && i < admin.drives.size(); ++i)
+        r.drive_levels[i] = admin.drives[i];
+    r.forbidden_extensions = admin.forbidden_extensions;
+    return r;
+}
+
+// ---- the runtime ----
+
+namespace {
+
+vx::shell::MacroEnvironment make_environment(SessionApi& session, Prompter& prompter) {
+    vx::shell::MacroEnvironment env;
+    env.program_dir = program_dir();
+    env.windows_dir = system_windows_dir();
+    env.prompter = &prompter;
+    env.session = &session;
+    return env;
+}
+
+}  // namespace
+
+ShellRuntime::ShellRuntime(TMainForm& form, ShellPorts ports)
+    : form_(form),
+      ports_(ports),
+      codec_(std::make_unique<AnsiCodePageCodec>()),
+      launcher_(vx::shell::Launcher::Ports{ports.prompter ? *ports.prompter : form.prompter(),
+                                           ports.processes, ports.sound, ports.files, *this},
+                make_environment(ports.session, ports.prompter ? *ports.prompter : form.prompter()),
+                vx::shell::LaunchOptions{}) {
+    auto& env = launcher_.environment();
+    env.program_name = form.title();
+    // <DEFAULTDIR> is the main window's program folder (the tests move it).
+    if (!form.program_dir().empty()) env.program_dir = form.program_dir();
+    env.selector = this;
+
+    deferred_.create();
+    MainFormCommands& c = form_.commands();
+    // A click arrives inside the clicked object's own mouse handling; what the button does may
+    // replace the page's objects, so it runs once that handling is over.
+    c.carry_out_button = [this](model::ObjectEntry& entry) {
+        const ButtonView view = button_view(entry);
+        deferred_.post([this, view] {
+            prepare_launch();
+            launcher_.click(view);
+        });
+    };
+    c.tick = [this] { tick(); };
+    c.exit = [this] { exit(); };
+    c.may_close = [this] { return may_close(); };
+    c.speed_key = [this](std::uint16_t key) { return speed_key(key); };
+    c.run_program = [this] { run_program(); };
+    c.view_usage_log = [this] { view_usage_log(); };
+}
+
+ShellRuntime::~ShellRuntime() {
+    MainFormCommands& c = form_.commands();
+    c.carry_out_button = nullptr;
+    c.tick = nullptr;
+    c.exit = nullptr;
+    c.may_close = nullptr;
+    c.speed_key = nullptr;
+    c.run_program = nullptr;
+    c.view_usage_log = nullptr;
+    flush_usage_log();
+}
+
+Prompter& ShellRuntime::prompter() {
+    return ports_.prompter ? *ports_.prompter : form_.prompter();
+}
+
+HWND ShellRuntime::owner() const {
+    return form_.hwnd() && IsWindow(form_.hwnd()) ? form_.hwnd() : nullptr;
+}
+
+void ShellRuntime::prepare_launch() {
+    auto& options = launcher_.options();
+    options.confirm_execution = form_.settings().confirm;
+    options.minimize_on_run = form_.settings().run_minimized;
+    // The log-in may have happened since the last launch; the restrictions follow the user.
+    launcher_.set_restrictions(run_restrictions(form_.admin()));
+    const auto restrictions = run_restrictions(form_.admin());
+    launcher_.environment().file_allowed = [this, restrictions](const std::string& path) {
+        return vx::shell::decide_file(path, restrictions, ports_.files).allowed();
+    };
+}
+
+void ShellRuntime::carry_out_button(const model::ObjectEntry& entry) {
+    prepare_launch();
+    launcher_.click(button_view(entry));
+}
+
+bool ShellRuntime::guard_granted(size_t slot) {
+    if (!form_.admin_loaded()) return true;
+    const auto& guard = form_.admin().guards[slot];
+    if (guard.password.empty()) return true;
+    return vx::security::password_prompt(form_.admin(), prompter(), "", guard.password, guard.level);
+}
+
+// ---- the tick ----
+
+vx::shell::TickSettings ShellRuntime::tick_settings() const {
+    vx::shell::TickSettings s;
+    if (!form_.admin_loaded()) return s;
+    const auto& a = form_.admin().settings;
+    s.exit_time_on = a.exit_time_on != 0;
+    s.exit_logs_off = a.exit_logs_off != 0;
+    s.idle_lock_on = a.idle_lock_on != 0;
+    s.usage_log_on = a.usage_log_on != 0;
+    return s;
+}
+
+void ShellRuntime::sync_schedule() {
+    std::set<ButtonId> now;
+    for (const auto& s : form_.desktop().scheduled()) now.insert(id_of(*s.entry));
+    for (ButtonId id : scheduled_ids_)
+        if (!now.count(id)) schedule_.set(id, false);
+    for (const auto& s : form_.desktop().scheduled()) schedule_.set(id_of(*s.entry), true);
+    scheduled_ids_ = std::move(now);
+}
+
+const model::ObjectEntry* ShellRuntime::find_entry(ButtonId id) const {
+    for (const auto& s : form_.desktop().scheduled())
+        if (id_of(*s.entry) == id) return s.entry;
+    return nullptr;
+}
+
+void ShellRuntime::tick() {
+    // A modal dialog of one step lets timer messages through; the first tick finishes first.
+    if (ticking_) return;
+    ticking_ = true;
+    struct Done {
+        bool& flag;
+        ~Done() { flag = false; }
+    } done{ticking_};
+    try {
+        sync_schedule();
+        vx::shell::timer_tick(
+            vx::shell::TickPorts{*this, ports_.hooks, ports_.session, ports_.clock, locale_}, tick_settings(),
+            schedule_);
+    } catch (const std::exception& e) {
+        log_error(std::string("main timer: ") + e.what());
+    }
+}
+
+void ShellRuntime::stop_timer() {
+    form_.stop_main_timer();
+}
+
+void ShellRuntime::start_timer() {
+    if (owner()) form_.start_main_timer();
+}
+
+void ShellRuntime::lock_station() {
+    if (!owner()) return;
+    if (IsIconic(form_.hwnd())) ShowWindow(form_.hwnd(), SW_RESTORE);
+    SetForegroundWindow(form_.hwnd());
+    if (form_.commands().login)
+        form_.commands().login();
+    else
+        log_info("idle lock: no log-in dialog to show yet");
+}
+
+void ShellRuntime::run_start_up_work() {
+    vx::shell::run_start_up_work(vx::shell::StartUpPorts{*this, ports_.profile, ports_.processes, prompter()},
+                                 desktop_to_open_, start_up_pending_);
+}
+
+std::optional<vx::shell::ScheduleFields> ShellRuntime::schedule_fields(ButtonId button) {
+    const model::ObjectEntry* entry = find_entry(button);
+    if (!entry) return std::nullopt;
+    const auto* b = std::get_if<model::ButtonData>(&entry->data);
+    if (!b) return std::nullopt;
+    return vx::shell::ScheduleFields{b->launch_day, b->launch_date};
+}
+
+void ShellRuntime::run_scheduled(ButtonId button) {
+    // An earlier button of the same tick may have opened another desktop.
+    const model::ObjectEntry* entry = find_entry(button);
+    if (!entry) return;
+    carry_out_button(*entry);
+}
+
+void ShellRuntime::track_usage() {
+    const auto& admin = form_.admin();
+    std::string path = admin.log_path.empty() ? form_.settings().log_file : admin.log_path;
+    if (!usage_log_) {
+        usage_log_ =
+            std::make_unique<win::security::UsageLogSession>(ports_.processes, ports_.clock, *codec_, path);
+    } else if (usage_log_->log_path() != path) {
+        usage_log_->set_log_path(path);
+    }
+    const vx::security::User* user = admin.current_user();
+    usage_log_->tick(user ? user->name : std::string());
+}
+
+void ShellRuntime::flush_usage_log() {
+    if (!usage_log_ || usage_log_->gathered().empty()) return;
+    usage_log_->flush(owner());
+}
+
+// ---- the launcher's view of the main window ----
+
+bool ShellRuntime::password_prompt(const std::string& password, int level) {
+    return vx::security::password_prompt(form_.admin(), prompter(), "", password, level);
+}
+
+void ShellRuntime::minimize_main_window() {
+    if (owner()) ShowWindow(form_.hwnd(), SW_MINIMIZE);
+}
+
+void ShellRuntime::close_main_window() {
+    if (owner()) PostMessageW(form_.hwnd(), WM_CLOSE, 0, 0);
+}
+
+int ShellRuntime::tab_count() {
+    return form_.page_tabs() ? TabCtrl_GetItemCount(form_.page_tabs()) : 0;
+}
+
+int ShellRuntime::current_tab() {
+    return form_.current_tab();
+}
+
+void ShellRuntime::select_tab(int index) {
+    form_.select_tab(index);
+}
+
+bool ShellRuntime::select_page(const std::string& name) {
+    const auto pages = form_.desktop().tab_pages(false);
+    for (size_t i = 0; i < pages.size(); ++i) {
+        if (vx::security::same_without_case(pages[i]->name, name)) {
+            form_.select_tab(static_cast<int>(i));
+            return true;
+        }
+    }
+    return false;
+}
+
+void ShellRuntime::show_browser(const std::string& address) {
+    std::string error;
+    if (!ports_.processes.shell_open(address, "", ShowState::Normal, error))
+        prompter().alert("Error in launching",
+                         "Unable to open " + address + (error.empty() ? "" : ": " + error));
+}
+
+void ShellRuntime::popup_menu(const std::vector<vx::shell::MenuItem>& items) {
+    if (items.empty() || !owner()) return;
+    HMENU menu = CreatePopupMenu();
+    for (size_t i = 0; i < items.size(); ++i) {
+        if (items[i].caption == "-")
+            AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+        else
+            AppendMenuW(menu, MF_STRING, i + 1, widen(items[i].caption).c_str());
+    }
+    POINT at;
+    GetCursorPos(&at);
+    // Without the foreground the menu would not close when the user clicks elsewhere.
+    SetForegroundWindow(form_.hwnd());
+    const int chosen =
+        static_cast<int>(TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY,
+                                        at.x, at.y, 0, form_.hwnd(), nullptr));
+    PostMessageW(form_.hwnd(), WM_NULL, 0, 0);
+    DestroyMenu(menu);
+    if (chosen > 0 && static_cast<size_t>(chosen) <= items.size()) {
+        prepare_launch();
+        launcher_.menu_command(items[static_cast<size_t>(chosen) - 1]);
+    }
+}
+
+std::vector<ButtonView> ShellRuntime::current_page_buttons() {
+    std::vector<ButtonView> out;
+    append_buttons(form_.desktop().current(), out);
+    return out;
+}
+
+void ShellRuntime::open_desktop(const std::string& path) {
+    // Opened at the next tick, when the click that asked for it is over.
+    desktop_to_open_ = path;
+    start_up_pending_ = true;
+}
+
+bool ShellRuntime::speed_key(std::uint16_t shortcut) {
+    if (shortcut == 0) return false;
+    std::vector<ButtonView> page, master;
+    const model::Page* current = form_.desktop().current();
+    append_buttons(current, page);
+    if (form_.desktop().master() != current && (!current || current->show_master_items))
+        append_buttons(form_.desktop().master(), master);
+    const ButtonView* button = vx::shell::find_speed_key_button(page, master, shortcut);
+    if (!button) return false;
+    const ButtonView view = *button;
+    deferred_.post([this, view] {
+        prepare_launch();
+        launcher_.click(view);
+    });
+    return true;
+}
+
+// ---- start-up work ----
+
+void ShellRuntime::clear_desktop() {
+    schedule_.clear();
+    scheduled_ids_.clear();
+    form_.clear_desktop();
+}
+
+bool ShellRuntime::load_desktop(const std::string& path) {
+    schedule_.clear();
+    scheduled_ids_.clear();
+    return form_.open_desktop_file(path);
+}
+
+void ShellRuntime::start_new_desktop(const std::string& path) {
+    form_.start_new_desktop(path);
+    form_.show_first_tab();
+}
+
+void ShellRuntime::show_first_tab() {
+    form_.show_first_tab();
+}
+
+std::vector<ButtonView> ShellRuntime::start_up_buttons() {
+    std::vector<ButtonView> out;
+    const model::Page* page = form_.desktop().find_page(model::kStartUpPage);
+    if (!page) return out;
+    // Oldest first: the order in which the administrator placed them.
+    for (auto it = page->objects.rbegin(); it != page->objects.rend(); ++it)
+        if (std::holds_alternative<model::ButtonData>(it->data)) out.push_back(button_view(*it));
+    return out;
+}
+
+void ShellRuntime::click(const ButtonView& button) {
+    prepare_launch();
+    launcher_.click(button);
+}
+
+bool ShellRuntime::exit_command_hidden() {
+    const HMENU menu = form_.main_menu();
+    if (!menu) return false;
+    return GetMenuState(menu, kIdMenuFirst + static_cast<UINT>(vx::shell::MenuCommand::Exit), MF_BYCOMMAND) ==
+           static_cast<UINT>(-1);
+}
+
+void ShellRuntime::remove_system_menu() {
+    if (!owner()) return;
+    // Without the system menu the window has no close box and no Alt+F4 way out either.
+    const LONG style = GetWindowLongW(form_.hwnd(), GWL_STYLE);
+    SetWindowLongW(form_.hwnd(), GWL_STYLE, style & ~WS_SYSMENU);
+    SetWindowPos(form_.hwnd(), nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+}
+
+// ---- closing ----
+
+void ShellRuntime::exit() {
+    close_request_.from_system = true;
+    if (owner()) PostMessageW(form_.hwnd(), WM_CLOSE, 0, 0);
+}
+
+bool ShellRuntime::may_close() {
+    close_request_.exit_prompt = form_.settings().exit_prompt;
+    return vx::shell::close_request(close_request_, *this, prompter());
+}
+
+bool ShellRuntime::exit_guard_has_password() {
+    return form_.admin_loaded() && !form_.admin().guards[vx::security::kGuardExit].password.empty();
+}
+
+bool ShellRuntime::exit_password_prompt() {
+    return guard_granted(vx::security::kGuardExit);
+}
+
+bool ShellRuntime::is_windows_shell() {
+    return vx::shell::is_windows_shell(ports_.registration, prompter());
+}
+
+bool ShellRuntime::show_shut_down_dialog() {
+    const auto& admin = form_.admin();
+    const auto rows = vx::shell::exit_dialog_rows(admin.guards[vx::security::kGuardExitToDos].visible != 0,
+                                                  admin.guards[vx::security::kGuardLogOff].visible != 0,
+                                                  admin.current_user() != nullptr);
+    std::vector<std::string> captions;
+    for (const auto& row : rows) captions.push_back(row.caption);
+    const auto chosen = prompter().ask_choice("Shut Down Windows", "Are you sure you want to:", captions);
+    if (!chosen || *chosen >= rows.size()) return false;
+    return vx::shell::perform_exit_choice(rows[*chosen].choice, *this, ports_.session, ports_.processes);
+}
+
+bool ShellRuntime::dos_guard_granted() {
+    return guard_granted(vx::security::kGuardExitToDos);
+}
+
+bool ShellRuntime::logoff_guard_granted() {
+    return guard_granted(vx::security::kGuardLogOff);
+}
+
+std::string ShellRuntime::windows_dir() {
+    return system_windows_dir();
+}
+
+// ---- Run Program and the usage log viewer ----
+
+void ShellRuntime::run_program() {
+    if (!guard_granted(vx::security::kGuardRun)) return;
+    show_run_program_dialog();
+}
+
+void ShellRuntime::show_run_program_dialog() {
+    auto& settings = form_.edit_settings();
+    const auto typed = prompter().ask_text("Run Program", "Command Line:", settings.last_program, false);
+    if (!typed || vx::shell::trim(*typed).empty()) return;
+    settings.last_program = *typed;
+    prepare_launch();
+    if (launcher_.run_typed(*typed, false, false) == vx::shell::RunOutcome::Refused) {
+        // The launcher refuses without a word; the person who typed it is told why.
+        const auto decision = vx::shell::decide_run(vx::shell::to_upper(vx::shell::trim(*typed)),
+                                                    run_restrictions(form_.admin()), ports_.files);
+        prompter().alert("Run Program", "You may not run " + decision.program + ": " + decision.reason);
+    }
+}
+
+void ShellRuntime::view_usage_log() {
+    if (!guard_granted(vx::security::kGuardViewUsageLog)) return;
+    auto& admin = form_.admin();
+    win::security::UsageViewerValue value;
+    value.log_path = admin.log_path.empty() ? form_.settings().log_file : admin.log_path;
+    if (usage_log_) value.gathered = usage_log_->gathered();
+    for (size_t i : admin.users_in_list_order()) value.users.push_back(admin.users[i].name);
+    const auto& view_guard = admin.guards[vx::security::kGuardLogViewerView];
+    value.view_allowed = view_guard.visible != 0 || vx::security::access_rule(admin, view_guard.level);
+    value.codec = codec_.get();
+    value.locale = &locale_;
+    value.pass_view_guard = [this] { return guard_granted(vx::security::kGuardLogViewerView); };
+    value.choose_log_file = [this](const std::string& folder) {
+        return select_file(win::security::kChooseLogPrompt, folder, win::security::kLogFileMask, "");
+    };
+    value.report_error = [this](const std::string& message) { prompter().alert("Error", message); };
+    const DateTime today = std::floor(ports_.clock.now());
+    win::security::show_usage_log_viewer(form_.instance(), owner(), value, ports_.settings, today);
+}
+
+// ---- the F, D and E macros ----
+
+std::string ShellRuntime::restricted_folders() const {
+    std::string out;
+    const auto& admin = form_.admin();
+    for (const auto& rule : admin.directories)
+        if (!vx::security::access_rule(admin, rule.level)) out += rule.name + "|";
+    return out;
+}
+
+std::optional<std::string> ShellRuntime::select_file(const std::string& title, const std::string& folder,
+                                                     const std::string& mask, const std::string& proposed) {
+    std::string start = folder;
+    std::string chosen = proposed;
+    vx::dialogs::DriveTable drives{};
+    for (size_t i = 0; i < drives.size(); ++i) drives[i] = form_.admin().drives[i];
+    if (!win::select_file(owner(), title, start, mask, restricted_folders(), drives, true, false, chosen))
+        return std::nullopt;
+    return chosen;
+}
+
+std::optional<std::string> ShellRuntime::select_directory(const std::string& title,
+                                                          const std::string& folder) {
+    std::string chosen = folder;
+    vx::dialogs::DriveTable drives{};
+    for (size_t i = 0; i < drives.size(); ++i) drives[i] = form_.admin().drives[i];
+    if (!win::select_directory(owner(), title, chosen, false, drives, restricted_folders()))
+        return std::nullopt;
+    return chosen;
+}
+
+// ---- work for later in the message loop ----
+
+bool DeferredWork::create() {
+    static const wchar_t* kClass = L"VxDeferredWork";
+    WNDCLASSEXW wc{};
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = kClass;
+    if (!register_class(wc)) return false;
+    return Window::create(0, kClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance) != nullptr;
+}
+
+void DeferredWork::post(std::function<void()> work) {
+    queue_.push_back(std::move(work));
+    if (!hwnd() || !PostMessageW(hwnd(), kRunMessage, 0, 0)) run_all();
+}
+
+void DeferredWork::run_all() {
+    while (!queue_.empty()) {
+        auto work = std::move(queue_.front());
+        queue_.pop_front();
+        try {
+            work();
+        } catch (const std::exception& e) {
+            log_error(std::string("carrying out a button: ") + e.what());
+        }
+    }
+}
+
+LRESULT DeferredWork::handle_message(UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == kRunMessage) {
+        run_all();
+        return 0;
+    }
+    return Window::handle_message(message, wparam, lparam);
+}
+
+}  // namespace vx::win::shell

@@ -1,0 +1,157 @@
+#pragma once
+// A shell test with a desktop of its own: the desktop is built in memory and written as the
+// program's VX.DTP in the test's program folder, with the test suite's start recorder beside it,
+// so each test states its buttons where it uses them. The recorder's file is VX_RECORD_FILE,
+// which the shell and what it starts inherit from the driver.
+#include <windows.h>
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <optional>
+#include <sstream>
+#include <string>
+
+#include "e2e/harness.h"
+#include "model/desktop.h"
+#include "model/desktop_file.h"
+#include "model/objects.h"
+#include "port/locale.h"
+#include "port/text_codec.h"
+#include "win/shell/main_form.h"
+#include "win/util/text.h"
+
+namespace vx::e2e {
+
+class DesktopTest : public ShellTest {
+protected:
+    void SetUp() override {
+        ShellTest::SetUp();
+        if (IsSkipped() || HasFatalFailure()) return;
+        const auto helper =
+            std::filesystem::path(VX_E2E_BUILD_DIR) / "tests" / "win" / "helpers" / "vx_start_recorder.exe";
+        ASSERT_TRUE(std::filesystem::exists(helper)) << "build vx_start_recorder first";
+        std::filesystem::copy_file(helper, folder() / "REC.EXE",
+                                   std::filesystem::copy_options::overwrite_existing);
+        close_recorder_windows();
+        record_ = folder() / "record.txt";
+        SetEnvironmentVariableW(L"VX_RECORD_FILE", record_.wstring().c_str());
+        desktop.create_master_page();
+        desktop.add_page("Page 1");
+        desktop.add_page(std::string(model::kStartUpPage));
+    }
+    void TearDown() override {
+        close_recorder_windows();
+        ShellTest::TearDown();
+        SetEnvironmentVariableW(L"VX_RECORD_FILE", nullptr);
+    }
+
+    // The recorder with `arguments`, as a program button on `page` at (left, top).
+    model::ObjectEntry& add_recorder_button(const std::string& page, const std::string& lines, int left = 20,
+                                            int top = 20) {
+        model::ButtonData b;
+        b.kind = model::kKindProgram;
+        b.caption = "Recorder";
+        b.bounds = {left, top, 120, 40};
+        b.command = lines;
+        b.command_lines = static_cast<int32_t>(std::count(lines.begin(), lines.end(), '\r'));
+        b.security_level = 0;
+        model::Page* p = desktop.find_page(page);
+        EXPECT_NE(p, nullptr) << page;
+        return desktop.add_object(*p, std::move(b));
+    }
+    static std::string recorder_line(const std::string& arguments) {
+        return "<DEFAULTDIR>REC.EXE " + arguments + "\r";
+    }
+
+    void save_desktop() {
+        UsEnglishLocale locale;
+        Windows1252Codec codec;
+        desktop.file_name = (folder() / "VX.DTP").string();
+        model::WriteContext ctx{&locale, &codec, -1};
+        ASSERT_TRUE(model::save_desktop_file(desktop, ctx, model::SaveOptions{false, false}));
+    }
+
+    // Starts the shell on the saved desktop and waits for its main window's first page.
+    HWND start_on_desktop() {
+        save_desktop();
+        start_shell();
+        const HWND main = wait_for_window(win::shell::kMainFormClass);
+        if (main) Sleep(500);  // the first show loads the desktop after the window is up
+        return main;
+    }
+
+    // The recorder's lines once it has written them; empty when it did not within `timeout`.
+    std::map<std::string, std::string> wait_for_record(std::chrono::milliseconds timeout = 15s) {
+        std::map<std::string, std::string> out;
+        eventually([&] { return std::filesystem::exists(record_); }, timeout);
+        std::ifstream in(record_);
+        std::string line;
+        while (std::getline(in, line)) {
+            const auto eq = line.find('=');
+            if (eq != std::string::npos) out[line.substr(0, eq)] = line.substr(eq + 1);
+        }
+        return out;
+    }
+    bool recorded() const { return std::filesystem::exists(record_); }
+    void forget_record() { std::filesystem::remove(record_); }
+
+    // Clicks the middle of a button of the shown page.
+    static void click_button(HWND main, const model::ObjectEntry& entry) {
+        const auto& b = model::bounds_of(entry.data);
+        click(GetDlgItem(main, win::shell::kIdMainArea), b.left + b.width / 2, b.top + b.height / 2);
+    }
+
+    // A message box (or other standard dialog) of the process that owns `main`.
+    static HWND wait_for_dialog(HWND main, std::chrono::milliseconds timeout = 10s) {
+        DWORD shell_pid = 0;
+        GetWindowThreadProcessId(main, &shell_pid);
+        HWND found = nullptr;
+        eventually(
+            [&] {
+                for (HWND w = FindWindowW(L"#32770", nullptr); w;
+                     w = FindWindowExW(nullptr, w, L"#32770", nullptr)) {
+                    DWORD pid = 0;
+                    GetWindowThreadProcessId(w, &pid);
+                    if (pid == shell_pid && IsWindowVisible(w)) {
+                        found = w;
+                        return true;
+                    }
+                }
+                return false;
+            },
+            timeout);
+        return found;
+    }
+    static void answer(HWND dialog, int id) {
+        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
+    }
+
+    static void menu_command(HWND main, vx::shell::MenuCommand command) {
+        PostMessageW(main, WM_COMMAND, win::shell::kIdMenuFirst + static_cast<int>(command), 0);
+    }
+
+    // Recorders started with a window outlive the shell that started them.
+    static void close_recorder_windows() {
+        for (int i = 0; i < 20; ++i) {
+            const HWND w = FindWindowW(L"VxStartRecorder", nullptr);
+            if (!w) return;
+            SendMessageTimeoutW(w, WM_CLOSE, 0, 0, SMTO_ABORTIFHUNG, 2000, nullptr);
+            eventually([&] { return !IsWindow(w); }, 3s);
+        }
+    }
+
+    static std::string upper(std::string s) {
+        for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        return s;
+    }
+
+    model::Desktop desktop;
+
+private:
+    std::filesystem::path record_;
+};
+
+}  // namespace vx::e2e
