@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -18,7 +19,8 @@ constexpr uint32_t kRed = 0xFF0000, kGreen = 0x00FF00, kBlue = 0x0000FF, kBlack 
 // A 128-byte header for a `width` x `height` picture, followed by `body`.
 Bytes pcx(int width, int height, int bits, int planes, int line_bytes, std::initializer_list<uint8_t> body,
           int version = 5, int encoding = 1) {
-    Bytes d(128, 0);
+    Bytes d(128 + body.size(), 0);
+    std::copy(body.begin(), body.end(), d.begin() + 128);
     d[0] = 0x0A;
     d[1] = static_cast<uint8_t>(version);
     d[2] = static_cast<uint8_t>(encoding);
@@ -30,7 +32,6 @@ Bytes pcx(int width, int height, int bits, int planes, int line_bytes, std::init
     d[65] = static_cast<uint8_t>(planes);
     d[66] = static_cast<uint8_t>(line_bytes & 0xFF);
     d[67] = static_cast<uint8_t>(line_bytes >> 8);
-    d.insert(d.end(), body);
     return d;
 }
 
