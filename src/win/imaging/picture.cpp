@@ -2,7 +2,9 @@
 
 #include <wincodec.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <span>
@@ -248,11 +250,40 @@ bool is_emf(Span d) {
     return d.size() >= 88 && u32(d, 0) == 1 /* EMR_HEADER */ && u32(d, 40) == 0x464D4520 /* " EMF" */;
 }
 
+// A plain metafile says nothing of its size but the window extent it sets; that is taken as
+// pixels, scaled down to fit kPlainWmfMax when larger.
+constexpr int kPlainWmfMax = 1024;
+
+bool window_extent(Span d, int& width, int& height) {
+    constexpr uint16_t kSetWindowExt = 0x020C;
+    std::size_t at = std::size_t{u16(d, 2)} * 2;  // the header's size in words
+    while (at + 6 <= d.size()) {
+        const uint64_t words = u32(d, at);
+        const uint16_t function = u16(d, at + 4);
+        if (words < 3 || function == 0 || words * 2 > d.size() - at) return false;
+        if (function == kSetWindowExt && words >= 5) {
+            height = std::abs(static_cast<int16_t>(u16(d, at + 6)));
+            width = std::abs(static_cast<int16_t>(u16(d, at + 8)));
+            return width > 0 && height > 0;
+        }
+        at += static_cast<std::size_t>(words) * 2;
+    }
+    return false;
+}
+
 unique_hbitmap decode_wmf(Span d, COLORREF background, std::string& why) {
     if (!is_placeable_wmf(d)) {
-        const unique_emf emf(SetWinMetaFileBits(static_cast<UINT>(d.size()), d.data(), nullptr, nullptr));
         int w = 0, h = 0;
-        if (!emf || !natural_size(emf, w, h)) return fail(why, "damaged metafile");
+        if (!window_extent(d, w, h)) return fail(why, "metafile of no usable size");
+        if (w > kPlainWmfMax || h > kPlainWmfMax) {
+            const double scale = static_cast<double>(kPlainWmfMax) / std::max(w, h);
+            w = std::max(1, static_cast<int>(w * scale));
+            h = std::max(1, static_cast<int>(h * scale));
+        }
+        const int dpi = screen_dpi();
+        METAFILEPICT pict{MM_ANISOTROPIC, MulDiv(w, 2540, dpi), MulDiv(h, 2540, dpi), nullptr};
+        const unique_emf emf(SetWinMetaFileBits(static_cast<UINT>(d.size()), d.data(), nullptr, &pict));
+        if (!emf) return fail(why, "damaged metafile");
         return play(emf, w, h, background, why);
     }
     // The placeable header gives the picture's box in its own units and how many make an inch.

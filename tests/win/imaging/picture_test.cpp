@@ -196,11 +196,15 @@ TEST(LoadPicture, MetafilesAreDrawnAtTheirNaturalSize) {
         EXPECT_EQ(pixel(bmp.get(), dpi / 4, dpi / 4), kRed) << r.name;
         EXPECT_EQ(pixel(bmp.get(), dpi * 3 / 4, dpi / 4), kBlue) << r.name;
     }
-    // Without the placeable header the size comes from the records themselves.
+    // Without the placeable header the window extent is the size in pixels, scaled down to fit
+    // 1024 when larger.
     std::string error;
     const unique_hbitmap plain = load_picture(dir.write("plain.wmf", records), &error);
     ASSERT_TRUE(plain) << error;
-    EXPECT_GT(size_of(plain.get()).width, 0);
+    EXPECT_EQ(size_of(plain.get()).width, 1024);
+    EXPECT_EQ(size_of(plain.get()).height, 512);
+    EXPECT_EQ(pixel(plain.get(), 200, 200), kRed);
+    EXPECT_EQ(pixel(plain.get(), 800, 200), kBlue);
 }
 
 TEST(LoadPicture, DamagedOrUnknownFilesGiveNothingWithAReason) {
@@ -225,6 +229,10 @@ TEST(LoadPicture, DamagedOrUnknownFilesGiveNothingWithAReason) {
         {"bad.ico", ico, "damaged icon file"},
         {"inch0.wmf", placeable(make_wmf_records(), 1440, 720, 0), "damaged metafile"},
         {"cut.wmf", placeable(Bytes(5, 0), 1440, 720, 1440), "damaged metafile"},
+        // A plain metafile header and its end record, nothing to size it by.
+        {"noext.wmf",
+         {1, 0, 9, 0, 0, 3, 12, 0, 0, 0, 0, 0, 3, 0, 0, 0, 0, 0, 3, 0, 0, 0, 0, 0},
+         "metafile of no usable size"},
     };
     for (const Row& r : rows) {
         std::string error;
