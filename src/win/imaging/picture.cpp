@@ -326,7 +326,8 @@ struct Wic {
             why = "the picture codecs are not available";
             return false;
         }
-        if (d.size() > UINT32_MAX || FAILED(factory->CreateStream(stream.put())) ||
+        // Files are capped at kMaxFileBytes when read, so the length always fits the stream's DWORD.
+        if (FAILED(factory->CreateStream(stream.put())) ||
             FAILED(stream->InitializeFromMemory(const_cast<BYTE*>(d.data()), static_cast<DWORD>(d.size())))) {
             why = "not enough memory for the picture";
             return false;
