@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -150,8 +151,9 @@ Bytes placeable(const Bytes& records, int16_t right, int16_t bottom, uint16_t in
     uint16_t head[11] = {0xCDD7, 0x9AC6, 0, 0, 0, static_cast<uint16_t>(right), static_cast<uint16_t>(bottom),
                          inch,   0,      0, 0};
     for (int i = 0; i < 10; ++i) head[10] ^= head[i];
-    Bytes out(reinterpret_cast<const uint8_t*>(head), reinterpret_cast<const uint8_t*>(head) + 22);
-    out.insert(out.end(), records.begin(), records.end());
+    Bytes out(22 + records.size());
+    std::memcpy(out.data(), head, 22);
+    std::copy(records.begin(), records.end(), out.begin() + 22);
     return out;
 }
 
