@@ -250,6 +250,32 @@ bool is_emf(Span d) {
     return d.size() >= 88 && u32(d, 0) == 1 /* EMR_HEADER */ && u32(d, 40) == 0x464D4520 /* " EMF" */;
 }
 
+// The records of a Windows metafile, walked to the end record: each at least a record header
+// long and inside the file. GDI is handed only a chain that holds together.
+bool wmf_records_sound(Span d) {
+    std::size_t at = std::size_t{u16(d, 2)} * 2;
+    while (at + 6 <= d.size()) {
+        const uint64_t words = u32(d, at);
+        if (words < 3 || words * 2 > d.size() - at) return false;
+        if (u16(d, at + 4) == 0) return true;  // the end record
+        at += static_cast<std::size_t>(words) * 2;
+    }
+    return false;
+}
+
+// The same for an enhanced metafile: sizes in bytes, whole 32-bit words, up to the end record.
+bool emf_records_sound(Span d) {
+    constexpr uint32_t kEof = 14;
+    std::size_t at = 0;
+    while (at + 8 <= d.size()) {
+        const uint32_t type = u32(d, at), size = u32(d, at + 4);
+        if (size < 8 || size % 4 != 0 || size > d.size() - at) return false;
+        if (type == kEof) return true;
+        at += size;
+    }
+    return false;
+}
+
 // A plain metafile says nothing of its size but the window extent it sets; that is taken as
 // pixels, scaled down to fit kPlainWmfMax when larger.
 constexpr int kPlainWmfMax = 1024;
@@ -273,6 +299,7 @@ bool window_extent(Span d, int& width, int& height) {
 
 unique_hbitmap decode_wmf(Span d, COLORREF background, std::string& why) {
     if (!is_placeable_wmf(d)) {
+        if (!wmf_records_sound(d)) return fail(why, "damaged metafile");
         int w = 0, h = 0;
         if (!window_extent(d, w, h)) return fail(why, "metafile of no usable size");
         if (w > kPlainWmfMax || h > kPlainWmfMax) {
@@ -293,7 +320,7 @@ unique_hbitmap decode_wmf(Span d, COLORREF background, std::string& why) {
     const int units_w = std::abs(right - left), units_h = std::abs(bottom - top);
     if (inch == 0 || units_w == 0 || units_h == 0) return fail(why, "damaged metafile");
     const Span body = d.subspan(kPlaceableHeader);
-    if (!is_plain_wmf(body)) return fail(why, "damaged metafile");
+    if (!is_plain_wmf(body) || !wmf_records_sound(body)) return fail(why, "damaged metafile");
     METAFILEPICT pict{MM_ANISOTROPIC, MulDiv(units_w, 2540, inch), MulDiv(units_h, 2540, inch), nullptr};
     const unique_emf emf(SetWinMetaFileBits(static_cast<UINT>(body.size()), body.data(), nullptr, &pict));
     if (!emf) return fail(why, "damaged metafile");
@@ -304,7 +331,8 @@ unique_hbitmap decode_wmf(Span d, COLORREF background, std::string& why) {
 unique_hbitmap decode_emf(Span d, COLORREF background, std::string& why) {
     // The header's own record size and the file's stated length must lie within the file.
     const uint32_t header_size = u32(d, 4), total = u32(d, 48);
-    if (header_size < 88 || header_size > d.size() || total > d.size() || total < header_size)
+    if (header_size < 88 || header_size > d.size() || total > d.size() || total < header_size ||
+        !emf_records_sound(d.first(total)))
         return fail(why, "damaged metafile");
     const unique_emf emf(SetEnhMetaFileBits(total, d.data()));
     int w = 0, h = 0;

@@ -216,6 +216,14 @@ TEST(LoadPicture, DamagedOrUnknownFilesGiveNothingWithAReason) {
     Bytes emf = make_emf();
     emf[48] = 0xFF;  // a stated length beyond the file
     emf[49] = 0xFF;
+    Bytes emf_record = make_emf();
+    // The record after the header claims far more than the file holds.
+    const size_t after_header = emf_record[4] | (emf_record[5] << 8);
+    emf_record[after_header + 4] = 0xF0;
+    emf_record[after_header + 6] = 0x01;
+    Bytes wmf_record = make_wmf_records();
+    wmf_record[18] = 0xFF;  // the first record likewise
+    wmf_record[20] = 0x01;
     Bytes ico = read_file(fixture("icon.ico"));
     ico[4] = 0xFF;  // 255 images promised
     const struct Row {
@@ -228,6 +236,9 @@ TEST(LoadPicture, DamagedOrUnknownFilesGiveNothingWithAReason) {
         {"cut.png", Bytes(png.begin(), png.begin() + 40), ""},
         {"cut.pcx", Bytes(pcx.begin(), pcx.begin() + 140), "PCX picture data truncated"},
         {"long.emf", emf, "damaged metafile"},
+        {"record.emf", emf_record, "damaged metafile"},
+        {"record.wmf", wmf_record, "damaged metafile"},
+        {"record2.wmf", placeable(wmf_record, 1440, 720, 1440), "damaged metafile"},
         {"bad.ico", ico, "damaged icon file"},
         {"inch0.wmf", placeable(make_wmf_records(), 1440, 720, 0), "damaged metafile"},
         {"cut.wmf", placeable(Bytes(5, 0), 1440, 720, 1440), "damaged metafile"},
