@@ -373,23 +373,71 @@ struct Wic {
     }
 };
 
+// A number from a codec's metadata (GIF screen and frame descriptors), or -1.
+int metadata_number(IWICMetadataQueryReader* reader, const wchar_t* name) {
+    if (!reader) return -1;
+    PROPVARIANT v;
+    PropVariantInit(&v);
+    int out = -1;
+    if (SUCCEEDED(reader->GetMetadataByName(name, &v))) {
+        if (v.vt == VT_UI2) out = v.uiVal;
+        if (v.vt == VT_UI1) out = v.bVal;
+    }
+    PropVariantClear(&v);
+    return out;
+}
+
+// Where the first frame of a GIF sits on its logical screen. A frame smaller than the screen
+// would otherwise give a picture of the wrong size.
+struct Placement {
+    UINT width, height;  // the whole picture
+    UINT left = 0, top = 0;
+};
+Placement gif_placement(Wic& wic, UINT frame_w, UINT frame_h) {
+    Placement p{frame_w, frame_h};
+    GUID container{};
+    if (FAILED(wic.decoder->GetContainerFormat(&container)) || container != GUID_ContainerFormatGif) return p;
+    ComPtr<IWICMetadataQueryReader> screen, frame;
+    if (FAILED(wic.decoder->GetMetadataQueryReader(screen.put())) ||
+        FAILED(wic.frame->GetMetadataQueryReader(frame.put())))
+        return p;
+    const int sw = metadata_number(screen.get(), L"/logscrdesc/Width");
+    const int sh = metadata_number(screen.get(), L"/logscrdesc/Height");
+    const int left = metadata_number(frame.get(), L"/imgdesc/Left");
+    const int top = metadata_number(frame.get(), L"/imgdesc/Top");
+    if (sw <= 0 || sh <= 0 || left < 0 || top < 0) return p;
+    // A frame reaching past the screen widens it, as viewers do.
+    p.width = std::max<UINT>(static_cast<UINT>(sw), static_cast<UINT>(left) + frame_w);
+    p.height = std::max<UINT>(static_cast<UINT>(sh), static_cast<UINT>(top) + frame_h);
+    p.left = static_cast<UINT>(left);
+    p.top = static_cast<UINT>(top);
+    return p;
+}
+
 unique_hbitmap decode_wic(Span d, COLORREF background, std::string& why) {
     Wic wic;
     if (!wic.open(d, why)) return {};
     UINT w = 0, h = 0;
     if (FAILED(wic.frame->GetSize(&w, &h))) return fail(why, "damaged picture file");
     if (!size_ok(w, h)) return fail(why, "picture too large");
+    const Placement place = gif_placement(wic, w, h);
+    if (!size_ok(place.width, place.height)) return fail(why, "picture too large");
     ComPtr<IWICFormatConverter> convert;
     if (FAILED(wic.factory->CreateFormatConverter(convert.put())) ||
         FAILED(convert->Initialize(wic.frame.get(), GUID_WICPixelFormat32bppBGRA, WICBitmapDitherTypeNone,
                                    nullptr, 0.0, WICBitmapPaletteTypeCustom)))
         return fail(why, "picture colour format not supported");
     uint32_t* bits = nullptr;
-    unique_hbitmap bmp = make_dib(static_cast<int>(w), static_cast<int>(h), bits);
+    unique_hbitmap bmp = make_dib(static_cast<int>(place.width), static_cast<int>(place.height), bits);
     if (!bmp) return fail(why, "not enough memory for the picture");
-    if (FAILED(convert->CopyPixels(nullptr, w * 4, w * h * 4, reinterpret_cast<BYTE*>(bits))))
+    const std::size_t count = std::size_t{place.width} * place.height;
+    // Outside the frame the screen is see-through: it shows the background colour.
+    std::fill_n(bits, count, 0u);
+    uint32_t* origin = bits + std::size_t{place.top} * place.width + place.left;
+    if (FAILED(convert->CopyPixels(nullptr, place.width * 4, (place.width * (h - 1) + w) * 4,
+                                   reinterpret_cast<BYTE*>(origin))))
         return fail(why, "damaged picture file");
-    composite(bits, std::size_t{w} * h, background);
+    composite(bits, count, background);
     return bmp;
 }
 

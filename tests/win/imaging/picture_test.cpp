@@ -113,6 +113,17 @@ TEST(LoadPicture, EachFormatGivesItsSizeAndColours) {
         EXPECT_PRED3(close_to, pixel(bmp.get(), 4, 2), r.right, r.tolerance)
             << r.file << " " << hex(pixel(bmp.get(), 4, 2));
     }
+    // A GIF whose first frame (3x2 red) sits at (2,1) of a 6x4 screen: the whole screen, the
+    // rest see-through.
+    std::string error;
+    const unique_hbitmap offset = load_picture(fixture("gif_offset.gif"), &error, under);
+    ASSERT_TRUE(offset) << error;
+    EXPECT_EQ(size_of(offset.get()).width, 6);
+    EXPECT_EQ(size_of(offset.get()).height, 4);
+    EXPECT_EQ(pixel(offset.get(), 2, 1), kRed);
+    EXPECT_EQ(pixel(offset.get(), 4, 2), kRed);
+    EXPECT_EQ(pixel(offset.get(), 1, 1), under);
+    EXPECT_EQ(pixel(offset.get(), 2, 3), under);
     // Without a colour of its own the see-through part is silver.
     const unique_hbitmap plain = load_picture(fixture("alpha.png"));
     ASSERT_TRUE(plain);
