@@ -38,7 +38,7 @@ TEST_F(DesktopTest, YesNoMacroAnsweredNoStartsNothingAndYesStarts) {
     click_button(main, button);
     HWND question = wait_for_dialog(main);
     ASSERT_NE(question, nullptr) << "no question";
-    answer(question, IDNO);
+    answer(question, IDCANCEL);  // the query window's "&No"
     ASSERT_TRUE(eventually([&] { return !IsWindow(question); }));
     Sleep(1500);
     EXPECT_FALSE(recorded()) << "No cancels the lines after the macro";
@@ -46,7 +46,7 @@ TEST_F(DesktopTest, YesNoMacroAnsweredNoStartsNothingAndYesStarts) {
     click_button(main, button);
     question = wait_for_dialog(main);
     ASSERT_NE(question, nullptr);
-    answer(question, IDYES);
+    answer(question, IDOK);  // "&Yes"
     const auto record = wait_for_record();
     ASSERT_FALSE(record.empty()) << "Yes lets the program start";
     EXPECT_NE(upper(record.at("cmdline")).find("ASKED"), std::string::npos);

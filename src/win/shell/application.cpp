@@ -157,14 +157,18 @@ int run_shell(HINSTANCE instance, int show) {
 
     TMainForm main_form(settings);
     main_form.set_hooks(&hooks);
+    // One session, profile and clock for the log-in, the setup dialog and the runtime alike.
+    main_form.set_session(&session);
+    main_form.set_profile(&profile);
+    main_form.set_clock(&clock);
     if (!main_form.create(instance)) {
         log_error("cannot create the main window: " + last_error_text());
         return 1;
     }
     int code = 0;
     {
-        ShellRuntime runtime(main_form, ShellPorts{processes, files, sound, session, hooks, profile, clock,
-                                                   registration, settings, nullptr});
+        ShellPorts ports{processes, files, sound, session, hooks, profile, clock, registration, settings};
+        ShellRuntime runtime(main_form, ports);
         runtime.set_desktop_to_open(desktop_argument());
         app.set_main_window(main_form.hwnd());
         main_form.show(show);

@@ -127,10 +127,13 @@ vx::shell::MacroEnvironment make_environment(SessionApi& session, Prompter& prom
 ShellRuntime::ShellRuntime(TMainForm& form, ShellPorts ports)
     : form_(form),
       ports_(ports),
+      query_([this] { return owner(); }),
       codec_(std::make_unique<AnsiCodePageCodec>()),
       launcher_(vx::shell::Launcher::Ports{ports.prompter ? *ports.prompter : form.prompter(),
                                            ports.processes, ports.sound, ports.files, *this},
-                make_environment(ports.session, ports.prompter ? *ports.prompter : form.prompter()),
+                make_environment(ports.session, ports.questions ? *ports.questions
+                                                : ports.prompter ? *ports.prompter
+                                                                 : query_),
                 vx::shell::LaunchOptions{}) {
     auto& env = launcher_.environment();
     env.program_name = form.title();
@@ -480,14 +483,15 @@ bool ShellRuntime::is_windows_shell() {
 
 bool ShellRuntime::show_shut_down_dialog() {
     const auto& admin = form_.admin();
-    const auto rows = vx::shell::exit_dialog_rows(admin.guards[vx::security::kGuardExitToDos].visible != 0,
-                                                  admin.guards[vx::security::kGuardLogOff].visible != 0,
-                                                  admin.current_user() != nullptr);
-    std::vector<std::string> captions;
-    for (const auto& row : rows) captions.push_back(row.caption);
-    const auto chosen = prompter().ask_choice("Shut Down Windows", "Are you sure you want to:", captions);
-    if (!chosen || *chosen >= rows.size()) return false;
-    return vx::shell::perform_exit_choice(rows[*chosen].choice, *this, ports_.session, ports_.processes);
+    ShutdownContext context{admin.guards[vx::security::kGuardExitToDos].visible != 0,
+                            admin.guards[vx::security::kGuardLogOff].visible != 0,
+                            windows_user_name_known(),
+                            *this,
+                            ports_.session,
+                            ports_.processes,
+                            {}};
+    if (ports_.shut_down_form) return ports_.shut_down_form(owner(), context);
+    return run_shutdown_dialog(owner(), context);
 }
 
 bool ShellRuntime::dos_guard_granted() {
@@ -510,14 +514,23 @@ void ShellRuntime::run_program() {
 }
 
 void ShellRuntime::show_run_program_dialog() {
-    auto& settings = form_.edit_settings();
-    const auto typed = prompter().ask_text("Run Program", "Command Line:", settings.last_program, false);
-    if (!typed || vx::shell::trim(*typed).empty()) return;
-    settings.last_program = *typed;
+    std::optional<TypedCommand> typed;
+    if (ports_.run_program_form) {
+        typed = ports_.run_program_form(owner());
+    } else {
+        vx::dialogs::DriveTable drives{};
+        for (size_t i = 0; i < drives.size(); ++i) drives[i] = form_.admin().drives[i];
+        LaunchFormPorts form_ports{ports_.settings, program_selector(restricted_folders(), drives), {}};
+        typed = run_launch_form(owner(), form_ports);
+    }
+    if (!typed || vx::shell::trim(typed->command).empty()) return;
+    // The form stored it; the copy the window writes back at exit must not undo that.
+    form_.edit_settings().last_program = typed->command;
     prepare_launch();
-    if (launcher_.run_typed(*typed, false, false) == vx::shell::RunOutcome::Refused) {
+    if (launcher_.run_typed(typed->command, typed->minimized, typed->maximized) ==
+        vx::shell::RunOutcome::Refused) {
         // The launcher refuses without a word; the person who typed it is told why.
-        const auto decision = vx::shell::decide_run(vx::shell::to_upper(vx::shell::trim(*typed)),
+        const auto decision = vx::shell::decide_run(vx::shell::to_upper(vx::shell::trim(typed->command)),
                                                     run_restrictions(form_.admin()), ports_.files);
         prompter().alert("Run Program", "You may not run " + decision.program + ": " + decision.reason);
     }

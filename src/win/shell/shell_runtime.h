@@ -28,7 +28,10 @@
 #include "shell/launcher.h"
 #include "shell/schedule.h"
 #include "win/security/usage_log_session.h"
+#include "win/shell/launch_form.h"
 #include "win/shell/main_form.h"
+#include "win/shell/query_form.h"
+#include "win/shell/shutdown_dialog.h"
 
 namespace vx::win::shell {
 
@@ -53,6 +56,12 @@ struct ShellPorts {
     vx::shell::ShellRegistration& registration;
     SettingsStore& settings;       // the viewer's section lives beside the shell's settings
     Prompter* prompter = nullptr;  // null: the main window's own dialogs
+    // The questions of the Y, T, M and W macros; null: `prompter` when given, else the query
+    // window.
+    Prompter* questions = nullptr;
+    // "Run Program" and "Shut Down Windows"; null: the shell's dialogs. Tests answer in their place.
+    std::function<std::optional<TypedCommand>(HWND owner)> run_program_form = nullptr;
+    std::function<bool(HWND owner, ShutdownContext& context)> shut_down_form = nullptr;
 };
 
 // Work handed to the message loop: runs once the message being handled now is over.
@@ -194,6 +203,7 @@ private:
 
     TMainForm& form_;
     ShellPorts ports_;
+    QueryPrompter query_;
     DeferredWork deferred_;
     UsEnglishLocale locale_;
     std::unique_ptr<TextCodec> codec_;

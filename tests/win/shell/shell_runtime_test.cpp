@@ -93,9 +93,23 @@ protected:
         form = std::make_unique<TMainForm>(store);
         form->set_program_dir(dir);
         ASSERT_TRUE(form->create(GetModuleHandleW(nullptr)));
-        runtime =
-            std::make_unique<ShellRuntime>(*form, ShellPorts{processes, files, sound, session, hooks, profile,
-                                                             clock, registration, store, &prompter});
+        ShellPorts ports{processes, files, sound, session, hooks, profile, clock, registration, store, &prompter};
+        // The two dialogs are answered through the fake prompter: a typed command, a row number.
+        ports.run_program_form = [this](HWND) -> std::optional<TypedCommand> {
+            const auto text = prompter.ask_text("Run Program", "Command Line:", form->settings().last_program, false);
+            if (!text) return std::nullopt;
+            return TypedCommand{*text};
+        };
+        ports.shut_down_form = [this](HWND, ShutdownContext& c) {
+            const auto rows =
+                vx::shell::exit_dialog_rows(c.dos_guard_visible, c.logoff_guard_visible, c.user_name_known);
+            std::vector<std::string> captions;
+            for (const auto& row : rows) captions.push_back(row.caption);
+            const auto chosen = prompter.ask_choice("Shut Down Windows", "Are you sure you want to:", captions);
+            if (!chosen || *chosen >= rows.size()) return false;
+            return vx::shell::perform_exit_choice(rows[*chosen].choice, c.host, c.session, c.processes);
+        };
+        runtime = std::make_unique<ShellRuntime>(*form, ports);
         // A fresh desktop: the master page, "Page 1" and "StartUp".
         form->first_show();
     }
