@@ -283,6 +283,7 @@ void FileSelectorBase::on_settings_loaded() {
     CheckDlgButton(hwnd(), IDC_CHECK_PREVIEW, settings_.preview ? BST_CHECKED : BST_UNCHECKED);
     laid_out_ = true;
     layout();
+    update_preview();
 }
 
 void FileSelectorBase::make_viewer_font() {
@@ -335,13 +336,15 @@ void FileSelectorBase::layout() {
     }
     place(item(IDC_LIST_FILES), list);
     place(item(IDC_EDIT_PREVIEW), preview);
-    place(item(IDC_PREVIEW_PICTURE), preview);
-    const HWND line = item(IDC_STATIC_MEDIA);
-    place(line, {preview.left, preview.top, preview.right, preview.top + 20});
+    place(item(IDC_STATIC_MEDIA), {preview.left, preview.top, preview.right, preview.top + 20});
     const RECT button = child_rect(hwnd(), item(IDC_BUTTON_PLAY));
-    place(item(IDC_BUTTON_PLAY), {preview.left, preview.top + 24, preview.left + (button.right - button.left),
-                                  preview.top + 24 + (button.bottom - button.top)});
-    update_preview();
+    const RECT play{preview.left, preview.top + 24, preview.left + (button.right - button.left),
+                    preview.top + 24 + (button.bottom - button.top)};
+    place(item(IDC_BUTTON_PLAY), play);
+    // A film plays in the picture's place, below its name and the button.
+    RECT picture = preview;
+    if (preview_kind_ == dialogs::PreviewKind::kMedia) picture.top = play.bottom + 4;
+    place(item(IDC_PREVIEW_PICTURE), picture);
     InvalidateRect(hwnd(), nullptr, TRUE);
 }
 
@@ -363,11 +366,16 @@ void FileSelectorBase::clear_preview() {
 }
 
 void FileSelectorBase::update_preview() {
+    const bool was_media = preview_kind_ == dialogs::PreviewKind::kMedia;
     clear_preview();
     const auto* entry = browser_.entry(ListView_GetNextItem(item(IDC_LIST_FILES), -1, LVNI_SELECTED));
-    if (!settings_.preview || !entry || entry->directory) return;
+    if (!settings_.preview || !entry || entry->directory) {
+        if (was_media) layout();
+        return;
+    }
     const std::string path = join(browser_.current(), entry->name);
     preview_kind_ = dialogs::preview_kind(kind_, entry->name);
+    if (was_media != (preview_kind_ == dialogs::PreviewKind::kMedia)) layout();
     switch (preview_kind_) {
         case dialogs::PreviewKind::kText:
             show_text_preview(path);
@@ -421,9 +429,10 @@ void FileSelectorBase::show_media_preview(const std::string& path) {
     // A machine without a device for the file (or one where MCI fails) still names the file.
     std::wstring open = L"open \"" + widen(path) + L"\" alias " + kMediaAlias;
     media_open_ = mci(open);
-    if (media_open_ && (has_extension(path, {".AVI", ".MOV"})))
+    if (media_open_ && has_extension(path, {".AVI", ".MOV"}) &&
         mci(std::wstring(L"window ") + kMediaAlias + L" handle " +
-            std::to_wstring(reinterpret_cast<UINT_PTR>(item(IDC_PREVIEW_PICTURE))));
+            std::to_wstring(reinterpret_cast<UINT_PTR>(item(IDC_PREVIEW_PICTURE)))))
+        ShowWindow(item(IDC_PREVIEW_PICTURE), SW_SHOW);
     set_item_text(IDC_STATIC_MEDIA,
                   media_open_ ? file_part(path) : file_part(path) + ": cannot be played here");
     set_item_text(IDC_BUTTON_PLAY, "&Play");
@@ -525,6 +534,7 @@ bool FileSelectorBase::on_splitter_mouse(UINT message, POINT at) {
         }
         case WM_MOUSEMOVE:
             if (!dragging_) return false;
+            last_press_ = 0;  // a drag, not the first press of two
             settings_.split_pos = std::max(kSplitMinimum, static_cast<int>(along - origin) - drag_grab_);
             layout();
             // What the window could show is what is kept.
@@ -641,6 +651,7 @@ bool FileSelectorBase::on_command(int id, int code, HWND control) {
     if (id == IDC_CHECK_PREVIEW && code == BN_CLICKED) {
         settings_.preview = IsDlgButtonChecked(hwnd(), IDC_CHECK_PREVIEW) == BST_CHECKED;
         layout();
+        update_preview();
         return true;
     }
     if (id == IDC_BUTTON_PLAY && code == BN_CLICKED) {
