@@ -361,8 +361,9 @@ void FileSelectorBase::clear_preview() {
     preview_kind_ = dialogs::PreviewKind::kNone;
     set_item_text(IDC_EDIT_PREVIEW, "");
     set_item_text(IDC_STATIC_MEDIA, "");
-    for (int id : {IDC_EDIT_PREVIEW, IDC_PREVIEW_PICTURE, IDC_STATIC_MEDIA, IDC_BUTTON_PLAY})
-        ShowWindow(item(id), SW_HIDE);
+    for (int id : {IDC_PREVIEW_PICTURE, IDC_STATIC_MEDIA, IDC_BUTTON_PLAY}) ShowWindow(item(id), SW_HIDE);
+    // With nothing to show, the empty text box still marks where previews appear.
+    ShowWindow(item(IDC_EDIT_PREVIEW), settings_.preview ? SW_SHOW : SW_HIDE);
 }
 
 void FileSelectorBase::update_preview() {
@@ -414,6 +415,7 @@ void FileSelectorBase::show_text_preview(const std::string& path) {
 }
 
 void FileSelectorBase::show_picture_preview(const std::string& path) {
+    ShowWindow(item(IDC_EDIT_PREVIEW), SW_HIDE);
     std::string error;
     picture_ = imaging::load_picture(path, &error);
     if (!picture_) {
@@ -426,6 +428,7 @@ void FileSelectorBase::show_picture_preview(const std::string& path) {
 }
 
 void FileSelectorBase::show_media_preview(const std::string& path) {
+    ShowWindow(item(IDC_EDIT_PREVIEW), SW_HIDE);
     // A machine without a device for the file (or one where MCI fails) still names the file.
     std::wstring open = L"open \"" + widen(path) + L"\" alias " + kMediaAlias;
     media_open_ = mci(open);
@@ -456,6 +459,7 @@ void FileSelectorBase::toggle_media() {
 }
 
 void FileSelectorBase::show_icon_preview(const std::string& path) {
+    ShowWindow(item(IDC_EDIT_PREVIEW), SW_HIDE);
     const std::wstring wide = widen(path);
     if (has_extension(path, {".ANI", ".CUR"})) {
         if (HICON cursor = static_cast<HICON>(

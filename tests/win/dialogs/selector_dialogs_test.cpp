@@ -373,7 +373,8 @@ TEST_F(SelectorTest, IconSelectorPreviewsTheIconsOfAFile) {
     EXPECT_EQ(dialog.icon_count(), 1);
     highlight(dialog, window, "Report.txt");
     EXPECT_EQ(dialog.preview_kind(), dialogs::PreviewKind::kNone) << "the icon selector shows no text";
-    EXPECT_FALSE(IsWindowVisible(GetDlgItem(window, IDC_EDIT_PREVIEW)));
+    EXPECT_EQ(window_text(GetDlgItem(window, IDC_EDIT_PREVIEW)), "");
+    EXPECT_FALSE(IsWindowVisible(GetDlgItem(window, IDC_PREVIEW_PICTURE)));
     DestroyWindow(window);
 }
 
