@@ -1,5 +1,6 @@
 #include "dialogs/selector_rules.h"
 
+#include "dialogs/selector_settings.h"
 #include "security/admin_data.h"
 
 namespace vx::dialogs {
@@ -149,6 +150,59 @@ bool is_media_preview(std::string_view f) {
 }
 bool is_icon_preview(std::string_view f) {
     return has_extension(f, {".ICO", ".EXE", ".DLL", ".ANI", ".CUR"});
+}
+
+PreviewKind preview_kind(SelectorKind kind, std::string_view f) {
+    switch (kind) {
+        case SelectorKind::kIcon:
+            return is_icon_preview(f) ? PreviewKind::kIcons : PreviewKind::kNone;
+        case SelectorKind::kFile:
+        case SelectorKind::kImage:
+            if (is_media_preview(f)) return PreviewKind::kMedia;
+            if (is_picture_preview(f)) return PreviewKind::kPicture;
+            return kind == SelectorKind::kFile ? PreviewKind::kText : PreviewKind::kNone;
+        case SelectorKind::kDirectory:
+            break;
+    }
+    return PreviewKind::kNone;
+}
+
+bool looks_binary(std::string_view bytes) {
+    size_t control = 0;
+    for (const char c : bytes) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u == 0) return true;
+        if (u < 0x20 && c != '\t' && c != '\r' && c != '\n' && c != '\f') ++control;
+    }
+    return control * 16 > bytes.size();
+}
+
+std::string hex_preview(std::string_view bytes, size_t max_bytes) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    if (bytes.size() > max_bytes) bytes = bytes.substr(0, max_bytes);
+    std::string out;
+    for (size_t row = 0; row < bytes.size(); row += 16) {
+        for (int shift = 28; shift >= 0; shift -= 4) out.push_back(kDigits[(row >> shift) & 0xF]);
+        out += "  ";
+        const size_t n = std::min<size_t>(16, bytes.size() - row);
+        for (size_t i = 0; i < 16; ++i) {
+            if (i < n) {
+                const auto u = static_cast<unsigned char>(bytes[row + i]);
+                out.push_back(kDigits[u >> 4]);
+                out.push_back(kDigits[u & 0xF]);
+                out.push_back(' ');
+            } else {
+                out += "   ";
+            }
+        }
+        out.push_back(' ');
+        for (size_t i = 0; i < n; ++i) {
+            const auto u = static_cast<unsigned char>(bytes[row + i]);
+            out.push_back(u >= 0x20 && u < 0x7F ? static_cast<char>(u) : '.');
+        }
+        out += "\r\n";
+    }
+    return out;
 }
 
 }  // namespace vx::dialogs

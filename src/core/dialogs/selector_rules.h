@@ -60,9 +60,21 @@ int add_icons_of_files(const std::vector<std::string>& files,
 std::string preview_text(std::string_view bytes, bool expand_tabs, int tab_size,
                          size_t max_bytes = 64 * 1024);
 
+// A file whose first bytes hold a NUL, or more than one control character in sixteen (beyond
+// tabs, line ends and form feeds), is shown as bytes rather than text.
+bool looks_binary(std::string_view bytes);
+// The preview of such a file: offset, sixteen bytes in hex and as characters per line (CR LF
+// between lines), at most `max_bytes` of them.
+std::string hex_preview(std::string_view bytes, size_t max_bytes = 4096);
+
 // Extensions (upper case, with the dot) the previews know.
 bool is_picture_preview(std::string_view file_name);  // through the imaging layer
 bool is_media_preview(std::string_view file_name);    // played, not drawn
 bool is_icon_preview(std::string_view file_name);     // icon selector
+
+enum class SelectorKind;
+// How a selector of `kind` previews the file `file_name`.
+enum class PreviewKind { kNone, kText, kPicture, kMedia, kIcons };
+PreviewKind preview_kind(SelectorKind kind, std::string_view file_name);
 
 }  // namespace vx::dialogs

@@ -2,8 +2,15 @@
 
 #include <commctrl.h>
 
+#include <mmsystem.h>
+#include <shellapi.h>
+
+#include <algorithm>
+#include <cstdlib>
+
 #include "win/dialogs/selector_ids.h"
 #include "win/dialogs/win_file_system.h"
+#include "win/imaging/picture.h"
 #include "win/shell/registry_settings.h"
 #include "win/util/text.h"
 
@@ -199,6 +206,66 @@ INT_PTR BrowserDialog::handle_message(UINT message, WPARAM wparam, LPARAM lparam
 
 // ---- file, image and icon selectors
 
+namespace {
+
+constexpr int kSplitterGap = 5;
+constexpr int kSplitMinimum = 40;
+constexpr int kIconCell = 40;
+constexpr const wchar_t* kMediaAlias = L"vxpreview";
+constexpr UINT kMaxPreviewIcons = 64;
+
+RECT child_rect(HWND dialog, HWND child) {
+    RECT r{};
+    GetWindowRect(child, &r);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+void place(HWND control, const RECT& r) {
+    SetWindowPos(control, nullptr, r.left, r.top, std::max(0L, r.right - r.left),
+                 std::max(0L, r.bottom - r.top), SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+bool mci(const std::wstring& command) {
+    return mciSendStringW(command.c_str(), nullptr, 0, nullptr) == 0;
+}
+
+bool has_extension(const std::string& path, std::initializer_list<const char*> extensions) {
+    const size_t dot = path.find_last_of(".\\");
+    if (dot == std::string::npos || path[dot] != '.') return false;
+    std::string ext = path.substr(dot);
+    for (char& c : ext)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    for (const char* e : extensions)
+        if (ext == e) return true;
+    return false;
+}
+
+std::string file_part(const std::string& path) {
+    const size_t slash = path.find_last_of('\\');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+}  // namespace
+
+FileSelectorBase::~FileSelectorBase() {
+    close_media();
+}
+
+bool FileSelectorBase::on_init() {
+    RECT client{};
+    GetClientRect(hwnd(), &client);
+    base_ = {client.right, client.bottom};
+    const RECT tree = child_rect(hwnd(), item(IDC_TREE_DIRS));
+    const RECT list = child_rect(hwnd(), item(IDC_LIST_FILES));
+    base_body_ = {tree.left, tree.top, list.right, list.bottom};
+    base_location_ = child_rect(hwnd(), item(IDC_EDIT_LOCATION));
+    for (int id : {IDC_STATIC_FILTER, IDC_EDIT_FILTER, IDC_LIST_FILTER, IDOK, IDCANCEL, IDC_BUTTON_HELP,
+                   IDC_CHECK_PREVIEW})
+        base_bottom_.push_back({id, child_rect(hwnd(), item(id))});
+    return BrowserDialog::on_init();
+}
+
 void FileSelectorBase::on_settings_loaded() {
     filter_list_ = filters();
     for (const auto& entry : filter_list_)
@@ -212,42 +279,280 @@ void FileSelectorBase::on_settings_loaded() {
         viewer_ = std::move(loaded.value);
         for (const auto& error : loaded.errors) message_box(hwnd(), error, "Error", MB_OK | MB_ICONERROR);
     }
-    SendMessageW(item(IDC_EDIT_PREVIEW), WM_SETFONT,
-                 reinterpret_cast<WPARAM>(GetStockObject(ANSI_FIXED_FONT)), 0);
+    make_viewer_font();
     CheckDlgButton(hwnd(), IDC_CHECK_PREVIEW, settings_.preview ? BST_CHECKED : BST_UNCHECKED);
-    layout_preview();
-}
-
-void FileSelectorBase::layout_preview() {
-    // The preview takes the right half of the list's place in the template.
-    RECT list{131, 25, 353, 185};
-    MapDialogRect(hwnd(), &list);
-    RECT half{243, 25, 353, 185};
-    MapDialogRect(hwnd(), &half);
-    const int right = settings_.preview ? half.left - (list.right - half.right) : list.right;
-    MoveWindow(item(IDC_LIST_FILES), list.left, list.top, right - list.left, list.bottom - list.top, TRUE);
-    ShowWindow(item(IDC_EDIT_PREVIEW), settings_.preview ? SW_SHOW : SW_HIDE);
+    laid_out_ = true;
+    layout();
     update_preview();
 }
 
+void FileSelectorBase::make_viewer_font() {
+    const auto& f = viewer_.font;
+    if (f.name || f.size || f.style) {
+        const HDC screen = GetDC(nullptr);
+        const int height = -MulDiv(f.size.value_or(10), GetDeviceCaps(screen, LOGPIXELSY), 72);
+        ReleaseDC(nullptr, screen);
+        const std::wstring face = widen(f.name.value_or("Courier New"));
+        viewer_font_.reset(CreateFontW(height, 0, 0, 0, (f.style & 1) ? FW_BOLD : FW_NORMAL,
+                                       (f.style & 2) != 0, (f.style & 4) != 0, (f.style & 8) != 0,
+                                       DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                       DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN, face.c_str()));
+    }
+    const HGDIOBJ font =
+        viewer_font_ ? static_cast<HGDIOBJ>(viewer_font_.get()) : GetStockObject(ANSI_FIXED_FONT);
+    SendMessageW(item(IDC_EDIT_PREVIEW), WM_SETFONT, reinterpret_cast<WPARAM>(font), 0);
+}
+
+void FileSelectorBase::layout() {
+    if (!laid_out_ || base_.cx == 0) return;
+    RECT client{};
+    GetClientRect(hwnd(), &client);
+    const LONG dw = client.right - base_.cx, dh = client.bottom - base_.cy;
+    place(item(IDC_EDIT_LOCATION),
+          {base_location_.left, base_location_.top, base_location_.right + dw, base_location_.bottom});
+    for (const auto& [id, r] : base_bottom_) place(item(id), {r.left, r.top + dh, r.right, r.bottom + dh});
+    body_ = {base_body_.left, base_body_.top, base_body_.right + dw, base_body_.bottom + dh};
+
+    // The tree gets the stored extent, as far as the window leaves room for the list beside it.
+    const bool horizontal = settings_.split_horizontal;
+    const LONG extent = horizontal ? body_.bottom - body_.top : body_.right - body_.left;
+    const LONG most = std::max<LONG>(kSplitMinimum, extent - kSplitterGap - kSplitMinimum);
+    const LONG pos = std::clamp<LONG>(settings_.split_pos, kSplitMinimum, most);
+    RECT tree = body_, rest = body_;
+    if (horizontal) {
+        tree.bottom = body_.top + pos;
+        splitter_ = {body_.left, tree.bottom, body_.right, tree.bottom + kSplitterGap};
+        rest.top = splitter_.bottom;
+    } else {
+        tree.right = body_.left + pos;
+        splitter_ = {tree.right, body_.top, tree.right + kSplitterGap, body_.bottom};
+        rest.left = splitter_.right;
+    }
+    place(item(IDC_TREE_DIRS), tree);
+    RECT list = rest, preview = rest;
+    if (settings_.preview) {
+        list.right = rest.left + (rest.right - rest.left) * 55 / 100;
+        preview.left = list.right + kSplitterGap;
+    }
+    place(item(IDC_LIST_FILES), list);
+    place(item(IDC_EDIT_PREVIEW), preview);
+    place(item(IDC_STATIC_MEDIA), {preview.left, preview.top, preview.right, preview.top + 20});
+    const RECT button = child_rect(hwnd(), item(IDC_BUTTON_PLAY));
+    const RECT play{preview.left, preview.top + 24, preview.left + (button.right - button.left),
+                    preview.top + 24 + (button.bottom - button.top)};
+    place(item(IDC_BUTTON_PLAY), play);
+    // A film plays in the picture's place, below its name and the button.
+    RECT picture = preview;
+    if (preview_kind_ == dialogs::PreviewKind::kMedia) picture.top = play.bottom + 4;
+    place(item(IDC_PREVIEW_PICTURE), picture);
+    InvalidateRect(hwnd(), nullptr, TRUE);
+}
+
+void FileSelectorBase::close_media() {
+    if (!media_open_) return;
+    mci(std::wstring(L"close ") + kMediaAlias);
+    media_open_ = media_playing_ = false;
+}
+
+void FileSelectorBase::clear_preview() {
+    close_media();
+    picture_.reset();
+    icons_.clear();
+    preview_kind_ = dialogs::PreviewKind::kNone;
+    set_item_text(IDC_EDIT_PREVIEW, "");
+    set_item_text(IDC_STATIC_MEDIA, "");
+    for (int id : {IDC_PREVIEW_PICTURE, IDC_STATIC_MEDIA, IDC_BUTTON_PLAY}) ShowWindow(item(id), SW_HIDE);
+    // With nothing to show, the empty text box still marks where previews appear.
+    ShowWindow(item(IDC_EDIT_PREVIEW), settings_.preview ? SW_SHOW : SW_HIDE);
+}
+
 void FileSelectorBase::update_preview() {
-    std::string text;
+    const bool was_media = preview_kind_ == dialogs::PreviewKind::kMedia;
+    clear_preview();
     const auto* entry = browser_.entry(ListView_GetNextItem(item(IDC_LIST_FILES), -1, LVNI_SELECTED));
-    // Pictures and media wait for the imaging layer; only text is previewed here.
-    if (settings_.preview && entry && !entry->directory && !dialogs::is_picture_preview(entry->name)) {
-        const HANDLE file =
-            CreateFileW(widen(join(browser_.current(), entry->name)).c_str(), GENERIC_READ,
-                        FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
-        if (file != INVALID_HANDLE_VALUE) {
-            std::string bytes(64 * 1024, '\0');
-            DWORD got = 0;
-            if (!ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr)) got = 0;
-            CloseHandle(file);
-            bytes.resize(got);
-            text = ansi_to_utf8(dialogs::preview_text(bytes, viewer_.expand_tabs, viewer_.tab_size));
-        }
+    if (!settings_.preview || !entry || entry->directory) {
+        if (was_media) layout();
+        return;
+    }
+    const std::string path = join(browser_.current(), entry->name);
+    preview_kind_ = dialogs::preview_kind(kind_, entry->name);
+    if (was_media != (preview_kind_ == dialogs::PreviewKind::kMedia)) layout();
+    switch (preview_kind_) {
+        case dialogs::PreviewKind::kText:
+            show_text_preview(path);
+            break;
+        case dialogs::PreviewKind::kPicture:
+            show_picture_preview(path);
+            break;
+        case dialogs::PreviewKind::kMedia:
+            show_media_preview(path);
+            break;
+        case dialogs::PreviewKind::kIcons:
+            show_icon_preview(path);
+            break;
+        case dialogs::PreviewKind::kNone:
+            break;
+    }
+}
+
+void FileSelectorBase::show_text_preview(const std::string& path) {
+    std::string text;
+    const HANDLE file = CreateFileW(widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                    nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+        // Only the start of the file: a preview must not wait for a large file to be read.
+        std::string bytes(64 * 1024, '\0');
+        DWORD got = 0;
+        if (!ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr)) got = 0;
+        CloseHandle(file);
+        bytes.resize(got);
+        text = dialogs::looks_binary(bytes)
+                   ? dialogs::hex_preview(bytes)
+                   : ansi_to_utf8(dialogs::preview_text(bytes, viewer_.expand_tabs, viewer_.tab_size));
     }
     set_item_text(IDC_EDIT_PREVIEW, text);
+    ShowWindow(item(IDC_EDIT_PREVIEW), SW_SHOW);
+}
+
+void FileSelectorBase::show_picture_preview(const std::string& path) {
+    ShowWindow(item(IDC_EDIT_PREVIEW), SW_HIDE);
+    std::string error;
+    picture_ = imaging::load_picture(path, &error);
+    if (!picture_) {
+        set_item_text(IDC_STATIC_MEDIA, file_part(path) + ": " + (error.empty() ? "no preview" : error));
+        ShowWindow(item(IDC_STATIC_MEDIA), SW_SHOW);
+        return;
+    }
+    ShowWindow(item(IDC_PREVIEW_PICTURE), SW_SHOW);
+    InvalidateRect(item(IDC_PREVIEW_PICTURE), nullptr, TRUE);
+}
+
+void FileSelectorBase::show_media_preview(const std::string& path) {
+    ShowWindow(item(IDC_EDIT_PREVIEW), SW_HIDE);
+    // A machine without a device for the file (or one where MCI fails) still names the file.
+    std::wstring open = L"open \"" + widen(path) + L"\" alias " + kMediaAlias;
+    media_open_ = mci(open);
+    if (media_open_ && has_extension(path, {".AVI", ".MOV"}) &&
+        mci(std::wstring(L"window ") + kMediaAlias + L" handle " +
+            std::to_wstring(reinterpret_cast<UINT_PTR>(item(IDC_PREVIEW_PICTURE)))))
+        ShowWindow(item(IDC_PREVIEW_PICTURE), SW_SHOW);
+    set_item_text(IDC_STATIC_MEDIA,
+                  media_open_ ? file_part(path) : file_part(path) + ": cannot be played here");
+    set_item_text(IDC_BUTTON_PLAY, "&Play");
+    EnableWindow(item(IDC_BUTTON_PLAY), media_open_);
+    ShowWindow(item(IDC_STATIC_MEDIA), SW_SHOW);
+    ShowWindow(item(IDC_BUTTON_PLAY), SW_SHOW);
+}
+
+void FileSelectorBase::toggle_media() {
+    if (!media_open_) return;
+    if (media_playing_) {
+        mci(std::wstring(L"stop ") + kMediaAlias);
+        mci(std::wstring(L"seek ") + kMediaAlias + L" to start");
+        media_playing_ = false;
+    } else {
+        // Played with notification, so the button turns back when the piece ends.
+        media_playing_ = mciSendStringW((std::wstring(L"play ") + kMediaAlias + L" from 0 notify").c_str(),
+                                        nullptr, 0, hwnd()) == 0;
+    }
+    set_item_text(IDC_BUTTON_PLAY, media_playing_ ? "&Stop" : "&Play");
+}
+
+void FileSelectorBase::show_icon_preview(const std::string& path) {
+    ShowWindow(item(IDC_EDIT_PREVIEW), SW_HIDE);
+    const std::wstring wide = widen(path);
+    if (has_extension(path, {".ANI", ".CUR"})) {
+        if (HICON cursor = static_cast<HICON>(
+                LoadImageW(nullptr, wide.c_str(), IMAGE_CURSOR, 0, 0, LR_LOADFROMFILE | LR_DEFAULTSIZE)))
+            icons_.emplace_back(cursor);
+    } else {
+        const UINT count = ExtractIconExW(wide.c_str(), -1, nullptr, nullptr, 0);
+        std::vector<HICON> large(std::min(count, kMaxPreviewIcons), nullptr);
+        const UINT got = large.empty() ? 0
+                                       : ExtractIconExW(wide.c_str(), 0, large.data(), nullptr,
+                                                        static_cast<UINT>(large.size()));
+        for (UINT i = 0; i < got && i < large.size(); ++i)
+            if (large[i]) icons_.emplace_back(large[i]);
+    }
+    if (icons_.empty()) {
+        set_item_text(IDC_STATIC_MEDIA, file_part(path) + ": no icons");
+        ShowWindow(item(IDC_STATIC_MEDIA), SW_SHOW);
+        return;
+    }
+    ShowWindow(item(IDC_PREVIEW_PICTURE), SW_SHOW);
+    InvalidateRect(item(IDC_PREVIEW_PICTURE), nullptr, TRUE);
+}
+
+void FileSelectorBase::draw_preview(const DRAWITEMSTRUCT& draw) const {
+    const RECT& box = draw.rcItem;
+    FillRect(draw.hDC, &box, GetSysColorBrush(COLOR_WINDOW));
+    if (picture_) {
+        BITMAP info{};
+        if (!GetObjectW(picture_.get(), sizeof info, &info) || info.bmWidth <= 0 || info.bmHeight == 0)
+            return;
+        const LONG w = info.bmWidth, h = std::abs(info.bmHeight);
+        const LONG room_w = box.right - box.left, room_h = box.bottom - box.top;
+        // Shrunk to fit with its proportions kept; never enlarged past its own size.
+        double scale =
+            std::min(1.0, std::min(static_cast<double>(room_w) / w, static_cast<double>(room_h) / h));
+        const int sw = std::max(1, static_cast<int>(w * scale)),
+                  sh = std::max(1, static_cast<int>(h * scale));
+        const int x = box.left + (room_w - sw) / 2, y = box.top + (room_h - sh) / 2;
+        const HDC memory = CreateCompatibleDC(draw.hDC);
+        const HGDIOBJ old = SelectObject(memory, picture_.get());
+        SetStretchBltMode(draw.hDC, HALFTONE);
+        SetBrushOrgEx(draw.hDC, 0, 0, nullptr);
+        StretchBlt(draw.hDC, x, y, sw, sh, memory, 0, 0, w, h, SRCCOPY);
+        SelectObject(memory, old);
+        DeleteDC(memory);
+        return;
+    }
+    const int per_row = std::max<int>(1, (box.right - box.left) / kIconCell);
+    for (size_t i = 0; i < icons_.size(); ++i) {
+        const int x = box.left + static_cast<int>(i % static_cast<size_t>(per_row)) * kIconCell + 4;
+        const int y = box.top + static_cast<int>(i / static_cast<size_t>(per_row)) * kIconCell + 4;
+        DrawIconEx(draw.hDC, x, y, icons_[i].get(), 32, 32, 0, nullptr, DI_NORMAL);
+    }
+}
+
+bool FileSelectorBase::on_splitter_mouse(UINT message, POINT at) {
+    const bool horizontal = settings_.split_horizontal;
+    const LONG along = horizontal ? at.y : at.x;
+    const LONG origin = horizontal ? body_.top : body_.left;
+    switch (message) {
+        case WM_LBUTTONDOWN: {
+            if (!PtInRect(&splitter_, at)) return false;
+            const DWORD now = GetTickCount();
+            if (last_press_ && now - last_press_ <= GetDoubleClickTime()) {
+                // Two presses in a row turn the splitter: tree beside the list or above it.
+                last_press_ = 0;
+                settings_.split_horizontal = !settings_.split_horizontal;
+                layout();
+                return true;
+            }
+            last_press_ = now;
+            dragging_ = true;
+            drag_grab_ = static_cast<int>(along - (origin + settings_.split_pos));
+            SetCapture(hwnd());
+            return true;
+        }
+        case WM_MOUSEMOVE:
+            if (!dragging_) return false;
+            last_press_ = 0;  // a drag, not the first press of two
+            settings_.split_pos = std::max(kSplitMinimum, static_cast<int>(along - origin) - drag_grab_);
+            layout();
+            // What the window could show is what is kept.
+            settings_.split_pos =
+                static_cast<int>(horizontal ? splitter_.top - body_.top : splitter_.left - body_.left);
+            return true;
+        case WM_LBUTTONUP:
+            if (!dragging_) return false;
+            dragging_ = false;
+            ReleaseCapture();
+            return true;
+        default:
+            return false;
+    }
 }
 
 dialogs::Focus FileSelectorBase::focus() const {
@@ -349,7 +654,12 @@ void FileSelectorBase::on_cancel_pressed() {
 bool FileSelectorBase::on_command(int id, int code, HWND control) {
     if (id == IDC_CHECK_PREVIEW && code == BN_CLICKED) {
         settings_.preview = IsDlgButtonChecked(hwnd(), IDC_CHECK_PREVIEW) == BST_CHECKED;
-        layout_preview();
+        layout();
+        update_preview();
+        return true;
+    }
+    if (id == IDC_BUTTON_PLAY && code == BN_CLICKED) {
+        toggle_media();
         return true;
     }
     if (id == IDC_LIST_FILTER && code == LBN_DBLCLK) {
@@ -360,6 +670,55 @@ bool FileSelectorBase::on_command(int id, int code, HWND control) {
 }
 
 INT_PTR FileSelectorBase::handle_message(UINT message, WPARAM wparam, LPARAM lparam) {
+    switch (message) {
+        case WM_SIZE:
+            if (wparam != SIZE_MINIMIZED) layout();
+            return FALSE;
+        case WM_DRAWITEM: {
+            const auto* draw = reinterpret_cast<const DRAWITEMSTRUCT*>(lparam);
+            if (draw->CtlID != IDC_PREVIEW_PICTURE) break;
+            draw_preview(*draw);
+            return TRUE;
+        }
+        case WM_CTLCOLORSTATIC:
+            if (reinterpret_cast<HWND>(lparam) == item(IDC_EDIT_PREVIEW) && viewer_.font.normal_text) {
+                const HDC dc = reinterpret_cast<HDC>(wparam);
+                SetTextColor(dc, *viewer_.font.normal_text);
+                SetBkColor(dc, GetSysColor(COLOR_WINDOW));
+                return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_WINDOW));
+            }
+            break;
+        case MM_MCINOTIFY:
+            if (media_playing_) {
+                media_playing_ = false;
+                set_item_text(IDC_BUTTON_PLAY, "&Play");
+            }
+            return TRUE;
+        case WM_SETCURSOR: {
+            POINT at{};
+            GetCursorPos(&at);
+            ScreenToClient(hwnd(), &at);
+            if (reinterpret_cast<HWND>(wparam) != hwnd() || !PtInRect(&splitter_, at)) break;
+            SetCursor(LoadCursorW(nullptr, settings_.split_horizontal ? IDC_SIZENS : IDC_SIZEWE));
+            SetWindowLongPtrW(hwnd(), DWLP_MSGRESULT, TRUE);
+            return TRUE;
+        }
+        case WM_LBUTTONDOWN:
+        case WM_MOUSEMOVE:
+        case WM_LBUTTONUP: {
+            const POINT at{static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam))};
+            if (on_splitter_mouse(message, at)) return TRUE;
+            break;
+        }
+        case WM_CAPTURECHANGED:
+            dragging_ = false;
+            break;
+        case WM_DESTROY:
+            close_media();
+            break;
+        default:
+            break;
+    }
     if (message == WM_NOTIFY) {
         const auto* header = reinterpret_cast<const NMHDR*>(lparam);
         if (header->idFrom == IDC_LIST_FILES) {
@@ -394,7 +753,7 @@ bool TIconSelectorDialog::on_init() {
         SetWindowLongPtrW(list, GWL_STYLE,
                           GetWindowLongPtrW(list, GWL_STYLE) & ~static_cast<LONG_PTR>(LVS_SINGLESEL));
     }
-    return BrowserDialog::on_init();
+    return FileSelectorBase::on_init();
 }
 
 bool TIconSelectorDialog::accept() {

@@ -12,6 +12,8 @@
 #include "dialogs/selector_settings.h"
 #include "win/dialogs/dir_watch.h"
 #include "win/dialogs/file_browser.h"
+#include "win/dialogs/selector_ids.h"
+#include "win/util/handle.h"
 #include "win/util/window.h"
 
 namespace vx::win {
@@ -89,18 +91,34 @@ private:
     void save_settings();
 };
 
-// File, image and icon selectors: the browser with a file list, a filter box and a filter list.
+// File, image and icon selectors: the browser with a file list, a filter box and a filter list,
+// the splitter between tree and list, and the preview of the highlighted file.
 class FileSelectorBase : public BrowserDialog {
 public:
     using BrowserDialog::BrowserDialog;
+    ~FileSelectorBase() override;
+
+    dialogs::PreviewKind preview_kind() const { return preview_kind_; }
+    // The line the media preview shows, and whether the file is open for playing.
+    std::string media_line() const { return item_text(IDC_STATIC_MEDIA); }
+    bool media_ready() const { return media_open_; }
+    int icon_count() const { return static_cast<int>(icons_.size()); }
+    bool has_picture() const { return static_cast<bool>(picture_); }
+
+    // The splitter as it stands: orientation and the tree's extent in pixels.
+    bool split_horizontal() const { return settings_.split_horizontal; }
+    int split_pos() const { return settings_.split_pos; }
+    RECT splitter_rect() const { return splitter_; }
 
 protected:
+    bool on_init() override;
     void on_settings_loaded() override;
     bool on_command(int id, int code, HWND control) override;
     INT_PTR handle_message(UINT message, WPARAM wparam, LPARAM lparam) override;
     void on_ok_pressed() override;
     void on_cancel_pressed() override;
     void on_typed_file(const std::string& name) override;
+    void on_directory_shown() override { update_preview(); }
     virtual std::vector<dialogs::FilterEntry> filters() const = 0;
     // Called when the selector closes with OK; false keeps it open.
     virtual bool accept() { return true; }
@@ -112,11 +130,43 @@ protected:
     // The file the filter box names (or the list highlights), as a full path; empty if none.
     std::string chosen_file() const;
 
-    void layout_preview();
+    void layout();
     void update_preview();
 
     std::vector<dialogs::FilterEntry> filter_list_;
     dialogs::ViewerSettings viewer_;
+
+private:
+    void clear_preview();
+    void show_text_preview(const std::string& path);
+    void show_picture_preview(const std::string& path);
+    void show_media_preview(const std::string& path);
+    void show_icon_preview(const std::string& path);
+    void close_media();
+    void toggle_media();
+    void draw_preview(const DRAWITEMSTRUCT& draw) const;
+    void make_viewer_font();
+    // Mouse on the splitter: start, follow and end a drag; two presses in a row turn it.
+    bool on_splitter_mouse(UINT message, POINT at);
+
+    // Where the template put things, so that resizing can move them.
+    SIZE base_{};
+    RECT base_body_{};
+    RECT base_location_{};
+    std::vector<std::pair<int, RECT>> base_bottom_;
+    RECT body_{};
+    RECT splitter_{};
+
+    dialogs::PreviewKind preview_kind_ = dialogs::PreviewKind::kNone;
+    unique_hbitmap picture_;
+    std::vector<unique_hicon> icons_;
+    unique_hfont viewer_font_;
+    bool media_open_ = false;
+    bool media_playing_ = false;
+    bool dragging_ = false;
+    int drag_grab_ = 0;
+    DWORD last_press_ = 0;
+    bool laid_out_ = false;
 };
 
 class TFileSelectorDialog : public FileSelectorBase {
@@ -130,7 +180,7 @@ protected:
     }
 };
 
-// Picture previews wait for the imaging layer; until then it chooses like the file selector.
+// Chooses like the file selector; previews only pictures and media.
 class TImageSelectorDialog : public FileSelectorBase {
 public:
     TImageSelectorDialog(SettingsStore& store, dialogs::FileSystem& fs, SelectorValues& values)

@@ -6,8 +6,10 @@
 #include <cmath>
 #include <exception>
 
+#include "shell/run_policy.h"
 #include "util/datetime.h"
 #include "util/file_io.h"
+#include "win/dialogs/selector_dialogs.h"
 #include "win/security/usage_log_viewer_ids.h"
 #include "win/util/text.h"
 #include "win/util/trace.h"
@@ -252,9 +254,11 @@ bool UsageLogViewer::on_command(int id, int code, HWND) {
 }
 
 void UsageLogViewer::on_view() {
-    if (!value_.view_allowed || !value_.choose_log_file) return;
+    if (!value_.view_allowed) return;
     if (value_.pass_view_guard && !value_.pass_view_guard()) return;
-    const auto chosen = value_.choose_log_file(dir_of(value_.log_path));
+    const std::string folder = dir_of(value_.log_path);
+    const auto chosen = value_.choose_log_file ? value_.choose_log_file(folder)
+                                               : choose_log_file_with_selector(hwnd(), folder, value_);
     if (!chosen || chosen->empty()) return;
     load(*chosen, true);
 }
@@ -342,6 +346,23 @@ INT_PTR UsageLogViewer::handle_message(UINT message, WPARAM wparam, LPARAM lpara
         default:
             return Dialog::handle_message(message, wparam, lparam);
     }
+}
+
+std::optional<std::string> choose_log_file_with_selector(HWND owner, const std::string& folder,
+                                                         const UsageViewerValue& value) {
+    std::string start = folder;
+    std::string file;
+    // The file is required: "View" has nothing to show without one.
+    if (!select_file(owner, kChooseLogPrompt, start, kLogFileMask, value.restricted_dirs, value.drives, true,
+                     false, file))
+        return std::nullopt;
+    vx::shell::RunRestrictions limits;
+    limits.forbidden_extensions = value.forbidden_extensions;
+    const auto dot = file.find_last_of(".\\");
+    const std::string ext =
+        dot != std::string::npos && file[dot] == '.' ? file.substr(dot + 1) : std::string{};
+    if (limits.extension_forbidden(ext)) return std::nullopt;
+    return file;
 }
 
 bool print_usage_layout(HDC printer, const UsagePrintLayout& layout) {

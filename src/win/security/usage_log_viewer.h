@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "dialogs/location.h"
 #include "port/locale.h"
 #include "port/settings_store.h"
 #include "port/text_codec.h"
@@ -33,8 +34,14 @@ struct UsageViewerValue {
     // Guard 11's password prompt; absent: no prompt.
     std::function<bool()> pass_view_guard;
     // The file selector: "Which log file do you wish to View?", mask "*.Log", starting in the
-    // given folder. nullopt when the user cancels. Absent: "View" does nothing.
+    // given folder. nullopt when the user cancels. Absent: the program's own file selector over
+    // the viewer, limited by the three lists below.
     std::function<std::optional<std::string>(const std::string& folder)> choose_log_file;
+    // The current user's limits for that selector: drive levels (0 = offered), restricted
+    // directories ("C:\DIR|...") and forbidden extensions ("EXE|BAT|").
+    dialogs::DriveTable drives{};
+    std::string restricted_dirs;
+    std::string forbidden_extensions;
     std::function<void(int topic)> show_help;
     // Absent: a message box over the viewer.
     std::function<void(const std::string& message)> report_error;
@@ -93,6 +100,12 @@ private:
 // to write is reported through value.report_error (or a message box).
 INT_PTR show_usage_log_viewer(HINSTANCE instance, HWND owner, UsageViewerValue& value, SettingsStore& store,
                               DateTime today);
+
+// Asks for a log file with the file selector as "View" does: the prompt as its title, `folder`
+// to start in, mask "*.Log", barred drives and restricted directories hidden. A file with an
+// extension the user may not open counts as no choice.
+std::optional<std::string> choose_log_file_with_selector(HWND owner, const std::string& folder,
+                                                         const UsageViewerValue& value);
 
 // Draws a print layout on a printer DC as one document; false when the printer refused.
 bool print_usage_layout(HDC printer, const vx::security::UsagePrintLayout& layout);

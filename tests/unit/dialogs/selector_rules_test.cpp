@@ -1,7 +1,9 @@
 #include "dialogs/selector_rules.h"
+#include "dialogs/selector_settings.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 
 namespace vx::dialogs {
@@ -99,6 +101,35 @@ TEST(Previews, TextOfAFile) {
     };
     for (const auto& c : cases) EXPECT_EQ(preview_text(c.bytes, c.expand, c.tab), c.shown) << c.bytes;
     EXPECT_EQ(preview_text(std::string(100, 'a'), true, 8, 10), std::string(10, 'a'));
+}
+
+TEST(Previews, BinaryFilesShowAsBytes) {
+    EXPECT_FALSE(looks_binary("plain text\r\n\twith tabs\f"));
+    EXPECT_FALSE(looks_binary(""));
+    EXPECT_TRUE(looks_binary(std::string("MZ\x90\0\x03", 5)));
+    EXPECT_TRUE(looks_binary("\x01\x02\x03 text"));
+    EXPECT_EQ(hex_preview(std::string("MZ\0\x7F", 4)),
+              "00000000  4D 5A 00 7F " + std::string(12 * 3, ' ') + " MZ..\r\n");
+    const std::string big(40, 'A');
+    const std::string shown = hex_preview(big, 20);
+    EXPECT_EQ(std::count(shown.begin(), shown.end(), '\n'), 2) << "cut at max_bytes";
+    EXPECT_EQ(shown.substr(shown.find("\r\n") + 2, 8), "00000010");
+}
+
+TEST(Previews, KindBySelectorAndExtension) {
+    using K = PreviewKind;
+    using S = SelectorKind;
+    const struct {
+        S selector;
+        const char* file;
+        K kind;
+    } cases[] = {
+        {S::kFile, "a.bmp", K::kPicture},  {S::kFile, "a.WAV", K::kMedia},     {S::kFile, "a.txt", K::kText},
+        {S::kFile, "noext", K::kText},     {S::kImage, "a.avi", K::kMedia},    {S::kImage, "a.txt", K::kNone},
+        {S::kImage, "a.Png", K::kPicture}, {S::kIcon, "a.dll", K::kIcons},     {S::kIcon, "a.ani", K::kIcons},
+        {S::kIcon, "a.bmp", K::kNone},     {S::kDirectory, "a.ico", K::kNone},
+    };
+    for (const auto& c : cases) EXPECT_EQ(preview_kind(c.selector, c.file), c.kind) << c.file;
 }
 
 TEST(Previews, ByExtension) {

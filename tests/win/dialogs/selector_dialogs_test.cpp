@@ -71,10 +71,33 @@ protected:
         values.drives['Z' - 'A'] = 5;
     }
     void TearDown() override {
-        for (const char* file : {"\\Docs\\Report.txt", "\\Docs\\Notes.doc", "\\Docs\\Added.txt"})
+        for (const char* file :
+             {"\\Docs\\Report.txt", "\\Docs\\Notes.doc", "\\Docs\\Added.txt", "\\Docs\\Pic.bmp",
+              "\\Docs\\Tune.wav", "\\Docs\\Data.bin", "\\Docs\\Basic.ico", "\\Docs\\Busy.ani"})
             DeleteFileW(widen(root + file).c_str());
         for (const char* dir : {"\\New\\Deeper", "\\New", "\\Docs", "\\Secret", ""})
             RemoveDirectoryW(widen(root + dir).c_str());
+    }
+
+    void write(const std::string& name, const std::string& bytes) {
+        const HANDLE h = CreateFileW(widen(root + "\\Docs\\" + name).c_str(), GENERIC_WRITE, 0, nullptr,
+                                     CREATE_ALWAYS, 0, nullptr);
+        DWORD written = 0;
+        WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+        CloseHandle(h);
+    }
+    void copy_sample(const char* sample, const std::string& name) {
+        CopyFileW(widen(std::string(VX_SAMPLES_DIR) + "\\" + sample).c_str(),
+                  widen(root + "\\Docs\\" + name).c_str(), FALSE);
+    }
+    // Highlights `name` in the list as a click would.
+    template <class D>
+    void highlight(D& dialog, HWND window, const std::string& name) {
+        const HWND files = GetDlgItem(window, IDC_LIST_FILES);
+        ListView_SetItemState(files, -1, 0, LVIS_SELECTED);
+        const int at = dialog.browser().find_entry(name);
+        ASSERT_GE(at, 0) << name;
+        ListView_SetItemState(files, at, LVIS_SELECTED, LVIS_SELECTED);
     }
 
     template <class D>
@@ -278,6 +301,191 @@ TEST_F(SelectorTest, TextPreviewOfTheHighlightedFile) {
     EXPECT_FALSE(IsWindowVisible(preview));
     DestroyWindow(window);
     EXPECT_EQ((store.values[{"File Browser", "Preview"}]), "0");
+}
+
+// Little-endian fields for the made-up files below.
+std::string le(uint32_t v, int bytes) {
+    std::string out;
+    for (int i = 0; i < bytes; ++i) out.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
+    return out;
+}
+
+// A 2 x 2 24-bit bitmap and a tenth of a second of silence.
+std::string tiny_bmp() {
+    const std::string pixels(16, '\x40');  // two rows of 6 bytes, each padded to 8
+    return "BM" + le(54 + 16, 4) + le(0, 4) + le(54, 4) + le(40, 4) + le(2, 4) + le(2, 4) + le(1, 2) +
+           le(24, 2) + le(0, 4) + le(16, 4) + le(2835, 4) + le(2835, 4) + le(0, 4) + le(0, 4) + pixels;
+}
+std::string tiny_wav() {
+    const std::string samples(800, '\x80');
+    return "RIFF" + le(36 + 800, 4) + "WAVEfmt " + le(16, 4) + le(1, 2) + le(1, 2) + le(8000, 4) +
+           le(8000, 4) + le(1, 2) + le(8, 2) + "data" + le(800, 4) + samples;
+}
+
+TEST_F(SelectorTest, PreviewsPicturesMediaAndBinaryFiles) {
+    write("Pic.bmp", tiny_bmp());
+    write("Tune.wav", tiny_wav());
+    write("Data.bin", std::string("MZ\x90\0\x03\0\0\0", 8));
+    store.values[{"File Browser", "Preview"}] = "1";
+    TFileSelectorDialog dialog(store, fs, values);
+    const HWND window = open(dialog, IDD_FILE_SELECTOR);
+    ASSERT_NE(window, nullptr);
+
+    highlight(dialog, window, "Pic.bmp");
+    EXPECT_EQ(dialog.preview_kind(), dialogs::PreviewKind::kPicture);
+    EXPECT_TRUE(dialog.has_picture());
+    EXPECT_TRUE(IsWindowVisible(GetDlgItem(window, IDC_PREVIEW_PICTURE)));
+    EXPECT_FALSE(IsWindowVisible(GetDlgItem(window, IDC_EDIT_PREVIEW)));
+    UpdateWindow(window);  // draws the picture; must not fault
+
+    // Whether the machine can play it or not, the file is named and nothing waits for it.
+    highlight(dialog, window, "Tune.wav");
+    EXPECT_EQ(dialog.preview_kind(), dialogs::PreviewKind::kMedia);
+    EXPECT_FALSE(dialog.has_picture());
+    EXPECT_TRUE(dialog.media_line().starts_with("Tune.wav")) << dialog.media_line();
+    EXPECT_TRUE(IsWindowVisible(GetDlgItem(window, IDC_BUTTON_PLAY)));
+    EXPECT_EQ(IsWindowEnabled(GetDlgItem(window, IDC_BUTTON_PLAY)) != FALSE, dialog.media_ready());
+    if (dialog.media_ready()) {
+        SendMessageW(window, WM_COMMAND, MAKEWPARAM(IDC_BUTTON_PLAY, BN_CLICKED), 0);
+        SendMessageW(window, WM_COMMAND, MAKEWPARAM(IDC_BUTTON_PLAY, BN_CLICKED), 0);
+        EXPECT_EQ(window_text(GetDlgItem(window, IDC_BUTTON_PLAY)), "&Play");
+    }
+
+    highlight(dialog, window, "Data.bin");
+    EXPECT_EQ(dialog.preview_kind(), dialogs::PreviewKind::kText);
+    EXPECT_FALSE(dialog.media_ready()) << "leaving a media file closes it";
+    EXPECT_TRUE(window_text(GetDlgItem(window, IDC_EDIT_PREVIEW)).starts_with("00000000  4D 5A 90 00"));
+    DestroyWindow(window);
+}
+
+TEST_F(SelectorTest, IconSelectorPreviewsTheIconsOfAFile) {
+    copy_sample("icojs_basic.ico", "Basic.ico");
+    copy_sample("mini_busy.ani", "Busy.ani");
+    store.values[{"File Browser", "Preview"}] = "1";
+    TIconSelectorDialog dialog(store, fs, values, false, {});
+    const HWND window = open(dialog, IDD_FILE_SELECTOR);
+    ASSERT_NE(window, nullptr);
+    highlight(dialog, window, "Basic.ico");
+    EXPECT_EQ(dialog.preview_kind(), dialogs::PreviewKind::kIcons);
+    EXPECT_GE(dialog.icon_count(), 1);
+    UpdateWindow(window);
+    highlight(dialog, window, "Busy.ani");
+    EXPECT_EQ(dialog.icon_count(), 1);
+    highlight(dialog, window, "Report.txt");
+    EXPECT_EQ(dialog.preview_kind(), dialogs::PreviewKind::kNone) << "the icon selector shows no text";
+    EXPECT_EQ(window_text(GetDlgItem(window, IDC_EDIT_PREVIEW)), "");
+    EXPECT_FALSE(IsWindowVisible(GetDlgItem(window, IDC_PREVIEW_PICTURE)));
+    DestroyWindow(window);
+}
+
+TEST_F(SelectorTest, SplitterIsDraggedTurnedAndKept) {
+    store.values[{"File Browser", "SplitDir"}] = "Horz";
+    store.values[{"File Browser", "SplitPos"}] = "100";
+    TFileSelectorDialog dialog(store, fs, values);
+    const HWND window = open(dialog, IDD_FILE_SELECTOR);
+    ASSERT_NE(window, nullptr);
+    const auto rect_of = [&](int id) {
+        RECT r{};
+        GetWindowRect(GetDlgItem(window, id), &r);
+        MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
+        return r;
+    };
+    RECT tree = rect_of(IDC_TREE_DIRS), list = rect_of(IDC_LIST_FILES);
+    EXPECT_EQ(tree.bottom - tree.top, 100);
+    EXPECT_LT(tree.bottom, list.top) << "tree above the list";
+
+    const auto mouse = [&](UINT message, LONG x, LONG y) {
+        SendMessageW(window, message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, MAKELPARAM(x, y));
+    };
+    const RECT bar = dialog.splitter_rect();
+    const LONG x = (bar.left + bar.right) / 2, y = (bar.top + bar.bottom) / 2;
+    mouse(WM_LBUTTONDOWN, x, y);
+    mouse(WM_MOUSEMOVE, x, y + 30);
+    mouse(WM_LBUTTONUP, x, y + 30);
+    EXPECT_EQ(dialog.split_pos(), 130);
+    tree = rect_of(IDC_TREE_DIRS);
+    EXPECT_EQ(tree.bottom - tree.top, 130);
+    // Dragged past the end: the list keeps some room.
+    mouse(WM_LBUTTONDOWN, x, y + 30);
+    mouse(WM_MOUSEMOVE, x, 5000);
+    mouse(WM_LBUTTONUP, x, 5000);
+    list = rect_of(IDC_LIST_FILES);
+    EXPECT_GE(list.bottom - list.top, 40);
+    const int kept = dialog.split_pos();
+    EXPECT_EQ(kept, rect_of(IDC_TREE_DIRS).bottom - rect_of(IDC_TREE_DIRS).top);
+
+    Sleep(GetDoubleClickTime() + 50);
+    const RECT bar2 = dialog.splitter_rect();
+    const LONG x2 = (bar2.left + bar2.right) / 2, y2 = (bar2.top + bar2.bottom) / 2;
+    mouse(WM_LBUTTONDOWN, x2, y2);
+    mouse(WM_LBUTTONUP, x2, y2);
+    mouse(WM_LBUTTONDOWN, x2, y2);
+    mouse(WM_LBUTTONUP, x2, y2);
+    EXPECT_FALSE(dialog.split_horizontal()) << "two presses turn it";
+    tree = rect_of(IDC_TREE_DIRS);
+    list = rect_of(IDC_LIST_FILES);
+    EXPECT_LT(tree.right, list.left) << "tree beside the list";
+    DestroyWindow(window);
+    EXPECT_EQ((store.values[{"File Browser", "SplitDir"}]), "Vert");
+    EXPECT_EQ((store.values[{"File Browser", "SplitPos"}]), std::to_string(kept));
+}
+
+// Counts this thread's visible top-level windows: a menu or another program's window would add one.
+int visible_windows() {
+    int count = 0;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM counter) {
+            if (IsWindowVisible(window)) ++*reinterpret_cast<int*>(counter);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
+void right_click(HWND control) {
+    RECT r{};
+    GetClientRect(control, &r);
+    const LPARAM at = MAKELPARAM(r.right / 2, 8);
+    // The release is queued first: the control waits for it to tell a click from a drag.
+    PostMessageW(control, WM_RBUTTONUP, 0, at);
+    SendMessageW(control, WM_RBUTTONDOWN, MK_RBUTTON, at);
+    pump();
+}
+
+TEST_F(SelectorTest, NoMenusAndOnlyOurOwnHelpInEverySelector) {
+    TFileSelectorDialog file(store, fs, values);
+    TImageSelectorDialog image(store, fs, values);
+    TIconSelectorDialog icon(store, fs, values, false, {});
+    TDirSelectorDialog directory(store, fs, values, false);
+    const std::pair<BrowserDialog*, int> dialogs[] = {{&file, IDD_FILE_SELECTOR},
+                                                      {&image, IDD_FILE_SELECTOR},
+                                                      {&icon, IDD_FILE_SELECTOR},
+                                                      {&directory, IDD_DIR_SELECTOR}};
+    for (const auto& [dialog, resource] : dialogs) {
+        boxes.clear();
+        const HWND window = open(*dialog, resource);
+        ASSERT_NE(window, nullptr);
+        const int before = visible_windows();
+        for (int id : {IDC_LIST_FILES, IDC_TREE_DIRS}) {
+            const HWND control = GetDlgItem(window, id);
+            if (!control) continue;
+            right_click(control);
+            SendMessageW(window, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(control), MAKELPARAM(10, 10));
+        }
+        EXPECT_EQ(visible_windows(), before) << resource;
+        EXPECT_TRUE(boxes.empty()) << resource;
+
+        HELPINFO help{sizeof help, HELPINFO_WINDOW, IDC_TREE_DIRS, GetDlgItem(window, IDC_TREE_DIRS),
+                      0,           {0, 0}};
+        SendMessageW(window, WM_HELP, 0, reinterpret_cast<LPARAM>(&help));
+        SendMessageW(window, WM_COMMAND, MAKEWPARAM(IDC_BUTTON_HELP, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(window, IDC_BUTTON_HELP)));
+        ASSERT_EQ(boxes.size(), 2u) << resource;
+        for (const auto& box : boxes) EXPECT_EQ(box.caption, "Help");
+        EXPECT_EQ(visible_windows(), before) << resource;
+        DestroyWindow(window);
+    }
 }
 
 TEST_F(SelectorTest, DirectorySelectorAsksBeforeCreating) {

@@ -8,6 +8,7 @@
 
 #include "security/usage_log.h"
 #include "util/file_io.h"
+#include "win/dialogs/selector_ids.h"
 #include "win/security/usage_log_session.h"
 #include "win/security/usage_log_viewer_ids.h"
 #include "win/shell/registry_settings.h"
@@ -104,6 +105,12 @@ protected:
 
     static void click(HWND dialog, int id) { SendMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
 };
+
+std::string narrow_window_text(HWND window) {
+    wchar_t buffer[512] = {};
+    GetWindowTextW(window, buffer, 512);
+    return narrow(buffer);
+}
 
 std::vector<std::string> programs(const std::vector<std::vector<std::string>>& rows) {
     std::vector<std::string> out;
@@ -214,6 +221,71 @@ TEST_F(UsageLogViewerTest, ViewShowsAnotherFileWithoutThisRunAndKeepsTheListWhen
     EXPECT_EQ(viewer.viewed_path(), other);
     EXPECT_EQ(programs(list_rows(dialog)), (std::vector<std::string>{"Old", " "}));
     DestroyWindow(dialog);
+}
+
+// "View" without a chooser of the caller's: the program's file selector, driven as a user would.
+struct LogPick {
+    std::string answer;  // typed into the file name box; empty: Cancel
+    std::string caption, location, filter;
+    int asked = 0;
+};
+LogPick* g_pick = nullptr;
+
+void CALLBACK answer_log_selector(HWND, UINT, UINT_PTR, DWORD) {
+    HWND selector = FindWindowW(nullptr, widen(kChooseLogPrompt).c_str());
+    if (!selector || !g_pick) return;
+    ++g_pick->asked;
+    g_pick->caption = narrow_window_text(selector);
+    g_pick->location = narrow_window_text(GetDlgItem(selector, IDC_EDIT_LOCATION));
+    g_pick->filter = narrow_window_text(GetDlgItem(selector, IDC_EDIT_FILTER));
+    if (g_pick->answer.empty()) {
+        SetFocus(GetDlgItem(selector, IDCANCEL));
+        SendMessageW(selector, WM_COMMAND, IDCANCEL, 0);
+        return;
+    }
+    SetDlgItemTextW(selector, IDC_EDIT_FILTER, widen(g_pick->answer).c_str());
+    SetFocus(GetDlgItem(selector, IDOK));
+    SendMessageW(selector, WM_COMMAND, IDOK, 0);
+}
+
+TEST_F(UsageLogViewerTest, ViewAsksWithTheFileSelectorAndHonoursForbiddenExtensions) {
+    const std::string other = (dir / "VXMar.Log").string();
+    append_usage_log(other, std::vector<UsageRecord>{rec("Old", "ann", at(5, 8, 0), 10)}, kCodec);
+    value.view_allowed = true;
+    value.drives.fill(0);
+    value.forbidden_extensions = "EXE|";
+    UsageLogViewer viewer(value);
+    HWND dialog = viewer.create_modeless(GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(dialog, nullptr);
+    const auto before = list_rows(dialog);
+
+    LogPick pick;
+    g_pick = &pick;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, answer_log_selector);
+    // Cancelled: the list stays.
+    click(dialog, IDC_BUTTON_USAGE_VIEW);
+    EXPECT_EQ(pick.asked, 1);
+    EXPECT_EQ(pick.caption, kChooseLogPrompt);
+    EXPECT_EQ(pick.filter, kLogFileMask);
+    EXPECT_EQ(fold_case(pick.location), fold_case(dir_of(log)));
+    EXPECT_EQ(list_rows(dialog), before);
+
+    pick.answer = "VXMar.Log";
+    click(dialog, IDC_BUTTON_USAGE_VIEW);
+    EXPECT_EQ(pick.asked, 2);
+    EXPECT_EQ(fold_case(viewer.viewed_path()), fold_case(other));
+    EXPECT_EQ(programs(list_rows(dialog)), (std::vector<std::string>{"Old", " "}));
+
+    // A user who may not open ".Log" files gets nothing from choosing one.
+    value.forbidden_extensions = "EXE|LOG|";
+    pick.answer = "VX.LOG";
+    click(dialog, IDC_BUTTON_USAGE_VIEW);
+    EXPECT_EQ(pick.asked, 3);
+    EXPECT_EQ(fold_case(viewer.viewed_path()), fold_case(other));
+    KillTimer(nullptr, timer);
+    g_pick = nullptr;
+    DestroyWindow(dialog);
+    EXPECT_TRUE(errors.empty());
 }
 
 TEST_F(UsageLogViewerTest, ReadsAndWritesTheVXLogSectionAroundAModalRun) {
