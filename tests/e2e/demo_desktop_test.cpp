@@ -162,7 +162,7 @@ TEST_F(DemoDesktop, WelcomePageShowsItsButtonsOverThePageColour) {
 
 // Off until the main window gives the desktop loader its picture folders (the program's and the
 // desktop file's): without them every image object loads without its picture.
-TEST_F(DemoDesktop, DISABLED_WelcomeLogoIsDrawnWithItsWhiteAsThePageColour) {
+TEST_F(DemoDesktop, WelcomeLogoIsDrawnWithItsWhiteAsThePageColour) {
     start_demo();
     Sleep(500);
     const SurfacePixels s = grab_surface();

@@ -38,7 +38,9 @@ TEST_F(DesktopTest, YesNoMacroAnsweredNoStartsNothingAndYesStarts) {
     click_button(main, button);
     HWND question = wait_for_dialog(main);
     ASSERT_NE(question, nullptr) << "no question";
-    answer(question, IDCANCEL);  // the query window's "&No"
+    // The query window answers with OK and Cancel under the captions "&Yes" and "&No".
+    EXPECT_EQ(text_of(GetDlgItem(question, IDOK)), "&Yes");
+    answer(question, IDCANCEL);
     ASSERT_TRUE(eventually([&] { return !IsWindow(question); }));
     Sleep(1500);
     EXPECT_FALSE(recorded()) << "No cancels the lines after the macro";

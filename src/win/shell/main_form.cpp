@@ -8,6 +8,7 @@
 #include <exception>
 
 #include "model/desktop_file.h"
+#include "model/image_resolver.h"
 #include "model/shortcut.h"
 #include "port/locale.h"
 #include "security/access.h"
@@ -259,17 +260,9 @@ void TMainForm::load_desktop() {
     UsEnglishLocale locale;
     AnsiCodePageCodec codec;
     desktop_.file_name = settings_.desktop_file;
-    model::ReadContext ctx;
-    ctx.locale = &locale;
-    ctx.codec = &codec;
-    ctx.file_name = desktop_.file_name;
-    ctx.is_administrator = [this] {
-        const vx::security::User* u = admin_.current_user();
-        return u && vx::security::has_level_at_least(admin_, *u, 1000);
-    };
     bool existed = false;
     try {
-        if (model::load_desktop_file(desktop_, ctx)) return;
+        if (read_desktop_file(desktop_.file_name)) return;
     } catch (const model::DesktopLoadError& e) {
         log_error(e.detail());
         prompter_.alert(e.caption(), e.text());
@@ -293,6 +286,24 @@ void TMainForm::load_desktop() {
     } catch (const std::exception& e) {
         prompter_.alert("Error", e.what());
     }
+}
+
+bool TMainForm::read_desktop_file(const std::string& path) {
+    UsEnglishLocale locale;
+    AnsiCodePageCodec codec;
+    // Image objects name their pictures as typed; they are looked for beside the program and
+    // beside the desktop file too.
+    model::FolderImageResolver images(program_dir_, dir_of(path));
+    model::ReadContext ctx;
+    ctx.locale = &locale;
+    ctx.codec = &codec;
+    ctx.file_name = path;
+    ctx.images = &images;
+    ctx.is_administrator = [this] {
+        const vx::security::User* u = admin_.current_user();
+        return u && vx::security::has_level_at_least(admin_, *u, 1000);
+    };
+    return model::load_desktop_file(desktop_, ctx);
 }
 
 void TMainForm::rebuild_tabs() {
@@ -787,20 +798,10 @@ void TMainForm::clear_desktop() {
 
 bool TMainForm::open_desktop_file(const std::string& path) {
     show_page(nullptr);
-    UsEnglishLocale locale;
-    AnsiCodePageCodec codec;
     desktop_.file_name = path;
-    model::ReadContext ctx;
-    ctx.locale = &locale;
-    ctx.codec = &codec;
-    ctx.file_name = path;
-    ctx.is_administrator = [this] {
-        const vx::security::User* u = admin_.current_user();
-        return u && vx::security::has_level_at_least(admin_, *u, 1000);
-    };
     bool loaded = false;
     try {
-        loaded = model::load_desktop_file(desktop_, ctx);
+        loaded = read_desktop_file(path);
     } catch (const model::DesktopLoadError& e) {
         log_error(e.detail());
         prompter_.alert(e.caption(), e.text());

@@ -162,6 +162,8 @@ protected:
 private:
     void read_admin_file();
     void load_desktop();
+    // Loads `path` into the desktop; false when the file does not exist. Throws DesktopLoadError.
+    bool read_desktop_file(const std::string& path);
     void rebuild_tabs();
     void rebuild_menu();
     void show_page(vx::model::Page* page);

@@ -131,11 +131,11 @@ ShellRuntime::ShellRuntime(TMainForm& form, ShellPorts ports)
       codec_(std::make_unique<AnsiCodePageCodec>()),
       launcher_(vx::shell::Launcher::Ports{ports.prompter ? *ports.prompter : form.prompter(),
                                            ports.processes, ports.sound, ports.files, *this},
-                make_environment(ports.session, ports.questions ? *ports.questions
-                                                : ports.prompter ? *ports.prompter
-                                                                 : query_),
+                make_environment(ports.session, ports.prompter ? *ports.prompter : form.prompter()),
                 vx::shell::LaunchOptions{}) {
     auto& env = launcher_.environment();
+    // The macros' questions come in the query window; the launcher's own messages do not.
+    env.prompter = ports.questions ? ports.questions : ports.prompter ? ports.prompter : &query_;
     env.program_name = form.title();
     // <DEFAULTDIR> is the main window's program folder (the tests move it).
     if (!form.program_dir().empty()) env.program_dir = form.program_dir();
@@ -548,9 +548,10 @@ void ShellRuntime::view_usage_log() {
     value.codec = codec_.get();
     value.locale = &locale_;
     value.pass_view_guard = [this] { return guard_granted(vx::security::kGuardLogViewerView); };
-    value.choose_log_file = [this](const std::string& folder) {
-        return select_file(win::security::kChooseLogPrompt, folder, win::security::kLogFileMask, "");
-    };
+    // "View" opens the restricted file selector over what this user may see and open.
+    for (size_t i = 0; i < value.drives.size(); ++i) value.drives[i] = admin.drives[i];
+    value.restricted_dirs = restricted_folders();
+    value.forbidden_extensions = admin.forbidden_extensions;
     value.report_error = [this](const std::string& message) { prompter().alert("Error", message); };
     const DateTime today = std::floor(ports_.clock.now());
     win::security::show_usage_log_viewer(form_.instance(), owner(), value, ports_.settings, today);
