@@ -29,8 +29,8 @@ public:
 
 class NoSession : public vx::SessionApi {
 public:
-    bool log_off() override { return false; }
-    bool restart() override { return false; }
+    bool log_off(bool) override { return false; }
+    bool restart(bool) override { return false; }
     bool shut_down() override { return false; }
     void set_system_keys_locked(bool) override {}
 };

@@ -76,9 +76,9 @@ bool login_timed_exit(const AdminData& data, HooksApi& hooks, SessionApi& sessio
     if (!data.settings.exit_time_on || !hooks.update_exit_time()) return false;
     session.set_system_keys_locked(false);
     if (data.settings.exit_logs_off)
-        session.log_off();
+        session.log_off(true);
     else
-        session.restart();
+        session.restart(true);
     return true;
 }
 

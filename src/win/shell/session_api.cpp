@@ -30,24 +30,25 @@ Win32SessionApi::~Win32SessionApi() {
     if (locked_) set_system_keys_locked(false);
 }
 
-bool Win32SessionApi::exit_windows(UINT how) {
+bool Win32SessionApi::exit_windows(UINT how, bool forced) {
     // Logging off needs no privilege; a restart or shut-down is still attempted without it, and
     // Windows then reports the refusal.
     if (!enable_shutdown_privilege() && how != EWX_LOGOFF)
         log_error("the shutdown privilege could not be enabled: " + last_error_text());
-    if (ExitWindowsEx(how | EWX_FORCE, SHTDN_REASON_MAJOR_OTHER | SHTDN_REASON_FLAG_PLANNED)) return true;
+    if (ExitWindowsEx(how | (forced ? EWX_FORCE : 0U), SHTDN_REASON_MAJOR_OTHER | SHTDN_REASON_FLAG_PLANNED))
+        return true;
     log_error("ExitWindowsEx failed: " + last_error_text());
     return false;
 }
 
-bool Win32SessionApi::log_off() {
-    return exit_windows(EWX_LOGOFF);
+bool Win32SessionApi::log_off(bool forced) {
+    return exit_windows(EWX_LOGOFF, forced);
 }
-bool Win32SessionApi::restart() {
-    return exit_windows(EWX_REBOOT);
+bool Win32SessionApi::restart(bool forced) {
+    return exit_windows(EWX_REBOOT, forced);
 }
 bool Win32SessionApi::shut_down() {
-    return exit_windows(EWX_SHUTDOWN);
+    return exit_windows(EWX_SHUTDOWN, false);
 }
 
 void Win32SessionApi::set_system_keys_locked(bool locked) {

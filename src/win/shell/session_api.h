@@ -17,8 +17,8 @@ public:
 
     // ExitWindowsEx with the shutdown privilege enabled first; forced, as the timed exit must not
     // wait for programs that ask to save.
-    bool log_off() override;
-    bool restart() override;
+    bool log_off(bool forced = false) override;
+    bool restart(bool forced = false) override;
     bool shut_down() override;
     void set_system_keys_locked(bool locked) override;
 
@@ -26,7 +26,7 @@ public:
     bool keyboard_guard_running() const { return guard_.running(); }
 
 private:
-    bool exit_windows(UINT how);
+    bool exit_windows(UINT how, bool forced);
 
     bool locked_ = false;
     security::KeyboardGuard guard_;

@@ -202,8 +202,8 @@ TEST(Login, TimedExitFromTheDialog) {
         std::vector<std::string> calls;
     };
     const Case cases[] = {
-        {"Security=0 0 0 0 1 1 0 1 1 1020\n", true, {"keys 0", "log_off"}},
-        {"Security=0 0 0 0 1 1 0 1 0 1020\n", true, {"keys 0", "restart"}},
+        {"Security=0 0 0 0 1 1 0 1 1 1020\n", true, {"keys 0", "log_off forced"}},
+        {"Security=0 0 0 0 1 1 0 1 0 1020\n", true, {"keys 0", "restart forced"}},
         {"Security=0 0 0 0 1 1 0 1 0 1020\n", false, {}},
         {"Security=0 0 0 0 1 1 0 0 1 1020\n", true, {}},
     };

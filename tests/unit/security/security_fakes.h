@@ -52,8 +52,12 @@ struct FakePrompter : Prompter {
 
 struct FakeSession : SessionApi {
     std::vector<std::string> calls;
-    bool log_off() override { return calls.push_back("log_off"), true; }
-    bool restart() override { return calls.push_back("restart"), true; }
+    bool log_off(bool forced = false) override {
+        return calls.push_back(forced ? "log_off forced" : "log_off"), true;
+    }
+    bool restart(bool forced = false) override {
+        return calls.push_back(forced ? "restart forced" : "restart"), true;
+    }
     bool shut_down() override { return calls.push_back("shut_down"), true; }
     void set_system_keys_locked(bool locked) override { calls.push_back("keys " + std::to_string(locked)); }
 };

@@ -64,12 +64,12 @@ class FakeSession : public SessionApi {
 public:
     bool accept = true;
     std::vector<std::string> calls;
-    bool log_off() override {
-        calls.push_back("log_off");
+    bool log_off(bool forced = false) override {
+        calls.push_back(forced ? "log_off forced" : "log_off");
         return accept;
     }
-    bool restart() override {
-        calls.push_back("restart");
+    bool restart(bool forced = false) override {
+        calls.push_back(forced ? "restart forced" : "restart");
         return accept;
     }
     bool shut_down() override {

@@ -212,7 +212,7 @@ TEST(ValidateUser, TimedExitEndsTheSessionFromTheTimer) {
         d.press(IDOK);
     };
     EXPECT_EQ(dialog.run(nullptr), IDOK);
-    EXPECT_EQ(rig.session.calls, (std::vector<std::string>{"keys 1", "keys 0", "log_off", "keys 0"}));
+    EXPECT_EQ(rig.session.calls, (std::vector<std::string>{"keys 1", "keys 0", "log_off forced", "keys 0"}));
 }
 
 // ---- Set Page Password -----------------------------------------------------------------------
