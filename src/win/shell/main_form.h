@@ -16,6 +16,7 @@
 #include "shell/menu_model.h"
 #include "shell/page_nav.h"
 #include "shell/settings.h"
+#include "win/iconlib/library_pictures.h"
 #include "win/shell/page_objects.h"
 #include "win/security/security_dialogs.h"
 #include "win/shell/scroll_box.h"
@@ -112,6 +113,10 @@ private:
     void show_popup(POINT screen);
     void load_wallpaper(const std::string& name);
     void show_page_objects(vx::model::Page* page);
+    // The icon library beside the program: button icons and cursors, the animated page icon.
+    iconlib::LibraryPictures* library_pictures();
+    void show_tab_icon(int number);
+    void tab_icon_tick();
 
     SettingsStore& settings_store_;
     vx::shell::ShellSettings settings_;
@@ -147,6 +152,9 @@ private:
     objects::PictureTable pictures_;
     PageObjectEnv object_env_;
     std::vector<std::unique_ptr<PageObject>> page_objects_;
+    std::unique_ptr<iconlib::LibraryPictures> library_pictures_;
+    const iconlib::FrameList* tab_frames_ = nullptr;
+    size_t tab_step_ = 0;
 };
 
 }  // namespace vx::win::shell
