@@ -422,7 +422,8 @@ void TMainForm::show_page_objects(model::Page* page) {
 }
 
 iconlib::LibraryPictures* TMainForm::library_pictures() {
-    if (!library_pictures_) library_pictures_ = std::make_unique<iconlib::LibraryPictures>(program_dir_, pictures_);
+    if (!library_pictures_)
+        library_pictures_ = std::make_unique<iconlib::LibraryPictures>(program_dir_, pictures_);
     return library_pictures_.get();
 }
 
@@ -452,8 +453,8 @@ void TMainForm::tab_icon_tick() {
     const auto& step = tab_frames_->steps[tab_step_];
     SendMessageW(paint_box_, STM_SETICON, reinterpret_cast<WPARAM>(tab_frames_->frames[step.frame].get()), 0);
     // A timer of its own: the page's animation interval paces the main tick, not the frames.
-    SetTimer(hwnd(), kIdTabIconTimer, static_cast<UINT>(std::max<uint64_t>(10, vx::iconlib::step_delay_ms(step.rate))),
-             nullptr);
+    SetTimer(hwnd(), kIdTabIconTimer,
+             static_cast<UINT>(std::max<uint64_t>(10, vx::iconlib::step_delay_ms(step.rate))), nullptr);
 }
 
 void TMainForm::load_wallpaper(const std::string& name) {
