@@ -43,6 +43,8 @@ public:
     void mouse_down(POINT p, UINT button) override;
     void mouse_up(POINT p, UINT button) override;
     HCURSOR cursor() const override;
+    // The button this object draws; null for the other kinds.
+    const objects::TKXButton* button() const { return std::get_if<objects::TKXButton>(&drawn_); }
 
     using Drawn = std::variant<objects::TKXButton, objects::TKXShape, objects::TKXLine, objects::TKXLabel,
                                objects::TKXImage>;
