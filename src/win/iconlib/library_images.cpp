@@ -29,13 +29,14 @@ const core::IconImage* pick_image(const core::IconFile& file, int size) {
 HICON create_from_image(std::span<const uint8_t> image, bool icon, uint16_t hot_x, uint16_t hot_y, int cx,
                         int cy) {
     // A cursor's resource carries its hot spot in front of the image.
-    std::vector<uint8_t> buffer;
+    if (image.empty()) return nullptr;
+    const size_t head = icon ? 0 : 4;
+    std::vector<uint8_t> buffer(head + image.size());
     if (!icon) {
-        buffer.resize(4);
         std::memcpy(buffer.data(), &hot_x, 2);
         std::memcpy(buffer.data() + 2, &hot_y, 2);
     }
-    buffer.insert(buffer.end(), image.begin(), image.end());
+    std::memcpy(buffer.data() + head, image.data(), image.size());
     return CreateIconFromResourceEx(buffer.data(), static_cast<DWORD>(buffer.size()), icon ? TRUE : FALSE,
                                     0x00030000, cx, cy, LR_DEFAULTCOLOR);
 }

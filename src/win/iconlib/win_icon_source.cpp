@@ -1,7 +1,8 @@
 #include "win/iconlib/win_icon_source.h"
 
-#include <shellapi.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <shellapi.h>
 
 #include <algorithm>
 

@@ -1,7 +1,8 @@
 #include "win/iconlib/icon_form.h"
 
-#include <commctrl.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <commctrl.h>
 
 #include <gtest/gtest.h>
 

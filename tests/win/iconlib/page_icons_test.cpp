@@ -1,7 +1,8 @@
 // Icons on the page: a button that names an icon library entry shows it, its cursor comes from
 // the library, and the page's tab icon animates in the main window.
-#include <commctrl.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
@@ -59,8 +60,10 @@ protected:
                 v[9] = "1", v[15] = "1", v[19] = "0", v[20] = "2";
                 line = "BtnAttrib=";
                 for (size_t i = 0; i < v.size(); ++i) line += (i ? " " : "") + v[i];
+                line += "\r";
                 done = true;
             }
+            if (line.empty() || line.back() != '\r') line += '\r';
             text += line + "\n";
         }
         write_file_atomic(join_path(dir, "VX.DTP"), Bytes(text.begin(), text.end()));
