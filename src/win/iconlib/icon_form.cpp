@@ -397,7 +397,16 @@ LRESULT TIconForm::grid_message(UINT message, WPARAM wparam, LPARAM lparam) {
                 SetCursor(LoadCursorW(nullptr, button_at(p) >= 0 ? IDC_SIZEALL : IDC_NO));
                 return 0;
             }
+            if (!tracking_) {
+                // Leaving the grid ends an animation as moving to another button does.
+                TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, grid_, 0};
+                tracking_ = TrackMouseEvent(&track) != FALSE;
+            }
             hover(button_at(p));
+            return 0;
+        case WM_MOUSELEAVE:
+            tracking_ = false;
+            if (drag_from_ < 0) stop_animation();
             return 0;
         case WM_LBUTTONUP: {
             const int from = drag_from_;
@@ -466,18 +475,6 @@ void TIconForm::hover(int button) {
 
 void TIconForm::animation_tick() {
     if (animating_ < 0 || !frames_) return;
-    POINT cursor{};
-    GetCursorPos(&cursor);
-    ScreenToClient(grid_, &cursor);
-    if (button_at(cursor) != animating_ && drag_from_ < 0 && GetCapture() != grid_) {
-        // The pointer left without a move over the grid (onto another window).
-        RECT r{};
-        GetClientRect(grid_, &r);
-        if (!PtInRect(&r, cursor)) {
-            stop_animation();
-            return;
-        }
-    }
     step_ = (step_ + 1) % frames_->steps.size();
     const auto& step = frames_->steps[step_];
     pictures_.add_icon(kFrameId, unique_hicon(CopyIcon(frames_->frames[step.frame].get())));

@@ -104,6 +104,7 @@ private:
     int animating_ = -1;  // the button playing its frames
     std::optional<FrameList> frames_;
     size_t step_ = 0;
+    bool tracking_ = false;  // a leave notice is due
 };
 
 // Opens the window modal. True when the user pressed OK; `values.number` is then the choice.

@@ -78,10 +78,23 @@ unique_hcursor entry_cursor(const core::LoadedEntry& entry) {
     if (entry.type == core::kTypeAnimated || core::looks_like_animation(entry.data)) {
         // The system plays an animated cursor made from the whole file; the checks come first
         // since the system's own reader is less careful than ours.
-        if (!core::read_animation(entry.data)) return {};
-        return unique_hcursor(CreateIconFromResourceEx(const_cast<uint8_t*>(entry.data.data()),
-                                                       static_cast<DWORD>(entry.data.size()), FALSE,
-                                                       0x00030000, 0, 0, LR_DEFAULTCOLOR | LR_DEFAULTSIZE));
+        const auto animation = core::read_animation(entry.data);
+        if (!animation || animation->steps.empty()) return {};
+        auto system_cursor = [](const Bytes& bytes) {
+            return unique_hcursor(
+                CreateIconFromResourceEx(const_cast<uint8_t*>(bytes.data()), static_cast<DWORD>(bytes.size()),
+                                         FALSE, 0x00030000, 0, 0, LR_DEFAULTCOLOR | LR_DEFAULTSIZE));
+        };
+        if (unique_hcursor cursor = system_cursor(entry.data)) return cursor;
+        // Files our reader takes but the system's does not (odd chunk order or sizes) are
+        // written out again in the plain layout; the steps then share the first step's rate.
+        try {
+            if (unique_hcursor cursor =
+                    system_cursor(core::write_animation(animation->frames, animation->steps.front().rate)))
+                return cursor;
+        } catch (const std::invalid_argument&) {
+        }
+        return cursor_from_cursor_file(animation->frames[animation->steps.front().frame]);
     }
     return cursor_from_cursor_file(entry.data);
 }
