@@ -32,6 +32,13 @@ void TKXButton::SetAniIcon(const std::string& file, PictureTable& pictures) {
     refresh(core::Refresh::Repaint);
 }
 
+void TKXButton::SetLibraryIcon(port::IconId icon, bool animated) {
+    const bool changed = state_.icon != icon || state_.has_animation_stream != animated;
+    state_.icon = icon;
+    state_.has_animation_stream = animated;
+    if (changed) refresh(core::Refresh::Repaint);
+}
+
 core::ButtonPaintResult TKXButton::Paint(port::Canvas& canvas, const port::Palette* shared_palette) {
     return core::paint_button(canvas, data_, state_, core::PaintEnv{shared_palette});
 }

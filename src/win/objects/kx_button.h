@@ -40,6 +40,9 @@ public:
     // An animated cursor file is played on a press; any other file gives its first icon to
     // Icon. Either way the icon is shown and the button repainted.
     void SetAniIcon(const std::string& file, PictureTable& pictures);
+    // The icon of an icon library entry; an animated entry is played on a press, its first
+    // frame shown otherwise.
+    void SetLibraryIcon(port::IconId icon, bool animated);
     void SetBitMapUp(port::IconId face) { set(state_.bitmap_up, face); }
     void SetBitMapDown(port::IconId face) { set(state_.bitmap_down, face); }
     void SetAnimate(bool value) { state_.animate = value; }

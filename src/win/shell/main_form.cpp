@@ -33,6 +33,8 @@ using vx::shell::MenuCommand;
 constexpr COLORREF kNoPageColour = RGB(192, 192, 192);
 constexpr UINT kFirstShowMessage = WM_APP + 20;
 constexpr int kIconBox = 32;
+// Paces the frames of the animated page icon (an id of the icon library's range).
+constexpr UINT_PTR kIdTabIconTimer = 7200;
 
 // Without a hooks library the administration file's idle lock and timed exit stay unarmed.
 class NoHooks final : public HooksApi {
@@ -145,6 +147,7 @@ bool TMainForm::on_create(const CREATESTRUCTW&) {
 
 void TMainForm::on_destroy() {
     KillTimer(hwnd(), kIdMainTimer);
+    KillTimer(hwnd(), kIdTabIconTimer);
     end_admin_session();
     const std::string error = save_settings();
     if (!error.empty()) prompter_.alert("Error", error);
@@ -403,7 +406,7 @@ void TMainForm::show_page(model::Page* page) {
         }
         SetTimer(hwnd(), kIdMainTimer, std::max(50, plan.timer_interval), nullptr);
         if (plan.load_wallpaper) load_wallpaper(*plan.load_wallpaper);
-        // The animated tab icon arrives with the icon library; the still icon stays meanwhile.
+        if (plan.reload_tab_icon) show_tab_icon(page->tab_icon);
         loaded_tab_icon_ = page->tab_icon;
         SetWindowTextW(panel6_, widen(plan.panel_text).c_str());
     } else {
@@ -417,6 +420,7 @@ void TMainForm::show_page(model::Page* page) {
 void TMainForm::show_page_objects(model::Page* page) {
     object_env_.palette = &object_palette_;
     object_env_.pictures = &pictures_;
+    object_env_.library = library_pictures();
     object_env_.invalidate = [this](const RECT& r) {
         if (!main_area_.hwnd()) return;
         const POINT scroll = main_area_.scroll_pos();
@@ -439,6 +443,42 @@ void TMainForm::show_page_objects(model::Page* page) {
     // The surface lets go of the old objects before they go.
     main_area_.set_objects(std::move(hosted));
     page_objects_ = std::move(objects);
+}
+
+iconlib::LibraryPictures* TMainForm::library_pictures() {
+    if (!library_pictures_)
+        library_pictures_ = std::make_unique<iconlib::LibraryPictures>(program_dir_, pictures_);
+    return library_pictures_.get();
+}
+
+void TMainForm::show_tab_icon(int number) {
+    KillTimer(hwnd(), kIdTabIconTimer);
+    tab_frames_ = nullptr;
+    HICON still = nullptr;
+    if (number >= 0 && number <= 0xFFFF) {
+        iconlib::LibraryPictures* library = library_pictures();
+        if (const iconlib::FrameList* frames = library->frames(static_cast<uint16_t>(number))) {
+            tab_frames_ = frames;
+            tab_step_ = frames->steps.size() - 1;
+            tab_icon_tick();
+            return;
+        }
+        still = library->still_icon(static_cast<uint16_t>(number));
+    }
+    // Without a library entry the program's own icon stays.
+    if (!still) still = LoadIconW(instance_, MAKEINTRESOURCEW(1));
+    if (!still) still = LoadIconW(nullptr, IDI_APPLICATION);
+    SendMessageW(paint_box_, STM_SETICON, reinterpret_cast<WPARAM>(still), 0);
+}
+
+void TMainForm::tab_icon_tick() {
+    if (!tab_frames_ || tab_frames_->steps.empty()) return;
+    tab_step_ = (tab_step_ + 1) % tab_frames_->steps.size();
+    const auto& step = tab_frames_->steps[tab_step_];
+    SendMessageW(paint_box_, STM_SETICON, reinterpret_cast<WPARAM>(tab_frames_->frames[step.frame].get()), 0);
+    // A timer of its own: the page's animation interval paces the main tick, not the frames.
+    SetTimer(hwnd(), kIdTabIconTimer,
+             static_cast<UINT>(std::max<uint64_t>(10, vx::iconlib::step_delay_ms(step.rate))), nullptr);
 }
 
 void TMainForm::load_wallpaper(const std::string& name) {
@@ -607,6 +647,10 @@ LRESULT TMainForm::handle_message(UINT message, WPARAM wparam, LPARAM lparam) {
             }
             break;
         case WM_TIMER:
+            if (wparam == kIdTabIconTimer) {
+                tab_icon_tick();
+                return 0;
+            }
             if (wparam == kIdMainTimer) {
                 update_clock();
                 if (commands_.tick) commands_.tick();

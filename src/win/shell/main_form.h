@@ -21,6 +21,7 @@
 #include "shell/menu_model.h"
 #include "shell/page_nav.h"
 #include "shell/settings.h"
+#include "win/iconlib/library_pictures.h"
 #include "win/security/login_ports.h"
 #include "win/security/security_dialogs.h"
 #include "win/shell/page_objects.h"
@@ -183,6 +184,10 @@ private:
     void apply_setup_result(const vx::shell::SetupResult& result);
     // Speed keys; true when one was taken.
     bool on_key_down(WPARAM key);
+    // The icon library beside the program: button icons and cursors, the animated page icon.
+    iconlib::LibraryPictures* library_pictures();
+    void show_tab_icon(int number);
+    void tab_icon_tick();
 
     SettingsStore& settings_store_;
     vx::shell::ShellSettings settings_;
@@ -227,6 +232,9 @@ private:
     objects::PictureTable pictures_;
     PageObjectEnv object_env_;
     std::vector<std::unique_ptr<PageObject>> page_objects_;
+    std::unique_ptr<iconlib::LibraryPictures> library_pictures_;
+    const iconlib::FrameList* tab_frames_ = nullptr;
+    size_t tab_step_ = 0;
 };
 
 }  // namespace vx::win::shell

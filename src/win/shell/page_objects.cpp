@@ -1,5 +1,7 @@
 #include "win/shell/page_objects.h"
 
+#include "iconlib/animation.h"
+#include "objects/button_paint.h"
 #include "util/file_io.h"
 #include "win/imaging/picture.h"
 #include "win/util/text.h"
@@ -46,6 +48,49 @@ PageObject::PageObject(model::ObjectEntry& entry, const PageObjectEnv& env)
                 o.on_refresh = [this] { repaint(); };
         },
         drawn_);
+    load_icon();
+}
+
+void PageObject::load_icon() {
+    auto* b = std::get_if<objects::TKXButton>(&drawn_);
+    if (!b) return;
+    const model::ButtonData& d = b->data();
+    if (d.show_icon && env_.library) {
+        const auto icon = env_.library->icon(d.icon);
+        if (icon.id != port::kNoIcon || icon.animated) b->SetLibraryIcon(icon.id, icon.animated);
+    }
+    // A still icon file named beside the number takes its place, as the editor sets it.
+    if (!d.ani_icon.empty() && !vx::objects::names_ani_file(d.ani_icon) && env_.pictures) {
+        if (auto* table = dynamic_cast<objects::PictureTable*>(env_.pictures))
+            b->SetAniIcon(d.ani_icon, *table);
+    }
+}
+
+HCURSOR PageObject::cursor() const {
+    const auto* b = std::get_if<objects::TKXButton>(&drawn_);
+    if (!b || !b->data().show_cursor || !env_.library) return nullptr;
+    return env_.library->cursor(b->data().cursor);
+}
+
+void PageObject::play_icon(HDC dc, const vx::objects::IconPlacement& icon) {
+    const auto* b = std::get_if<objects::TKXButton>(&drawn_);
+    if (!b) return;
+    const iconlib::FrameList* frames = nullptr;
+    std::optional<iconlib::FrameList> from_file;
+    if (icon.action == vx::objects::IconPlacement::Action::PlayStream && env_.library) {
+        frames = env_.library->frames(b->data().icon);
+    } else if (icon.action == vx::objects::IconPlacement::Action::PlayFile) {
+        // An unreadable animation file plays nothing; the button is drawn all the same.
+        try {
+            if (const auto animation = vx::iconlib::read_animation(read_file(b->data().ani_icon)))
+                from_file = iconlib::frame_list(*animation);
+        } catch (const std::exception&) {
+        }
+        if (from_file) frames = &*from_file;
+    }
+    if (frames)
+        iconlib::play_frames(dc, *frames, {icon.at.x, icon.at.y},
+                             b->data().btn_style == vx::objects::kxClear);
 }
 
 RECT PageObject::bounds() const {
@@ -65,7 +110,19 @@ void PageObject::paint(HDC dc) {
     OffsetViewportOrgEx(dc, r.left, r.top, nullptr);
     {
         objects::GdiCanvas canvas(dc, env_.pictures);
-        std::visit([&](auto& o) { o.Paint(canvas, env_.palette); }, drawn_);
+        std::visit(
+            [&](auto& o) {
+                using T = std::decay_t<decltype(o)>;
+                if constexpr (std::is_same_v<T, objects::TKXButton>) {
+                    const auto result = o.Paint(canvas, env_.palette);
+                    if (result.icon.action == vx::objects::IconPlacement::Action::PlayStream ||
+                        result.icon.action == vx::objects::IconPlacement::Action::PlayFile)
+                        play_icon(dc, result.icon);
+                } else {
+                    o.Paint(canvas, env_.palette);
+                }
+            },
+            drawn_);
     }
     RestoreDC(dc, saved);
 }

@@ -11,6 +11,7 @@
 
 #include "model/desktop.h"
 #include "port/canvas.h"
+#include "win/iconlib/library_pictures.h"
 #include "win/objects/gdi_canvas.h"
 #include "win/objects/kx_button.h"
 #include "win/objects/kx_shapes.h"
@@ -26,6 +27,8 @@ struct PageObjectEnv {
     std::function<void(const RECT&)> invalidate;
     // A left press and release on the same button.
     std::function<void(model::ObjectEntry&)> button_click;
+    // Button icons and cursors by icon library number; null: none shown.
+    iconlib::LibraryPictures* library = nullptr;
 };
 
 class PageObject final : public HostedObject {
@@ -39,12 +42,17 @@ public:
     bool hit_test(POINT p) const override;
     void mouse_down(POINT p, UINT button) override;
     void mouse_up(POINT p, UINT button) override;
+    HCURSOR cursor() const override;
+    // The button this object draws; null for the other kinds.
+    const objects::TKXButton* button() const { return std::get_if<objects::TKXButton>(&drawn_); }
 
     using Drawn = std::variant<objects::TKXButton, objects::TKXShape, objects::TKXLine, objects::TKXLabel,
                                objects::TKXImage>;
 
 private:
     void repaint();
+    void load_icon();
+    void play_icon(HDC dc, const vx::objects::IconPlacement& icon);
 
     model::ObjectEntry& entry_;
     const PageObjectEnv& env_;
