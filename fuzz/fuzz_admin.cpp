@@ -12,24 +12,11 @@
 #include "security/file_cipher.h"
 #include "security/login.h"
 
-namespace {
-
-struct NoHooks : vx::HooksApi {
-    void set_lock_time(int) override {}
-    void set_exit_time(int) override {}
-    void enable_lock(bool) override {}
-    void enable_exit(bool) override {}
-    bool check_lock() override { return false; }
-    bool update_exit_time() override { return false; }
-};
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace vx::security;
     static const vx::UsEnglishLocale locale;
     static const vx::Windows1252Codec codec;
-    NoHooks hooks;
+    vx::NoHooks hooks;
 
     vx::Bytes bytes(data, data + size);
     int mark = 0;

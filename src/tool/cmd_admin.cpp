@@ -13,42 +13,13 @@
 #include "port/text_codec.h"
 #include "security/admin_file.h"
 #include "tool/command.h"
+#include "tool/scratch_copy.h"
 #include "util/file_io.h"
 
 namespace vx::tool {
 namespace {
 
 using security::AdminData;
-
-// The tool arms nothing.
-struct NoHooks : HooksApi {
-    void set_lock_time(int) override {}
-    void set_exit_time(int) override {}
-    void enable_lock(bool) override {}
-    void enable_exit(bool) override {}
-    bool check_lock() override { return false; }
-    bool update_exit_time() override { return false; }
-};
-
-class ScratchDir {
-public:
-    ScratchDir() {
-        std::random_device rd;
-        path_ = std::filesystem::temp_directory_path() /
-                ("vxtool-admin-" + std::to_string(rd()) + std::to_string(rd()));
-        std::filesystem::create_directories(path_);
-    }
-    ~ScratchDir() {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
-    }
-    ScratchDir(const ScratchDir&) = delete;
-    ScratchDir& operator=(const ScratchDir&) = delete;
-    const std::filesystem::path& path() const { return path_; }
-
-private:
-    std::filesystem::path path_;
-};
 
 std::string group_names(const AdminData& d, const security::User& u) {
     std::string out;
@@ -162,9 +133,8 @@ int admin_command(const Args& argv, std::ostream& out, std::ostream& err) {
     AdminData data;
     // Where the shell would start: the log file beside the administration file.
     data.log_path = log_file.empty() ? join_path(dir_of(file), "VX.LOG") : log_file;
-    ScratchDir scratch;
-    const std::string copy = path_to_utf8(scratch.path() / "ADMAN.ADM");
-    write_file_atomic(copy, read_file(file));
+    const ScratchCopy scratch(file, "ADMAN.ADM");
+    const std::string& copy = scratch.path();
     int mark = 0;
     try {
         security::load_admin_file(copy, data, security::AdminReadContext{locale, codec, hooks, today}, mark);

@@ -22,6 +22,7 @@
 #include "shell/run_policy.h"
 #include "shell/text_rules.h"
 #include "tool/command.h"
+#include "tool/scratch_copy.h"
 #include "util/file_io.h"
 
 #ifdef _WIN32
@@ -32,38 +33,6 @@ namespace vx::tool {
 namespace {
 
 namespace fs = std::filesystem;
-
-struct NoHooks : HooksApi {
-    void set_lock_time(int) override {}
-    void set_exit_time(int) override {}
-    void enable_lock(bool) override {}
-    void enable_exit(bool) override {}
-    bool check_lock() override { return false; }
-    bool update_exit_time() override { return false; }
-};
-
-// The reader enciphers the file it reads, so it reads a copy.
-class ScratchCopy {
-public:
-    explicit ScratchCopy(const std::string& file) {
-        std::random_device rd;
-        dir_ = fs::temp_directory_path() / ("vxtool-policy-" + std::to_string(rd()) + std::to_string(rd()));
-        fs::create_directories(dir_);
-        path_ = path_to_utf8(dir_ / "ADMAN.ADM");
-        write_file_atomic(path_, read_file(file));
-    }
-    ~ScratchCopy() {
-        std::error_code ec;
-        fs::remove_all(dir_, ec);
-    }
-    ScratchCopy(const ScratchCopy&) = delete;
-    ScratchCopy& operator=(const ScratchCopy&) = delete;
-    const std::string& path() const { return path_; }
-
-private:
-    fs::path dir_;
-    std::string path_;
-};
 
 #ifndef _WIN32
 std::vector<std::string> split(const std::string& list, char sep) {
@@ -200,7 +169,7 @@ int policy_command(const Args& argv, std::ostream& out, std::ostream& err) {
     NoHooks hooks;
     security::AdminData data;
     {
-        ScratchCopy copy(admin);
+        ScratchCopy copy(admin, "ADMAN.ADM");
         int mark = 0;
         try {
             security::load_admin_file(copy.path(), data,

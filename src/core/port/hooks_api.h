@@ -20,4 +20,16 @@ public:
     virtual bool update_exit_time() = 0;
 };
 
+// Arms nothing and never reports: for readers of the administration file that run no station
+// (the tool, the fuzzer) and for a window started without the library.
+class NoHooks final : public HooksApi {
+public:
+    void set_lock_time(int) override {}
+    void set_exit_time(int) override {}
+    void enable_lock(bool) override {}
+    void enable_exit(bool) override {}
+    bool check_lock() override { return false; }
+    bool update_exit_time() override { return false; }
+};
+
 }  // namespace vx

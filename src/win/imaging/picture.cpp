@@ -13,6 +13,7 @@
 
 #include "iconlib/icon_file.h"
 #include "util/file_io.h"
+#include "win/util/com.h"
 #include "win/util/text.h"
 
 namespace vx::win::imaging {
@@ -25,41 +26,7 @@ using Span = std::span<const uint8_t>;
 constexpr std::uintmax_t kMaxFileBytes = std::uintmax_t{256} << 20;
 constexpr uint64_t kMaxPixels = vx::imaging::kMaxPcxPixels;
 
-template <typename T>
-class ComPtr {
-public:
-    ComPtr() = default;
-    ComPtr(const ComPtr&) = delete;
-    ComPtr& operator=(const ComPtr&) = delete;
-    ~ComPtr() {
-        if (p_) p_->Release();
-    }
-    T* get() const { return p_; }
-    T* operator->() const { return p_; }
-    T** put() {
-        if (p_) p_->Release();
-        p_ = nullptr;
-        return &p_;
-    }
-
-private:
-    T* p_ = nullptr;
-};
-
-// The codecs are COM objects; a thread that has not joined COM yet joins for the call and
-// leaves afterwards. A thread already in another apartment keeps it.
-class ComScope {
-public:
-    ComScope() : hr_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
-    ~ComScope() {
-        if (SUCCEEDED(hr_)) CoUninitialize();
-    }
-    ComScope(const ComScope&) = delete;
-    ComScope& operator=(const ComScope&) = delete;
-
-private:
-    HRESULT hr_;
-};
+// The codecs are COM objects: each call joins COM for its own duration (see win/util/com.h).
 
 unique_hbitmap fail(std::string& why, std::string reason) {
     why = std::move(reason);
@@ -350,7 +317,7 @@ struct Wic {
     // Opens the first frame (the first page of a TIFF, the first frame of a GIF).
     bool open(Span d, std::string& why) {
         if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                                    IID_IWICImagingFactory, reinterpret_cast<void**>(factory.put())))) {
+                                    IID_IWICImagingFactory, factory.put_void()))) {
             why = "the picture codecs are not available";
             return false;
         }

@@ -36,17 +36,6 @@ constexpr int kIconBox = 32;
 // Paces the frames of the animated page icon (an id of the icon library's range).
 constexpr UINT_PTR kIdTabIconTimer = 7200;
 
-// Without a hooks library the administration file's idle lock and timed exit stay unarmed.
-class NoHooks final : public HooksApi {
-public:
-    void set_lock_time(int) override {}
-    void set_exit_time(int) override {}
-    void enable_lock(bool) override {}
-    void enable_exit(bool) override {}
-    bool check_lock() override { return false; }
-    bool update_exit_time() override { return false; }
-};
-
 std::string module_dir() {
     wchar_t path[MAX_PATH * 2]{};
     GetModuleFileNameW(nullptr, path, static_cast<DWORD>(std::size(path)));

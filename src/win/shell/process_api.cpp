@@ -5,6 +5,7 @@
 
 #include <cwctype>
 
+#include "win/util/com.h"
 #include "win/util/text.h"
 
 namespace vx::win::shell {
@@ -27,21 +28,6 @@ std::string system_error_text(DWORD code) {
     if (message.empty()) return "error " + std::to_string(code);
     return narrow(message) + " (" + std::to_string(code) + ")";
 }
-
-// The "open" verb may hand over to shell extensions that live in COM, so COM must be up on
-// the calling thread; a thread already in another apartment model keeps it.
-class ComScope {
-public:
-    ComScope() : hr_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE)) {}
-    ~ComScope() {
-        if (SUCCEEDED(hr_)) CoUninitialize();
-    }
-    ComScope(const ComScope&) = delete;
-    ComScope& operator=(const ComScope&) = delete;
-
-private:
-    HRESULT hr_;
-};
 
 BOOL CALLBACK collect_window(HWND window, LPARAM list) {
     reinterpret_cast<std::vector<WindowId>*>(list)->push_back(reinterpret_cast<WindowId>(window));
@@ -215,7 +201,8 @@ bool Win32ProcessApi::shell_open_with(const std::string& target, const std::stri
     info.lpParameters = params.empty() ? nullptr : params.c_str();
     info.lpDirectory = dir.empty() ? nullptr : dir.c_str();
     info.nShow = show_command(show);
-    ComScope com;
+    // The "open" verb may hand over to shell extensions that live in COM.
+    ComScope com(COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     const BOOL ok = ShellExecuteExW(&info);
     const DWORD code = GetLastError();
     if (ok && reinterpret_cast<INT_PTR>(info.hInstApp) > 32) return true;

@@ -9,43 +9,12 @@
 
 #include <vector>
 
+#include "win/util/com.h"
 #include "win/util/text.h"
 
 namespace vx::win::shell {
 
 namespace {
-
-// COM for the duration of one call. A thread already in another apartment model keeps it.
-class ComScope {
-public:
-    ComScope() : hr_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
-    ~ComScope() {
-        if (SUCCEEDED(hr_)) CoUninitialize();
-    }
-    ComScope(const ComScope&) = delete;
-    ComScope& operator=(const ComScope&) = delete;
-    bool usable() const { return SUCCEEDED(hr_) || hr_ == RPC_E_CHANGED_MODE; }
-
-private:
-    HRESULT hr_;
-};
-
-template <typename T>
-class ComPtr {
-public:
-    ComPtr() = default;
-    ComPtr(const ComPtr&) = delete;
-    ComPtr& operator=(const ComPtr&) = delete;
-    ~ComPtr() {
-        if (p_) p_->Release();
-    }
-    T* operator->() const { return p_; }
-    T* get() const { return p_; }
-    void** put() { return reinterpret_cast<void**>(&p_); }
-
-private:
-    T* p_ = nullptr;
-};
 
 ShowState show_from(int show_cmd) {
     switch (show_cmd) {
@@ -95,10 +64,10 @@ std::optional<ShellLink> Win32ShellLinks::resolve(const std::string& link_path) 
     ComScope com;
     if (!com.usable()) return std::nullopt;
     ComPtr<IShellLinkW> link;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.put())))
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.put_void())))
         return std::nullopt;
     ComPtr<IPersistFile> file;
-    if (FAILED(link->QueryInterface(IID_IPersistFile, file.put()))) return std::nullopt;
+    if (FAILED(link->QueryInterface(IID_IPersistFile, file.put_void()))) return std::nullopt;
     if (FAILED(file->Load(path.c_str(), STGM_READ))) return std::nullopt;
 
     ShellLink out;
@@ -131,7 +100,7 @@ bool Win32ShellLinks::create(const std::string& link_path, const ShellLink& link
     }
     ComPtr<IShellLinkW> object;
     HRESULT hr =
-        CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, object.put());
+        CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, object.put_void());
     if (FAILED(hr)) {
         error = hresult_text("Creating the shell link", hr);
         return false;
@@ -145,7 +114,7 @@ bool Win32ShellLinks::create(const std::string& link_path, const ShellLink& link
     object->SetShowCmd(show_cmd_of(link.show));
 
     ComPtr<IPersistFile> file;
-    hr = object->QueryInterface(IID_IPersistFile, file.put());
+    hr = object->QueryInterface(IID_IPersistFile, file.put_void());
     if (FAILED(hr)) {
         error = hresult_text("Saving the shell link", hr);
         return false;
