@@ -47,12 +47,17 @@ protected:
             library.add_file(copy, 0, nullptr);
             DeleteFileW(widen(copy).c_str());
         }
-        // The demo desktop with its first button showing icon 0 and cursor 2.
+        // The demo desktop with its first page's icon the animated entry 3 and its first button
+        // showing icon 0 and cursor 2.
         const Bytes demo = read_file(std::string(VX_DATA_DIR) + "/demo/VX.DTP");
         std::istringstream in(std::string(demo.begin(), demo.end()));
         std::string text, line;
-        bool done = false;
+        bool done = false, page_icon_done = false;
         while (std::getline(in, line)) {
+            if (!page_icon_done && line.rfind("PageAniIcon=", 0) == 0) {
+                line = "PageAniIcon=3";
+                page_icon_done = true;
+            }
             if (!done && line.rfind("BtnAttrib=", 0) == 0) {
                 std::istringstream fields(line.substr(10));
                 std::vector<std::string> v;
