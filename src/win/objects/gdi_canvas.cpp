@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <type_traits>
+#include <utility>
+#include <vector>
 
 #include <shellapi.h>
 
@@ -10,6 +13,41 @@
 namespace vx::win::objects {
 
 namespace {
+
+// GDI objects that every canvas of a thread asks for again (a caption's font, a band's solid
+// brush): a page paint makes a canvas per object, so each would otherwise be created and
+// destroyed hundreds of times a frame. Kept for the thread's life, a bounded number of them;
+// once full, callers make their own as before. Nothing is ever evicted, so no cached object
+// can be deleted while a canvas still has it selected.
+template <typename Key, typename Handle>
+class GdiCache {
+public:
+    using Raw = std::remove_cvref_t<decltype(std::declval<Handle&>().get())>;
+    // The cached object for `key`, or null when the cache is full and holds none.
+    template <typename Make>
+    Raw find_or_make(const Key& key, Make make) {
+        for (auto& [k, h] : items_)
+            if (k == key) return h.get();
+        if (items_.size() >= kLimit) return nullptr;
+        Handle made = make();
+        if (!made) return nullptr;
+        items_.emplace_back(key, std::move(made));
+        return items_.back().second.get();
+    }
+
+private:
+    static constexpr size_t kLimit = 64;
+    std::vector<std::pair<Key, Handle>> items_;
+};
+
+struct FontKey {
+    port::Font font;
+    int height = 0;
+    friend bool operator==(const FontKey&, const FontKey&) = default;
+};
+
+thread_local GdiCache<FontKey, unique_hfont> font_cache;
+thread_local GdiCache<COLORREF, unique_hbrush> solid_brush_cache;
 
 port::Size bitmap_size(HBITMAP bitmap) {
     BITMAP info{};
@@ -350,8 +388,14 @@ void GdiCanvas::polyline(const port::Point* points, int count) {
 
 void GdiCanvas::fill_rect(const port::Rect& r, port::Color c) {
     if (r.right <= r.left || r.bottom <= r.top) return;
-    unique_hbrush brush(CreateSolidBrush(colorref(c)));
+    const COLORREF color = colorref(c);
     const RECT rc{r.left, r.top, r.right, r.bottom};
+    if (HBRUSH cached =
+            solid_brush_cache.find_or_make(color, [&] { return unique_hbrush(CreateSolidBrush(color)); })) {
+        FillRect(dc_, &rc, cached);
+        return;
+    }
+    unique_hbrush brush(CreateSolidBrush(color));
     if (brush) FillRect(dc_, &rc, brush.get());
 }
 
@@ -361,10 +405,17 @@ void GdiCanvas::set_pixel(port::Point p, port::Color c) {
 
 void GdiCanvas::set_font(const port::Font& font) {
     const int height = -MulDiv(font.size, GetDeviceCaps(dc_, LOGPIXELSY), 72);
-    unique_hfont created(CreateFontW(height, 0, 0, 0, (font.style & 1) ? FW_BOLD : FW_NORMAL,
-                                     (font.style & 2) != 0, (font.style & 4) != 0, (font.style & 8) != 0,
-                                     DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                                     DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, widen(font.name).c_str()));
+    auto make = [&] {
+        return unique_hfont(CreateFontW(
+            height, 0, 0, 0, (font.style & 1) ? FW_BOLD : FW_NORMAL, (font.style & 2) != 0,
+            (font.style & 4) != 0, (font.style & 8) != 0, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+            CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, widen(font.name).c_str()));
+    };
+    if (HFONT cached = font_cache.find_or_make(FontKey{font, height}, make)) {
+        SelectObject(dc_, cached);
+        return;
+    }
+    unique_hfont created = make();
     if (!created) return;
     SelectObject(dc_, created.get());
     font_ = std::move(created);
