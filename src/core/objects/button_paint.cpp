@@ -169,22 +169,15 @@ ButtonPaintResult paint_button(Canvas& c, const model::ButtonData& b, ButtonStat
     const Color first = pressed ? kShadow : kHighlight;
     const Color second = pressed ? kHighlight : kShadow;
 
-    Gradient grad;
-    grad.from = b.color2;
-    grad.to = b.color;
-    grad.control_width = width;
-    grad.control_height = height;
-    grad.dither = b.dither;
-    grad.palette = env.palette;
+    // A button's gradient runs from its second colour to its first.
+    const Gradient grad{.from = b.color2,
+                        .to = b.color,
+                        .control_width = width,
+                        .control_height = height,
+                        .dither = b.dither,
+                        .palette = env.palette};
     auto gradient = [&](const BevelBox& over, bool reverse, bool clip) {
-        Gradient g = grad;
-        g.reverse = reverse;
-        g.ellipse_clip = clip;
-        gradient_band_fill(c, over, g);
-    };
-    auto inner = [](BevelBox over) {
-        over.inset(12);
-        return over;
+        gradient_band_fill(c, over, grad, reverse, clip);
     };
 
     if (style >= kxGrad3DBorder && style <= kxGradHiBeveled) gradient(bb, !pressed, false);
@@ -235,12 +228,12 @@ ButtonPaintResult paint_button(Canvas& c, const model::ButtonData& b, ButtonStat
             break;
         case kxGradDoubleEllipse:
             gradient(bb, !pressed, true);
-            gradient(inner(bb), pressed, true);
+            gradient(inner_gradient_box(bb), pressed, true);
             double_ellipse_bevel(c, bb, first, second);
             break;
         case kxGradDoubleRectangle:
             gradient(bb, !pressed, false);
-            gradient(inner(bb), pressed, false);
+            gradient(inner_gradient_box(bb), pressed, false);
             bevel(c, bb, first, second);
             bb.inset(12);
             bevel(c, bb, first, second);

@@ -74,6 +74,19 @@ struct Gradient {
 // Fills the box in horizontal bands stepping from `from` towards `to`.
 void gradient_band_fill(Canvas& c, const BevelBox& b, const Gradient& g);
 
+// One face fills several boxes from one gradient, each with its own direction and clip.
+inline void gradient_band_fill(Canvas& c, const BevelBox& b, Gradient g, bool reverse, bool ellipse_clip) {
+    g.reverse = reverse;
+    g.ellipse_clip = ellipse_clip;
+    gradient_band_fill(c, b, g);
+}
+
+// The inner gradient of the double styles lies 12 pixels inside the outer one.
+inline BevelBox inner_gradient_box(BevelBox b) {
+    b.inset(12);
+    return b;
+}
+
 // The body drawn once with pattern `number` (set pixels in `ink`, clear pixels in `back`, or
 // showing the page when `see_through`), with no outline. Afterwards the brush is hollow and
 // `pen` is back, so that drawing the body again adds only the outline. An unknown pattern

@@ -142,22 +142,14 @@ BevelBox paint_face(Canvas& c, const FaceParams& f, const ShapeEnv& env) {
         return moving;
     };
 
-    Gradient grad;
-    grad.from = f.color;
-    grad.to = f.color2;
-    grad.control_width = width;
-    grad.control_height = height;
-    grad.dither = f.dither;
-    grad.palette = env.palette;
+    const Gradient grad{.from = f.color,
+                        .to = f.color2,
+                        .control_width = width,
+                        .control_height = height,
+                        .dither = f.dither,
+                        .palette = env.palette};
     auto gradient = [&](const BevelBox& over, bool reverse, bool clip) {
-        Gradient gr = grad;
-        gr.reverse = reverse;
-        gr.ellipse_clip = clip;
-        gradient_band_fill(c, over, gr);
-    };
-    auto inner = [](BevelBox over) {
-        over.inset(12);
-        return over;
+        gradient_band_fill(c, over, grad, reverse, clip);
     };
     auto rings = [&](Color first, Color second) {
         BevelBox& b = edge_box();
@@ -207,12 +199,12 @@ BevelBox paint_face(Canvas& c, const FaceParams& f, const ShapeEnv& env) {
             break;
         case kxShapeGradDoubleEllipse:
             gradient(box, false, true);
-            gradient(inner(box), true, true);
+            gradient(inner_gradient_box(box), true, true);
             double_ellipse_bevel(c, edge_box(), kHighlight, kShadow);
             break;
         case kxShapeGradDoubleRectangle: {
             gradient(box, false, false);
-            gradient(inner(box), true, false);
+            gradient(inner_gradient_box(box), true, false);
             BevelBox& b = edge_box();
             bevel(c, b, kHighlight, kShadow);
             b.inset(12);
