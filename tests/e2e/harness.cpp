@@ -184,19 +184,25 @@ HWND ShellTest::wait_for_window(const wchar_t* class_name, const wchar_t* title,
     return found;
 }
 
+namespace {
+struct ClassCount {
+    const wchar_t* cls;
+    int n = 0;
+};
+
+// A named CALLBACK, not a lambda: on i686 WNDENUMPROC is __stdcall, which a lambda's conversion
+// to a function pointer cannot give.
+BOOL CALLBACK count_class(HWND w, LPARAM lp) {
+    auto* c = reinterpret_cast<ClassCount*>(lp);
+    wchar_t name[256];
+    if (GetClassNameW(w, name, 256) && lstrcmpW(name, c->cls) == 0) ++c->n;
+    return TRUE;
+}
+}  // namespace
+
 int ShellTest::count_top_level(const wchar_t* class_name) {
-    struct Ctx {
-        const wchar_t* cls;
-        int n = 0;
-    } ctx{class_name};
-    EnumWindows(
-        [](HWND w, LPARAM lp) -> BOOL {
-            auto* c = reinterpret_cast<Ctx*>(lp);
-            wchar_t name[256];
-            if (GetClassNameW(w, name, 256) && lstrcmpW(name, c->cls) == 0) ++c->n;
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&ctx));
+    ClassCount ctx{class_name};
+    EnumWindows(count_class, reinterpret_cast<LPARAM>(&ctx));
     return ctx.n;
 }
 

@@ -183,7 +183,7 @@ Location resolve_location(std::string_view typed, std::string_view current, cons
         if (last.find_first_of("\"<>|%:") != std::string_view::npos) return refused;
         mask = std::string(last);
         dir_text = std::string(text.substr(0, text.size() - last.size()));
-        if (dir_text.empty()) dir_text = ".";
+        if (dir_text.empty()) dir_text.assign(1, '.');
     }
 
     const auto lexical = canonical_path(dir_text, current);

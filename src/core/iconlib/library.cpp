@@ -164,7 +164,8 @@ uint16_t IconLibrary::add_file(const std::string& path, int icon_index, IconSour
     if (!copied && ext != "lnk" && icon_index > 0) {
         // Later icons of one program get names of their own, so that each can have an
         // entry; a comma never occurs in a short name, so these cannot meet a real file's.
-        const std::string suffix = "," + std::to_string(icon_index);
+        std::string suffix = ",";
+        suffix += std::to_string(icon_index);
         std::string stem = name.substr(0, name.rfind('.'));
         stem = to_ansi_name(stem).substr(0, kNameLength - std::min(kNameLength, suffix.size()));
         name = codec_.to_utf8(stem) + suffix;

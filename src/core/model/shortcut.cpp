@@ -33,7 +33,10 @@ constexpr std::array<NamedKey, 15> kNamedKeys = {{
 
 std::string key_name(uint8_t code) {
     if ((code >= '0' && code <= '9') || (code >= 'A' && code <= 'Z')) return std::string(1, char(code));
-    if (code >= 0x70 && code <= 0x87) return "F" + std::to_string(code - 0x70 + 1);
+    if (code >= 0x70 && code <= 0x87) {
+        std::string name = "F";
+        return name += std::to_string(code - 0x70 + 1);
+    }
     if (code >= 0x60 && code <= 0x69) return "Num " + std::to_string(code - 0x60);
     for (const auto& k : kNamedKeys) {
         if (k.code == code) return k.name;

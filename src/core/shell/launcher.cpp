@@ -179,7 +179,7 @@ void Launcher::run_program(const ButtonView& button, const std::string& display)
         if (iends_with(line, ".LNK")) {
             if (auto link = ports_.files.read_link(line)) {
                 command = trim(link->target);
-                if (!trim(link->arguments).empty()) command += " " + trim(link->arguments);
+                if (!trim(link->arguments).empty()) (command += ' ') += trim(link->arguments);
                 directory = trim(link->working_directory);
                 if (directory.empty()) directory = folder_of(trim(link->target));
             }
@@ -286,7 +286,7 @@ RunOutcome Launcher::run_typed(const std::string& typed, bool minimized, bool ma
     if (iends_with(program_part(command), ".LNK")) {
         if (auto link = ports_.files.read_link(program_part(command))) {
             line = trim(link->target);
-            if (!trim(link->arguments).empty()) line += " " + trim(link->arguments);
+            if (!trim(link->arguments).empty()) (line += ' ') += trim(link->arguments);
             directory = trim(link->working_directory);
         }
     } else if (const std::string ext = extension_of(program_part(command));

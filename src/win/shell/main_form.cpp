@@ -23,6 +23,7 @@
 #include "win/shell/splash_form.h"
 #include "win/util/text.h"
 #include "win/util/trace.h"
+#include "win/util/ui_font.h"
 
 namespace vx::win::shell {
 namespace {
@@ -115,7 +116,8 @@ bool TMainForm::on_create(const CREATESTRUCTW&) {
                         kIconBox, hwnd(), reinterpret_cast<HMENU>(kIdPaintBox2), instance_, nullptr);
     panel6_ = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_CENTER | SS_CENTERIMAGE, 0, 0,
                               100, 20, hwnd(), reinterpret_cast<HMENU>(kIdPanel6), instance_, nullptr);
-    const HFONT gui = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    HFONT gui = ui_font();
+    if (!gui) gui = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
     for (HWND w : {tabs_, status_, panel6_})
         SendMessageW(w, WM_SETFONT, reinterpret_cast<WPARAM>(gui), FALSE);
     // TimePanel and DatePanel are the status bar's two parts.

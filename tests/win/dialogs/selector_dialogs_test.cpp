@@ -431,15 +431,14 @@ TEST_F(SelectorTest, SplitterIsDraggedTurnedAndKept) {
 }
 
 // Counts this thread's visible top-level windows: a menu or another program's window would add one.
+BOOL CALLBACK count_visible(HWND window, LPARAM counter) {
+    if (IsWindowVisible(window)) ++*reinterpret_cast<int*>(counter);
+    return TRUE;
+}
+
 int visible_windows() {
     int count = 0;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM counter) {
-            if (IsWindowVisible(window)) ++*reinterpret_cast<int*>(counter);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&count));
+    EnumThreadWindows(GetCurrentThreadId(), count_visible, reinterpret_cast<LPARAM>(&count));
     return count;
 }
 

@@ -134,7 +134,7 @@ TEST(GdiLabel, NewLabelIsASunkenSilverDoubleBevelWithBlackText) {
     EXPECT_EQ(s.at(1, 20), RGB(128, 128, 128));    // sunken: grey at the top-left
     EXPECT_EQ(s.at(118, 20), RGB(255, 255, 255));  // and white at the bottom-right
     EXPECT_EQ(s.at(100, 30), RGB(192, 192, 192));
-    EXPECT_GT(s.count(RGB(0, 0, 0), RECT{9, 9, 111, 31}), 0);
+    EXPECT_GT(s.ink(RGB(192, 192, 192), RECT{9, 9, 111, 31}), 0) << "the text";
 }
 
 TEST(GdiLabel, LongTextWrapsInsideTheInsetRectangle) {
@@ -153,7 +153,7 @@ TEST(GdiLabel, LongTextWrapsInsideTheInsetRectangle) {
     ASSERT_EQ(text.right, 91);
     // Ink on several lines, none beside the text rectangle inside the black outline (a glyph
     // such as "j" may overhang its cell by a pixel).
-    EXPECT_GT(s.count(RGB(0, 0, 0), RECT{9, 40, 91, 111}), 0);
+    EXPECT_GT(s.ink(RGB(192, 192, 192), RECT{9, 40, 91, 111}), 0);
     EXPECT_EQ(s.count(RGB(0, 0, 0), RECT{1, 1, 8, 119}), 0);
     EXPECT_EQ(s.count(RGB(0, 0, 0), RECT{92, 1, 99, 119}), 0);
 }

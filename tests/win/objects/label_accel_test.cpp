@@ -99,7 +99,7 @@ TEST(GdiLabelAccel, PaintUnderlinesTheLetterAndShowsADoubledAmpersandOnce) {
             GdiCanvas c(s.dc());
             l.Paint(c, nullptr);
         }
-        return s.count(RGB(0, 0, 0), RECT{0, 0, 120, 40});
+        return s.ink(RGB(255, 255, 255), RECT{0, 0, 120, 40});
     };
     const int plain = ink("W", false);
     ASSERT_GT(plain, 0);
@@ -117,7 +117,7 @@ TEST(GdiLabelAccel, PaintUnderlinesTheLetterAndShowsADoubledAmpersandOnce) {
         // Where the label's text rectangle starts with no frame: pen width + 5.
         c.draw_text(port::Rect{6, 6, 114, 34}, "A&B", f);
     }
-    EXPECT_EQ(ink("A&&B", false), s.count(RGB(0, 0, 0), RECT{0, 0, 120, 40}));
+    EXPECT_EQ(ink("A&&B", false), s.ink(RGB(255, 255, 255), RECT{0, 0, 120, 40}));
 }
 
 }  // namespace

@@ -300,12 +300,16 @@ TEST_F(UsageLogViewerTest, ReadsAndWritesTheVXLogSectionAroundAModalRun) {
     // The modal loop dispatches this thread's timer; it reads the list and presses OK.
     static std::vector<std::vector<std::string>> seen;
     seen.clear();
-    const UINT_PTR timer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) {
-        HWND dialog = FindWindowW(nullptr, L"Vantora! Usage Log");
-        if (!dialog || !seen.empty()) return;
-        seen = list_rows(dialog);
-        PostMessageW(dialog, WM_COMMAND, IDOK, 0);
-    });
+    // A named CALLBACK: on i686 TIMERPROC is __stdcall, which a lambda cannot convert to.
+    struct Reader {
+        static void CALLBACK run(HWND, UINT, UINT_PTR, DWORD) {
+            HWND dialog = FindWindowW(nullptr, L"Vantora! Usage Log");
+            if (!dialog || !seen.empty()) return;
+            seen = list_rows(dialog);
+            PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+        }
+    };
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, Reader::run);
     const INT_PTR result =
         show_usage_log_viewer(GetModuleHandleW(nullptr), nullptr, value, store, at(9, 12, 0));
     KillTimer(nullptr, timer);

@@ -41,27 +41,29 @@ HWND wait_dialog(const wchar_t* title, DWORD pid, int ms = 20000) {
     return nullptr;
 }
 
+struct WindowsOf {
+    DWORD pid;
+    std::string out;
+};
+
+BOOL CALLBACK describe_if_owned(HWND h, LPARAM lp) {
+    auto* c = reinterpret_cast<WindowsOf*>(lp);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(h, &owner);
+    if (owner == c->pid) {
+        wchar_t title[256] = {}, cls[64] = {};
+        GetWindowTextW(h, title, 256);
+        GetClassNameW(h, cls, 64);
+        c->out += "[" + kx::narrow(cls) + " \"" + kx::narrow(title) + "\"" + (IsWindowVisible(h) ? " visible" : "") +
+                  "] ";
+    }
+    return TRUE;
+}
+
 // For failure messages: the titles of the process's windows.
 std::string windows_of(DWORD pid) {
-    struct Ctx {
-        DWORD pid;
-        std::string out;
-    } ctx{pid, {}};
-    EnumWindows(
-        [](HWND h, LPARAM lp) -> BOOL {
-            auto* c = reinterpret_cast<Ctx*>(lp);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(h, &owner);
-            if (owner == c->pid) {
-                wchar_t title[256] = {}, cls[64] = {};
-                GetWindowTextW(h, title, 256);
-                GetClassNameW(h, cls, 64);
-                c->out += "[" + kx::narrow(cls) + " \"" + kx::narrow(title) + "\"" +
-                          (IsWindowVisible(h) ? " visible" : "") + "] ";
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&ctx));
+    WindowsOf ctx{pid, {}};
+    EnumWindows(describe_if_owned, reinterpret_cast<LPARAM>(&ctx));
     return ctx.out;
 }
 

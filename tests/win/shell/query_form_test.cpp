@@ -248,14 +248,18 @@ TEST(QueryPrompter, WaitDisablesTheMainWindowForTheDelayAndLetsMessagesRun) {
     wait_shown = false;
     static HWND main_seen = nullptr;
     main_seen = main;
-    SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR id, DWORD) {
-        KillTimer(nullptr, id);
-        timer_ran = true;
-        enabled_during = IsWindowEnabled(main_seen) != FALSE;
-        HWND dialog = nullptr;
-        EnumThreadWindows(GetCurrentThreadId(), AutoAnswer::find, reinterpret_cast<LPARAM>(&dialog));
-        wait_shown = dialog && !(GetWindowLongW(dialog, GWL_STYLE) & WS_SYSMENU);
-    });
+    // A named CALLBACK: on i686 TIMERPROC is __stdcall, which a lambda cannot convert to.
+    struct Probe {
+        static void CALLBACK run(HWND, UINT, UINT_PTR id, DWORD) {
+            KillTimer(nullptr, id);
+            timer_ran = true;
+            enabled_during = IsWindowEnabled(main_seen) != FALSE;
+            HWND dialog = nullptr;
+            EnumThreadWindows(GetCurrentThreadId(), AutoAnswer::find, reinterpret_cast<LPARAM>(&dialog));
+            wait_shown = dialog && !(GetWindowLongW(dialog, GWL_STYLE) & WS_SYSMENU);
+        }
+    };
+    SetTimer(nullptr, 0, 50, Probe::run);
     const DWORD start = GetTickCount();
     prompter.show_wait("PLEASE WAIT...", 300);
     const DWORD took = GetTickCount() - start;

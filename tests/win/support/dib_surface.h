@@ -47,6 +47,14 @@ public:
             for (int x = r.left; x < r.right; ++x) n += at(x, y) == c;
         return n;
     }
+    // Pixels in `r` that are not `background`: what text left there, however the machine's font
+    // renders it (a smoothed glyph has grey edges; an exact colour count would depend on it).
+    int ink(COLORREF background, RECT r) const {
+        int n = 0;
+        for (int y = r.top; y < r.bottom; ++y)
+            for (int x = r.left; x < r.right; ++x) n += at(x, y) != background;
+        return n;
+    }
     // Writes a 24-bit BMP that `convert` turns into a PNG.
     bool save_bmp(const std::string& path) const {
         const int stride = (width_ * 3 + 3) & ~3;
