@@ -266,7 +266,8 @@ TEST_F(IconLibraryTest, CompactionDropsDeletedEntriesAndRenumbersReferences) {
 
 // Every entry the index names holds the bytes it was made from: what a crash must never break.
 // `colours` are the entries' icons in icon-number order.
-::testing::AssertionResult whole(const std::string& dir, const TextCodec& codec, const std::vector<uint32_t>& colours) {
+::testing::AssertionResult whole(const std::string& dir, const TextCodec& codec,
+                                 const std::vector<uint32_t>& colours) {
     const IconLibrary fresh(dir, codec);
     const auto recs = fresh.records();
     std::vector<uint32_t> live;
@@ -277,7 +278,8 @@ TEST_F(IconLibraryTest, CompactionDropsDeletedEntriesAndRenumbersReferences) {
         if (!entry || at != n) return ::testing::AssertionFailure() << "entry " << n << " does not load";
         const uint32_t colour = static_cast<uint32_t>(std::stoi(recs[n].name().substr(1)));
         if (entry->data != tiny_icon({colour}))
-            return ::testing::AssertionFailure() << "entry " << n << " (" << recs[n].name() << ") holds other bytes";
+            return ::testing::AssertionFailure()
+                   << "entry " << n << " (" << recs[n].name() << ") holds other bytes";
         live.push_back(colour);
     }
     if (live != colours) return ::testing::AssertionFailure() << "the live entries are not the expected ones";
