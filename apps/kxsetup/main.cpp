@@ -109,55 +109,51 @@ int run(HINSTANCE instance) {
     std::wstring dest_slash = dest;
     if (dest_slash.back() != L'\\') dest_slash += L'\\';
     const std::wstring program = dest_slash + L"Vantorx.Exe";
-    kx::InstallRecord record;
-    record.destination = dest;
-    record.files.push_back(kx::widen(installer->program_path()));
-    for (const auto& f : installer->placed()) record.files.push_back(kx::widen(f));
+    vx::setup::InstallRecord record;
+    record.destination = kx::narrow(dest);
+    record.files.push_back(installer->program_path());
+    for (const auto& f : installer->placed()) record.files.push_back(f);
+    std::vector<std::string> waiting = installer->at_restart();
 
     std::wstring group = kx::kProduct;
     if (kx::group_page(backdrop, group)) {
-        record.shortcut = kx::create_shortcut(group, program, dest);
+        record.shortcut = kx::narrow(kx::create_shortcut(group, program, dest));
         if (record.shortcut.empty())
             say(backdrop, L"The Start menu entry could not be created.", MB_ICONEXCLAMATION);
     }
     bool shell = false, taskman = false;
     const bool replace_ok = kx::replace_page(backdrop, taskman_offered, shell, taskman);
-
-    std::vector<vx::setup::RenameLine> renames = installer->renames();
-    auto finish = [&] {
-        kx::register_uninstaller(record);
-        if (!kx::write_rename_section(renames))
-            say(backdrop,
-                L"WinInit.Ini could not be written; files in use will not be replaced at the next start.",
-                MB_ICONEXCLAMATION);
-    };
-    const std::wstring product = kx::kProduct;
-    if (!replace_ok || (!shell && !taskman)) {
-        finish();
-        if (ask(backdrop,
-                L"Vantora! has been successfully installed.\r\n\r\nDo you wish to run " + product + L"?"))
-            kx::start_program(dest);
-        return 0;
+    const bool system_changed = replace_ok && (shell || taskman);
+    if (system_changed && taskman) {
+        const vx::setup::TaskManagerSwap swap =
+            vx::setup::swap_task_manager(fs, kx::narrow(kx::windows_dir()), kx::narrow(dest));
+        if (!swap.error.empty()) say(backdrop, kx::widen(swap.error), MB_ICONEXCLAMATION);
+        record.taskman = swap.original_kept;
+        // With no task manager of the system's to put back, ours is the uninstaller's to remove.
+        if (swap.done && !swap.original_kept) record.files.push_back(swap.installed);
+        waiting.insert(waiting.end(), swap.at_restart.begin(), swap.at_restart.end());
     }
-    if (taskman) {
-        const std::string win = kx::narrow(kx::windows_dir());
-        renames.push_back({win + "TaskMang.Exe", win + "TaskMan.Exe"});
-        renames.push_back({win + "TaskMan.Exe", kx::narrow(dest_slash) + "TaskMan.Exe"});
-        record.taskman = true;
-    }
-    if (shell) {
-        std::wstring why;
-        record.shell = kx::set_shell(program, record.previous_shell, why);
+    if (system_changed && shell) {
+        std::wstring why, previous;
+        record.shell = kx::set_shell(program, previous, why);
+        record.previous_shell = kx::narrow(previous);
         if (!record.shell) say(backdrop, why, MB_ICONEXCLAMATION);
     }
-    finish();
-    if (ask(backdrop, product + L" had been successfully installed" + L"\r\n\r\n" +
-                          L"The system should be rebooted for the " + product + L" changes to take effect." +
-                          L"\r\n\r\n" + L"Reboot Windows?")) {
-        kx::restart_windows();
+    if (!kx::register_uninstaller(
+            vx::setup::merge_records(kx::read_uninstall_record(), record, kx::narrow(program))))
+        say(backdrop, L"The uninstall entry could not be written.", MB_ICONEXCLAMATION);
+
+    const vx::setup::ClosingQuestion closing = vx::setup::closing_question(waiting, system_changed);
+    if (ask(backdrop, kx::widen(closing.text))) {
+        if (closing.restart) {
+            kx::restart_windows();
+        } else {
+            kx::start_program(dest);
+        }
         return 0;
     }
-    if (ask(backdrop, L"Do you wish to run " + product + L"?")) kx::start_program(dest);
+    if (closing.then_offer_run && ask(backdrop, L"Do you wish to run " + std::wstring(kx::kProduct) + L"?"))
+        kx::start_program(dest);
     return 0;
 }
 

@@ -7,6 +7,9 @@
 #include <shlobj.h>
 #include <shobjidl.h>
 
+#include <algorithm>
+
+#include "win_fs.h"
 #include "win_text.h"
 
 namespace kx {
@@ -17,8 +20,9 @@ constexpr wchar_t kUninstallKey[] = L"Software\\microsoft\\windows\\currentversi
 std::wstring reg_string(HKEY root, const wchar_t* key, const wchar_t* value) {
     wchar_t buf[MAX_PATH * 2] = {};
     DWORD size = sizeof buf - sizeof(wchar_t);
-    if (RegGetValueW(root, key, value, RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ, nullptr, buf, &size) !=
-        ERROR_SUCCESS)
+    // Without RRF_NOEXPAND the expandable type is refused outright (ERROR_INVALID_PARAMETER).
+    if (RegGetValueW(root, key, value, RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND, nullptr, buf,
+                     &size) != ERROR_SUCCESS)
         return {};
     return buf;
 }
@@ -65,37 +69,63 @@ std::wstring create_shortcut(const std::wstring& group, const std::wstring& targ
     return ok ? path : std::wstring();
 }
 
-bool register_uninstaller(const InstallRecord& r) {
+namespace {
+
+std::wstring value_of(HKEY key, const wchar_t* name) {
+    DWORD size = 0, type = 0;
+    if (RegQueryValueExW(key, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS || size == 0) return {};
+    std::wstring s(size / sizeof(wchar_t) + 1, L'\0');
+    if (RegQueryValueExW(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(s.data()), &size) !=
+        ERROR_SUCCESS)
+        return {};
+    s.resize(size / sizeof(wchar_t));
+    // A string's own terminator; a multi-string keeps its inner ones.
+    while (type != REG_MULTI_SZ && !s.empty() && s.back() == L'\0') s.pop_back();
+    return s;
+}
+
+}  // namespace
+
+vx::setup::InstallRecord read_uninstall_record() {
+    vx::setup::InstallRecord r;
+    HKEY key;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return r;
+    r.destination = narrow(value_of(key, L"InstallLocation"));
+    r.shortcut = narrow(value_of(key, L"Vantora Shortcut"));
+    r.shell = value_of(key, L"Vantora Shell") == L"1";
+    r.previous_shell = narrow(value_of(key, L"Vantora Previous Shell"));
+    r.taskman = value_of(key, L"Vantora TaskMan") == L"1";
+    const std::wstring multi = value_of(key, L"Vantora Files");
+    for (size_t at = 0; at < multi.size();) {
+        const size_t end = std::min(multi.find(L'\0', at), multi.size());
+        if (end > at) r.files.push_back(narrow(std::wstring_view(multi).substr(at, end - at)));
+        at = end + 1;
+    }
+    RegCloseKey(key);
+    return r;
+}
+
+bool register_uninstaller(const vx::setup::InstallRecord& r) {
     HKEY key;
     if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kUninstallKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key,
                         nullptr) != ERROR_SUCCESS)
         return false;
-    std::wstring dest = r.destination;
+    std::wstring dest = widen(r.destination);
     if (!dest.empty() && dest.back() != L'\\') dest += L'\\';
     bool ok = set_reg_string(key, L"DisplayName", L"Vantora!") &&
               set_reg_string(key, L"UnInstallString", dest + L"UnInstal.Exe");
     set_reg_string(key, L"InstallLocation", dest);
-    set_reg_string(key, L"Vantora Shortcut", r.shortcut);
+    set_reg_string(key, L"Vantora Shortcut", widen(r.shortcut));
     set_reg_string(key, L"Vantora Shell", r.shell ? L"1" : L"0");
-    set_reg_string(key, L"Vantora Previous Shell", r.previous_shell);
+    set_reg_string(key, L"Vantora Previous Shell", widen(r.previous_shell));
     set_reg_string(key, L"Vantora TaskMan", r.taskman ? L"1" : L"0");
     std::wstring multi;
-    for (const auto& f : r.files) multi += f + L'\0';
+    for (const auto& f : r.files) multi += widen(f) + L'\0';
     multi += L'\0';
     RegSetValueExW(key, L"Vantora Files", 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(multi.data()),
                    static_cast<DWORD>(multi.size() * sizeof(wchar_t)));
     RegCloseKey(key);
     return ok;
-}
-
-bool is_windows_nt() {
-    OSVERSIONINFOW v{};
-    v.dwOSVersionInfoSize = sizeof v;
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-    if (!GetVersionExW(&v)) return true;
-#pragma GCC diagnostic pop
-    return v.dwPlatformId == VER_PLATFORM_WIN32_NT;
 }
 
 bool set_shell(const std::wstring& program, std::wstring& previous, std::wstring& error) {
@@ -108,7 +138,7 @@ bool set_shell(const std::wstring& program, std::wstring& previous, std::wstring
             error = L"The Windows shell setting could not be changed.";
             return false;
         }
-        const bool ok = set_reg_string(h, L"Shell", program);
+        const bool ok = set_reg_string(h, L"Shell", widen(vx::setup::winlogon_shell_value(narrow(program))));
         RegCloseKey(h);
         if (!ok) error = L"The Windows shell setting could not be changed.";
         return ok;
@@ -129,38 +159,6 @@ bool set_shell(const std::wstring& program, std::wstring& previous, std::wstring
     }
     if (!WritePrivateProfileStringW(L"Boot", L"Shell", shortp, system_ini.c_str())) {
         error = L"SYSTEM.INI could not be changed.";
-        return false;
-    }
-    return true;
-}
-
-bool write_rename_section(const std::vector<vx::setup::RenameLine>& lines) {
-    if (lines.empty()) return true;
-    const std::wstring path = windows_dir() + L"WinInit.Ini";
-    std::string existing;
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (h != INVALID_HANDLE_VALUE) {
-        char buf[4096];
-        DWORD n = 0;
-        while (ReadFile(h, buf, sizeof buf, &n, nullptr) && n > 0) existing.append(buf, n);
-        CloseHandle(h);
-    }
-    // The file is in the ANSI code page; the core speaks UTF-8.
-    std::vector<vx::setup::RenameLine> ansi;
-    for (const auto& l : lines)
-        ansi.push_back({narrow(widen(l.target), CP_ACP), narrow(widen(l.replacement), CP_ACP)});
-    const std::string merged = vx::setup::merge_rename_section(existing, ansi);
-    // Write beside and replace, so a failure leaves the old file whole.
-    const std::wstring temp = path + L".new";
-    h = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return false;
-    DWORD n = 0;
-    const bool wrote =
-        WriteFile(h, merged.data(), static_cast<DWORD>(merged.size()), &n, nullptr) && n == merged.size();
-    const bool closed = CloseHandle(h);
-    if (!wrote || !closed ||
-        !MoveFileExW(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        DeleteFileW(temp.c_str());
         return false;
     }
     return true;

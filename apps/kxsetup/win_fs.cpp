@@ -109,6 +109,30 @@ bool WinSetupFs::make_dirs(const std::string& path) {
     return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+vx::setup::SetupFs::Replaced WinSetupFs::replace(const std::string& from, const std::string& to) {
+    const std::wstring target = widen(to);
+    if (MoveFileExW(widen(from).c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return Replaced::Now;
+    switch (GetLastError()) {
+        // What a loaded program or library, or a file another program holds open, gives.
+        case ERROR_ACCESS_DENIED:
+        case ERROR_SHARING_VIOLATION:
+        case ERROR_LOCK_VIOLATION:
+        case ERROR_USER_MAPPED_FILE:
+            return GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES ? Replaced::InUse
+                                                                                 : Replaced::Failed;
+        default:
+            return Replaced::Failed;
+    }
+}
+
+bool WinSetupFs::replace_at_restart(const std::string& from, const std::string& to) {
+    if (is_windows_nt())
+        return MoveFileExW(widen(from).c_str(), widen(to).c_str(),
+                           MOVEFILE_DELAY_UNTIL_REBOOT | MOVEFILE_REPLACE_EXISTING) != FALSE;
+    return write_rename_section({{short_path(to), short_path(from)}});
+}
+
 std::string WinSetupFs::short_path(const std::string& path) {
     const std::wstring w = widen(path);
     wchar_t buf[MAX_PATH * 2];
@@ -116,6 +140,48 @@ std::string WinSetupFs::short_path(const std::string& path) {
     // A file that does not exist yet has no short name; its long one is the best there is.
     if (n == 0 || n >= std::size(buf)) return path;
     return narrow(std::wstring_view(buf, n));
+}
+
+bool is_windows_nt() {
+    OSVERSIONINFOW v{};
+    v.dwOSVersionInfoSize = sizeof v;
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    if (!GetVersionExW(&v)) return true;
+#pragma GCC diagnostic pop
+    return v.dwPlatformId == VER_PLATFORM_WIN32_NT;
+}
+
+bool write_rename_section(const std::vector<vx::setup::RenameLine>& lines) {
+    if (lines.empty()) return true;
+    const std::wstring path = windows_dir() + L"WinInit.Ini";
+    std::string existing;
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h != INVALID_HANDLE_VALUE) {
+        char buf[4096];
+        DWORD n = 0;
+        while (ReadFile(h, buf, sizeof buf, &n, nullptr) && n > 0) existing.append(buf, n);
+        CloseHandle(h);
+    }
+    // The file is in the ANSI code page; the core speaks UTF-8.
+    std::vector<vx::setup::RenameLine> ansi;
+    for (const auto& l : lines)
+        ansi.push_back({narrow(widen(l.target), CP_ACP), narrow(widen(l.replacement), CP_ACP)});
+    const std::string merged = vx::setup::merge_rename_section(existing, ansi);
+    // Write beside and replace, so a failure leaves the old file whole.
+    const std::wstring temp = path + L".new";
+    h = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    DWORD n = 0;
+    const bool wrote =
+        WriteFile(h, merged.data(), static_cast<DWORD>(merged.size()), &n, nullptr) && n == merged.size();
+    const bool closed = CloseHandle(h);
+    if (!wrote || !closed ||
+        !MoveFileExW(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        DeleteFileW(temp.c_str());
+        return false;
+    }
+    return true;
 }
 
 std::wstring windows_dir() {

@@ -4,6 +4,10 @@
 #include <string>
 #include <vector>
 
+#include "setup/install.h"
+#include "win_fs.h"
+#include "win_text.h"
+
 namespace {
 
 constexpr wchar_t kProduct[] = L"Vantora!";
@@ -33,37 +37,14 @@ std::vector<std::wstring> split_multi(const std::wstring& multi) {
     return out;
 }
 
-std::wstring windows_dir() {
-    wchar_t buf[MAX_PATH];
-    const UINT n = GetWindowsDirectoryW(buf, MAX_PATH);
-    std::wstring w(buf, n < MAX_PATH ? n : 0);
-    if (!w.empty() && w.back() != L'\\') w += L'\\';
-    return w;
-}
-
-bool ends_with_ext(const std::wstring& path, const wchar_t* ext) {
-    const size_t n = wcslen(ext);
-    return path.size() >= n && _wcsicmp(path.c_str() + path.size() - n, ext) == 0;
-}
-
 // A file in use (this program, or a running shell) goes at the next start instead.
 void remove_file(const std::wstring& path) {
     if (!DeleteFileW(path.c_str()) && GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES)
         MoveFileExW(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
 }
 
-bool is_nt() {
-    OSVERSIONINFOW v{};
-    v.dwOSVersionInfoSize = sizeof v;
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-    if (!GetVersionExW(&v)) return true;
-#pragma GCC diagnostic pop
-    return v.dwPlatformId == VER_PLATFORM_WIN32_NT;
-}
-
 void restore_shell(const std::wstring& previous) {
-    if (is_nt()) {
+    if (kx::is_windows_nt()) {
         const std::wstring shell = previous.empty() ? L"explorer.exe" : previous;
         HKEY h;
         if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\microsoft\\windows nt\\currentversion\\Winlogon", 0,
@@ -74,12 +55,13 @@ void restore_shell(const std::wstring& previous) {
         }
     } else {
         const std::wstring shell = previous.empty() ? L"Explorer.exe" : previous;
-        WritePrivateProfileStringW(L"Boot", L"Shell", shell.c_str(), (windows_dir() + L"SYSTEM.INI").c_str());
+        WritePrivateProfileStringW(L"Boot", L"Shell", shell.c_str(),
+                                   (kx::windows_dir() + L"SYSTEM.INI").c_str());
     }
 }
 
 void restore_taskman() {
-    const std::wstring win = windows_dir();
+    const std::wstring win = kx::windows_dir();
     const std::wstring kept = win + L"TaskMang.Exe", system = win + L"TaskMan.Exe";
     if (GetFileAttributesW(kept.c_str()) == INVALID_FILE_ATTRIBUTES) return;
     if (!MoveFileExW(kept.c_str(), system.c_str(), MOVEFILE_REPLACE_EXISTING))
@@ -104,17 +86,20 @@ int run() {
     if (MessageBoxW(nullptr, L"Do you wish to remove Vantora! and all of its components?", kProduct,
                     MB_YESNO | MB_ICONQUESTION) != IDYES)
         return 0;
-    // Desktops and usage logs are the site's own work; they stay unless asked for.
+    // Desktops, usage logs and the icon library are the site's own work, even where the
+    // installer first put them there; they stay unless asked for.
     const bool site_files =
-        MessageBoxW(nullptr, L"Do you also wish to remove the desktop and log files of this site?", kProduct,
-                    MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
+        MessageBoxW(
+            nullptr,
+            L"Do you also wish to remove the desktops, the icon library and the log files of this site?",
+            kProduct, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
 
     for (const auto& f : files) {
-        if (!site_files && (ends_with_ext(f, L".DTP") || ends_with_ext(f, L".LOG"))) continue;
+        if (!site_files && vx::setup::site_data(kx::narrow(f))) continue;
         remove_file(f);
     }
     if (site_files && !dest.empty()) {
-        for (const wchar_t* pattern : {L"*.DTP", L"*.LOG"}) {
+        for (const wchar_t* pattern : {L"*.DTP", L"*.LOG", L"*.LIB"}) {
             WIN32_FIND_DATAW fd;
             HANDLE find = FindFirstFileW((dest + pattern).c_str(), &fd);
             if (find == INVALID_HANDLE_VALUE) continue;

@@ -123,8 +123,7 @@ int unpack(const Args& given, std::ostream& out, std::ostream& err) {
     }
     out << inst.program_path() << " (" << trailer.program_length() << " bytes)\n";
     for (const auto& p : inst.placed()) out << p << '\n';
-    for (const auto& l : inst.renames())
-        out << "rename at restart: " << l.target << "=" << l.replacement << '\n';
+    for (const auto& p : inst.at_restart()) out << "replaced at restart: " << p << '\n';
     return 0;
 }
 

@@ -116,7 +116,8 @@ void ShellTest::SetUp() {
                   fs::copy_options::overwrite_existing);
     // The shell links the hooks library by import: it must sit beside the program.
     const fs::path hooks = fs::path(VX_E2E_BUILD_DIR) / "apps" / "vantorx" / "VXHooks.dll";
-    if (fs::exists(hooks)) fs::copy_file(hooks, folder_ / "VXHooks.dll", fs::copy_options::overwrite_existing);
+    if (fs::exists(hooks))
+        fs::copy_file(hooks, folder_ / "VXHooks.dll", fs::copy_options::overwrite_existing);
 }
 
 void ShellTest::TearDown() {
@@ -149,14 +150,17 @@ void ShellTest::set_setting(const std::string& name, const std::string& value) {
 }
 
 size_t ShellTest::start_shell(const std::wstring& arguments) {
-    const fs::path exe = folder_ / "vantorx.exe";
+    return start_program(folder_ / "vantorx.exe", arguments);
+}
+
+size_t ShellTest::start_program(const fs::path& exe, const std::wstring& arguments) {
     std::wstring command = L"\"" + exe.wstring() + L"\"";
     if (!arguments.empty()) command += L" " + arguments;
     STARTUPINFOW si{};
     si.cb = sizeof si;
     win::unique_process_information pi;
     if (!CreateProcessW(exe.wstring().c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        folder_.wstring().c_str(), &si, pi.put())) {
+                        exe.parent_path().wstring().c_str(), &si, pi.put())) {
         ADD_FAILURE() << "cannot start " << exe.string() << ": error " << GetLastError();
     }
     processes_.push_back(std::move(pi));

@@ -30,6 +30,9 @@ protected:
 
     // Starts vantorx.exe from the program folder; returns its index for wait_for_exit.
     size_t start_shell(const std::wstring& arguments = L"");
+    // Starts another program in its own folder, ended at tear-down like the shell.
+    size_t start_program(const std::filesystem::path& exe, const std::wstring& arguments = L"");
+    DWORD process_id(size_t index) const { return processes_.at(index).get().dwProcessId; }
     // The exit code, or nullopt when it is still running after `timeout`.
     std::optional<DWORD> wait_for_exit(size_t index, std::chrono::milliseconds timeout);
     bool running(size_t index) const;

@@ -274,12 +274,29 @@ void IconLibrary::undelete_all() {
     patch_types([](int32_t type) { return type < 0 && type != INT32_MIN ? -type : type; });
 }
 
+namespace {
+
+void write_at(const std::string& path, uint64_t offset, const Bytes& data) {
+    std::fstream out(path_from_utf8(path), std::ios::binary | std::ios::in | std::ios::out);
+    if (!out) throw FileError("Cannot open " + path);
+    out.seekp(static_cast<std::streamoff>(offset));
+    out.write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
+    out.flush();
+    if (!out) throw FileError("Cannot write " + path);
+}
+
+std::vector<IndexRecord> shifted(std::vector<IndexRecord> records, uint64_t by) {
+    for (auto& r : records) r.offset = static_cast<int32_t>(r.offset + static_cast<int64_t>(by));
+    return records;
+}
+
+}  // namespace
+
 size_t IconLibrary::compact(IconReferences* references) {
     if (!exists()) return 0;
     const auto recs = records();
     const size_t dead = static_cast<size_t>(
         std::count_if(recs.begin(), recs.end(), [](const IndexRecord& r) { return !r.live(); }));
-    if (dead == 0) return 0;
 
     const Bytes old_data = read_file(data_path());
     Bytes new_data;
@@ -297,11 +314,36 @@ size_t IconLibrary::compact(IconReferences* references) {
         new_data.insert(new_data.end(), begin, begin + static_cast<std::ptrdiff_t>(size));
         new_recs.push_back(r);
     }
-    // Each file is replaced whole, so neither is ever torn; only between the two replaces do
-    // they disagree. References change last, once both files are in place.
-    write_file_atomic(data_path(), new_data);
-    write_file_atomic(index_path(), serialize_index(new_recs));
-    if (references) references->renumber(compaction_renumbering(recs));
+    // Nothing deleted and nothing to reclaim (the bytes an interrupted compaction left).
+    if (dead == 0 && new_data.size() >= old_data.size()) return 0;
+
+    // The index on disk must only ever name bytes that hold its entries, whenever the work
+    // stops. So the compacted entries first go after everything the old index names, the
+    // index moves over to them, and only then is the old data overwritten and cut off.
+    // Records that share bytes can make the compacted data longer than the old: it then
+    // starts far enough out that copying it to the front cannot reach it.
+    const uint64_t base = std::max<uint64_t>(old_data.size(), new_data.size());
+    if (base + new_data.size() > uint64_t{INT32_MAX}) throw IconLibraryError("The icon library is full");
+    Bytes tail(static_cast<size_t>(base - old_data.size()), 0);
+    tail.insert(tail.end(), new_data.begin(), new_data.end());
+    write_at(data_path(), old_data.size(), tail);
+    compaction_step();
+    write_file_atomic(index_path(), serialize_index(shifted(new_recs, base)));
+    // The entries now have their new numbers, whatever becomes of the rest.
+    if (references && dead > 0) references->renumber(compaction_renumbering(recs));
+    compaction_step();
+    // From here a failure only leaves the library larger than it need be; the next
+    // compaction reclaims it.
+    try {
+        write_at(data_path(), 0, new_data);
+        compaction_step();
+        write_file_atomic(index_path(), serialize_index(new_recs));
+        compaction_step();
+        std::error_code ec;
+        std::filesystem::resize_file(path_from_utf8(data_path()), new_data.size(), ec);
+        if (!ec) compaction_step();
+    } catch (const FileError&) {
+    }
     return dead;
 }
 

@@ -112,8 +112,15 @@ public:
     void undelete_all();
 
     // Drops the deleted entries from both files and renumbers the references. Returns the
-    // number of entries dropped.
+    // number of entries dropped. Stopped at any point, it leaves an index that names only
+    // bytes holding its entries (the old numbers or the new, never a mix); bytes left over by
+    // such a stop are reclaimed by the next compaction.
     size_t compact(IconReferences* references);
+    // Called after each write of a compaction, once the file is closed: the points at which a
+    // crash can stop it. Tests check the library there, or throw to stop it.
+    void observe_compaction(std::function<void()> after_each_write) {
+        compaction_observer_ = std::move(after_each_write);
+    }
 
     // Moves entry s to position t (the end when t is past it); the data file is untouched.
     void move(uint16_t s, uint16_t t, IconReferences* references);
@@ -122,9 +129,13 @@ private:
     Bytes read_index_bytes() const;
     void patch_types(const std::function<int32_t(int32_t)>& change);
     std::string to_ansi_name(std::string_view utf8) const;
+    void compaction_step() const {
+        if (compaction_observer_) compaction_observer_();
+    }
 
     std::string dir_;
     const TextCodec& codec_;
+    std::function<void()> compaction_observer_;
 };
 
 }  // namespace vx::iconlib

@@ -92,20 +92,14 @@ StepResult PayloadInstaller::join_volumes() {
 }
 
 StepResult PayloadInstaller::decompress(const Trailer& trailer) {
-    // A program file already there may be the running shell: write beside it and let Windows
-    // swap them at the next start.
-    std::string target = program_path_;
-    const bool existed = fs_.exists(program_path_);
-    if (existed) target = with_extension(program_path_, ".$$$");
-    auto out = fs_.create(target);
-    if (!out) out = fs_.open_write_shared(target);
-    if (!out) return fail("The file \"" + target + "\" could not be created.");
-    // From here an abort removes what this run wrote, and only that.
-    program_ours_ = true;
-    if (existed) {
-        renames_.push_back({fs_.short_path(program_path_), fs_.short_path(target)});
-        program_path_ = target;
-    }
+    // The whole stream goes beside the program first; once split, it is cut down to the
+    // program and takes the program's place with the other files.
+    const std::string stream = staging_path(program_path_);
+    auto out = fs_.create(stream);
+    if (!out) out = fs_.open_write_shared(stream);
+    if (!out) return fail("The file \"" + stream + "\" could not be created.");
+    // Before the split: an abort removes this file whatever happens after.
+    staged_.push_back({stream, program_path_});
 
     auto archive = fs_.open_read(archive_path_);
     if (!archive) return fail("The file \"" + archive_path_ + "\" could not be opened.");
@@ -127,7 +121,7 @@ StepResult PayloadInstaller::decompress(const Trailer& trailer) {
         decoder.decode(block.data(), n);
         if (read_error) return fail("The file \"" + archive_path_ + "\" could not be read.");
         if (decoder.overran()) return fail("The installation files are damaged or incomplete.");
-        if (!out->write(block.data(), n)) return fail("The file \"" + target + "\" could not be written.");
+        if (!out->write(block.data(), n)) return fail("The file \"" + stream + "\" could not be written.");
         written += n;
         const int pct = static_cast<int>(written * 100 / trailer.total);
         if (pct != shown) {
@@ -140,59 +134,180 @@ StepResult PayloadInstaller::decompress(const Trailer& trailer) {
     archive.reset();
     fs_.remove(archive_path_);
     archive_ours_ = false;
-    if (!out->close()) return fail("The file \"" + target + "\" could not be written.");
-    return split(trailer);
+    if (!out->close()) return fail("The file \"" + stream + "\" could not be written.");
+    const StepResult r = split(trailer);
+    if (r != StepResult::Done) return r;
+    if (!fs_.truncate(stream, trailer.program_length()))
+        return fail("The file \"" + stream + "\" could not be shortened.");
+    // The program goes last, after every file it needs.
+    std::rotate(staged_.begin(), staged_.begin() + 1, staged_.end());
+    return put_in_place();
 }
 
 StepResult PayloadInstaller::split(const Trailer& trailer) {
-    auto in = fs_.open_read(program_path_);
-    if (!in) return fail("The file \"" + program_path_ + "\" could not be opened.");
+    const std::string stream = staging_path(program_path_);
+    auto in = fs_.open_read(stream);
+    if (!in) return fail("The file \"" + stream + "\" could not be opened.");
     std::array<uint8_t, kBlockSize> block;
     for (const auto& e : trailer.entries) {
         const bool help = iequals(extension_of(e.name), ".HLP");
         if (help && !fs_.make_dirs(help_dir_))
             return fail("The folder \"" + help_dir_ + "\" could not be created.");
-        std::string target = join_path(help ? help_dir_ : dest_dir_, e.name);
-        const std::string ext = extension_of(e.name);
+        const std::string target = join_path(help ? help_dir_ : dest_dir_, e.name);
         // A site's own icon library and desktop outlive a reinstallation.
-        if ((iequals(ext, ".LIB") || iequals(ext, ".DTP")) && fs_.exists(target)) continue;
-        auto out = fs_.create(target);
-        if (!out) {
-            const std::string beside = with_extension(target, ".$$$");
-            out = fs_.create(beside);
-            if (!out) return fail("The file \"" + target + "\" could not be created.");
-            renames_.push_back({fs_.short_path(target), fs_.short_path(beside)});
-            target = beside;
-        }
-        if (!in->seek(e.offset)) return fail("The file \"" + program_path_ + "\" could not be read.");
+        if (site_data(e.name) && fs_.exists(target)) continue;
+        const std::string staging = staging_path(target);
+        auto out = fs_.create(staging);
+        if (!out) return fail("The file \"" + staging + "\" could not be created.");
+        staged_.push_back({staging, target});
+        if (!in->seek(e.offset)) return fail("The file \"" + stream + "\" could not be read.");
         uint64_t left = e.length;
         while (left > 0) {
             const size_t want = static_cast<size_t>(std::min<uint64_t>(left, block.size()));
             size_t got = 0;
             if (!in->read(block.data(), want, got) || got != want)
-                return fail("The file \"" + program_path_ + "\" could not be read.");
+                return fail("The file \"" + stream + "\" could not be read.");
             if (!out->write(block.data(), got))
-                return fail("The file \"" + target + "\" could not be written.");
+                return fail("The file \"" + staging + "\" could not be written.");
             left -= got;
         }
-        if (!out->close()) return fail("The file \"" + target + "\" could not be written.");
-        placed_.push_back(target);
+        if (!out->close()) return fail("The file \"" + staging + "\" could not be written.");
     }
-    in.reset();
-    if (!fs_.truncate(program_path_, trailer.program_length()))
-        return fail("The file \"" + program_path_ + "\" could not be shortened.");
+    return StepResult::Done;
+}
+
+StepResult PayloadInstaller::put_in_place() {
+    bool later = false;
+    while (!staged_.empty()) {
+        const Staged s = staged_.front();
+        bool waits = false;
+        std::string why;
+        const bool program = s.target == program_path_;
+        if (!put_file_in_place(fs_, s.staging, s.target, later && program, waits, why)) return fail(why);
+        staged_.erase(staged_.begin());
+        if (!program) placed_.push_back(s.target);
+        if (waits) at_restart_.push_back(s.target);
+        later = later || waits;
+    }
     return StepResult::Done;
 }
 
 void PayloadInstaller::abort_cleanup() {
     if (archive_ours_) fs_.remove(archive_path_);
     archive_ours_ = false;
-    if (program_ours_) {
-        const std::string short_program = fs_.short_path(program_path_);
-        fs_.remove(program_path_);
-        std::erase_if(renames_, [&](const RenameLine& l) { return l.replacement == short_program; });
+    for (const Staged& s : staged_) fs_.remove(s.staging);
+    staged_.clear();
+}
+
+bool put_file_in_place(SetupFs& fs, const std::string& staging, const std::string& target, bool later,
+                       bool& at_restart, std::string& error) {
+    at_restart = false;
+    if (!later) {
+        switch (fs.replace(staging, target)) {
+            case SetupFs::Replaced::Now:
+                return true;
+            case SetupFs::Replaced::InUse:
+                break;
+            case SetupFs::Replaced::Failed:
+                error = "The file \"" + target + "\" could not be replaced.";
+                return false;
+        }
     }
-    program_ours_ = false;
+    if (!fs.replace_at_restart(staging, target)) {
+        error = "The file \"" + target +
+                "\" is in use and could not be replaced, not even at the next start "
+                "of Windows.";
+        return false;
+    }
+    at_restart = true;
+    return true;
+}
+
+bool copy_file(SetupFs& fs, const std::string& from, const std::string& to) {
+    auto in = fs.open_read(from);
+    if (!in) return false;
+    auto out = fs.create(to);
+    if (!out) return false;
+    std::array<uint8_t, kBlockSize> block;
+    for (;;) {
+        size_t got = 0;
+        if (!in->read(block.data(), block.size(), got)) return false;
+        if (got == 0) break;
+        if (!out->write(block.data(), got)) return false;
+    }
+    return out->close();
+}
+
+TaskManagerSwap swap_task_manager(SetupFs& fs, const std::string& windows_dir, const std::string& dest_dir) {
+    TaskManagerSwap r;
+    const std::string ours = join_path(dest_dir, "TaskMan.Exe");
+    const std::string system = join_path(windows_dir, "TaskMan.Exe");
+    const std::string kept = join_path(windows_dir, "TaskMang.Exe");
+    r.installed = system;
+    if (!fs.exists(ours)) {
+        r.error = "The file \"" + ours + "\" is missing, so the task manager was not replaced.";
+        return r;
+    }
+    bool later = false;
+    r.original_kept = fs.exists(kept);
+    if (!r.original_kept && fs.exists(system)) {
+        bool waits = false;
+        if (!put_file_in_place(fs, system, kept, false, waits, r.error)) {
+            r.error += " The task manager was not replaced.";
+            return r;
+        }
+        r.original_kept = true;
+        if (waits) r.at_restart.push_back(kept);
+        // Ours may only follow once the original has moved out of its way.
+        later = waits;
+    }
+    // Copied, not moved: the uninstaller's record names the copy in the program folder.
+    const std::string staging = staging_path(system);
+    if (!copy_file(fs, ours, staging)) {
+        fs.remove(staging);
+        r.error = "The file \"" + staging + "\" could not be written.";
+        return r;
+    }
+    bool waits = false;
+    if (!put_file_in_place(fs, staging, system, later, waits, r.error)) {
+        fs.remove(staging);
+        return r;
+    }
+    if (waits) r.at_restart.push_back(system);
+    r.done = true;
+    return r;
+}
+
+bool site_data(std::string_view path) {
+    const std::string ext = extension_of(path);
+    return iequals(ext, ".DTP") || iequals(ext, ".LIB") || iequals(ext, ".LOG");
+}
+
+std::string winlogon_shell_value(std::string_view program) {
+    return "\"" + std::string(program) + "\"";
+}
+
+ClosingQuestion closing_question(const std::vector<std::string>& at_restart, bool system_changed) {
+    const std::string product = kProductName;
+    if (!at_restart.empty()) {
+        std::string names;
+        for (const auto& f : at_restart) names += "\r\n" + f;
+        // The old program is still the one that would start: nothing to offer until Windows
+        // has put the new files in place.
+        return {product +
+                    " has been installed, but these files are in use and will only be replaced when "
+                    "Windows restarts:\r\n" +
+                    names + "\r\n\r\nWindows must be restarted for the installation to take effect." +
+                    "\r\n\r\nReboot Windows?",
+                true, false};
+    }
+    if (system_changed)
+        return {product + " had been successfully installed" + "\r\n\r\n" +
+                    "The system should be rebooted for the " + product + " changes to take effect." +
+                    "\r\n\r\n" + "Reboot Windows?",
+                true, true};
+    return {product + " has been successfully installed.\r\n\r\nDo you wish to run " + product + "?", false,
+            false};
 }
 
 std::string merge_rename_section(const std::string& existing, const std::vector<RenameLine>& lines) {

@@ -98,6 +98,12 @@ bool StdSetupFs::make_dirs(const std::string& path) {
     return fs::is_directory(to_path(path), ec);
 }
 
+SetupFs::Replaced StdSetupFs::replace(const std::string& from, const std::string& to) {
+    std::error_code ec;
+    fs::rename(to_path(from), to_path(to), ec);
+    return ec ? Replaced::Failed : Replaced::Now;
+}
+
 std::string join_path(std::string_view dir, std::string_view name) {
     std::string out(dir);
     if (!out.empty() && !is_sep(out.back())) {
@@ -130,6 +136,12 @@ std::string with_extension(std::string_view path, std::string_view ext) {
     std::string out(path.substr(0, path.size() - old.size()));
     out += ext;
     return out;
+}
+
+std::string staging_path(std::string_view path) {
+    // The whole name is kept, so that two files of one stem ("Vantorx.Exe", "Vantorx.Cnt")
+    // never share a staging file.
+    return std::string(path) + ".$$$";
 }
 
 bool iequals(std::string_view a, std::string_view b) {

@@ -38,8 +38,14 @@ public:
     virtual bool remove(const std::string& path) = 0;
     virtual bool truncate(const std::string& path, uint64_t size) = 0;
     virtual bool make_dirs(const std::string& path) = 0;
-    // The 8.3 form the boot-time rename needs; where there is none, the path itself.
-    virtual std::string short_path(const std::string& path) = 0;
+
+    enum class Replaced { Now, InUse, Failed };
+    // Puts `from` in the place of `to` at once, replacing `to` when it exists. InUse when `to`
+    // is held by a running program (a loaded program or library), which the next start of
+    // Windows can still replace.
+    virtual Replaced replace(const std::string& from, const std::string& to) = 0;
+    // Has Windows put `from` in the place of `to` when it next starts; false when it cannot.
+    virtual bool replace_at_restart(const std::string& from, const std::string& to) = 0;
 };
 
 // SetupFs on the standard library, with UTF-8 paths: vxtool's unpack and native tests.
@@ -52,7 +58,9 @@ public:
     bool remove(const std::string& path) override;
     bool truncate(const std::string& path, uint64_t size) override;
     bool make_dirs(const std::string& path) override;
-    std::string short_path(const std::string& path) override { return path; }
+    Replaced replace(const std::string& from, const std::string& to) override;
+    // Nothing here starts again: a file that cannot be replaced now never will be.
+    bool replace_at_restart(const std::string&, const std::string&) override { return false; }
 };
 
 // Path helpers for Windows and Unix style paths alike.
@@ -62,6 +70,9 @@ std::string file_name_of(std::string_view path);
 std::string extension_of(std::string_view path);
 // The path with its extension replaced by (or, if none, extended with) `ext` (".$$$").
 std::string with_extension(std::string_view path, std::string_view ext);
+// Where a file is written before it replaces `path`: beside it, so that the replace is a
+// rename within one folder.
+std::string staging_path(std::string_view path);
 bool iequals(std::string_view a, std::string_view b);
 
 }  // namespace vx::setup

@@ -23,14 +23,35 @@ bool close_request(CloseRequest& request, CloseHost& host, Prompter& prompter) {
     return true;
 }
 
+namespace {
+
+// The program part of a shell command line. Quoted, it is what the quotes hold. Bare (as
+// older installations wrote it, blanks in the folder names and all), Windows tries each
+// blank-separated prefix in turn: the first one that ends in ".exe" is the program.
+std::string program_part(const std::string& value) {
+    const std::string v = trim(value);
+    if (!v.empty() && v.front() == '"') {
+        const size_t close = v.find('"', 1);
+        return v.substr(1, close == std::string::npos ? std::string::npos : close - 1);
+    }
+    for (size_t blank = v.find(' '); blank != std::string::npos; blank = v.find(' ', blank + 1))
+        if (to_upper(trim(v.substr(0, blank))).ends_with(".EXE")) return v.substr(0, blank);
+    return v;
+}
+
+}  // namespace
+
 bool shell_value_names_us(const std::string& value, bool nt_family) {
-    // Quotes around a path with blanks are not part of its name.
-    std::string v;
+    auto names_us = [nt_family](const std::string& path) {
+        const std::string name = to_upper(trim(file_name_of(trim(path))));
+        return nt_family ? name == "VANTORX.EXE" : name.find("VANTORX.EXE") != std::string::npos;
+    };
+    // The value's last file name counts as well: a launcher that starts this program as its
+    // argument is the shell's way in too, and leaving must not end in an empty session.
+    std::string bare;
     for (char c : value)
-        if (c != '"') v.push_back(c);
-    const std::string name = to_upper(trim(file_name_of(trim(v))));
-    if (nt_family) return name == "VANTORX.EXE";
-    return name.find("VANTORX.EXE") != std::string::npos;
+        if (c != '"') bare.push_back(c);
+    return names_us(program_part(value)) || names_us(bare);
 }
 
 bool is_windows_shell(ShellRegistration& registration, Prompter& prompter) {

@@ -35,8 +35,11 @@ struct CloseRequest {
 // Whether the main window may close.
 bool close_request(CloseRequest& request, CloseHost& host, Prompter& prompter);
 
-// Whether a registered shell value names this program: on the NT family its file-name part,
-// in capitals, is "VANTORX.EXE"; elsewhere (SYSTEM.INI) the file-name part contains it.
+// Whether a registered shell value names this program: on the NT family the file-name part
+// of its program, in capitals, is "VANTORX.EXE"; elsewhere (SYSTEM.INI) it contains it. The
+// program is the quoted part of a quoted value, and of a bare one the part that Windows
+// would start, so arguments after it do not count. A value whose last file name is this
+// program (a launcher given it as argument) counts too.
 bool shell_value_names_us(const std::string& value, bool nt_family);
 
 // Where the shell registration is read from.

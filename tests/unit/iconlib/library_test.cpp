@@ -264,6 +264,93 @@ TEST_F(IconLibraryTest, CompactionDropsDeletedEntriesAndRenumbersReferences) {
     EXPECT_EQ(refs.calls, 1);
 }
 
+// Every entry the index names holds the bytes it was made from: what a crash must never break.
+// `colours` are the entries' icons in icon-number order.
+::testing::AssertionResult whole(const std::string& dir, const TextCodec& codec,
+                                 const std::vector<uint32_t>& colours) {
+    const IconLibrary fresh(dir, codec);
+    const auto recs = fresh.records();
+    std::vector<uint32_t> live;
+    for (uint16_t n = 0; n < recs.size(); ++n) {
+        if (!recs[n].live()) continue;
+        uint16_t at = n;
+        const auto entry = fresh.load(at);
+        if (!entry || at != n) return ::testing::AssertionFailure() << "entry " << n << " does not load";
+        const uint32_t colour = static_cast<uint32_t>(std::stoi(recs[n].name().substr(1)));
+        if (entry->data != tiny_icon({colour}))
+            return ::testing::AssertionFailure()
+                   << "entry " << n << " (" << recs[n].name() << ") holds other bytes";
+        live.push_back(colour);
+    }
+    if (live != colours) return ::testing::AssertionFailure() << "the live entries are not the expected ones";
+    return ::testing::AssertionSuccess();
+}
+
+TEST_F(IconLibraryTest, CompactionStoppedAtAnyWriteLeavesAWholeLibrary) {
+    const std::vector<uint32_t> before = {0, 1, 2, 4, 6, 7}, after = before;
+    struct Stop {};
+    // Count the writes of one whole compaction, checking the library after each.
+    fill(8);
+    lib.remove(3);
+    lib.remove(5);
+    int writes = 0;
+    lib.observe_compaction([&] {
+        ++writes;
+        EXPECT_TRUE(whole(dir.str(), codec, after)) << "after write " << writes;
+    });
+    ASSERT_EQ(lib.compact(nullptr), 2u);
+    ASSERT_GT(writes, 1);
+    const Bytes compacted_index = index_bytes(), compacted_data = data_bytes();
+
+    for (int stop_after = 1; stop_after <= writes; ++stop_after) {
+        const std::string other = dir.file("stopped" + std::to_string(stop_after));
+        std::filesystem::create_directories(path_from_utf8(other));
+        IconLibrary stopped(other, codec);
+        for (int i = 0; i < 8; ++i) {
+            const std::string path = join_path(other, "E" + std::to_string(i) + ".ICO");
+            write_file_atomic(path, tiny_icon({uint32_t(i)}));
+            stopped.add_file(path, 0, nullptr);
+        }
+        stopped.remove(3);
+        stopped.remove(5);
+        int seen = 0;
+        stopped.observe_compaction([&] {
+            if (++seen == stop_after) throw Stop{};
+        });
+        References refs;
+        refs.numbers = {4, 7};
+        EXPECT_THROW(stopped.compact(&refs), Stop);
+        EXPECT_TRUE(whole(other, codec, before)) << "stopped after write " << stop_after;
+        // Once the new index is in place the references follow it; before, they keep theirs.
+        const bool renumbered = refs.calls == 1;
+        const auto recs = stopped.records();
+        EXPECT_EQ(recs.size(), renumbered ? 6u : 8u) << stop_after;
+        EXPECT_EQ(refs.numbers, renumbered ? (std::vector<uint16_t>{3, 5}) : (std::vector<uint16_t>{4, 7}))
+            << stop_after;
+
+        // The next compaction finishes the work and reclaims what the stop left.
+        stopped.observe_compaction({});
+        stopped.compact(nullptr);
+        EXPECT_EQ(read_file(stopped.index_path()), compacted_index) << stop_after;
+        EXPECT_EQ(read_file(stopped.data_path()), compacted_data) << stop_after;
+        EXPECT_EQ(stopped.compact(nullptr), 0u);
+    }
+}
+
+TEST_F(IconLibraryTest, CompactionOfEntriesThatShareBytesNeverOverwritesWhatTheIndexNames) {
+    fill(3);
+    // Two records naming the same bytes (a library written by hand): the compacted data is
+    // longer than the old.
+    auto recs = lib.records();
+    recs.push_back(recs[1]);
+    recs.back().type = -kTypeIcon;
+    recs.push_back(recs[2]);
+    write_file_atomic(lib.index_path(), serialize_index(recs));
+    lib.observe_compaction([&] { EXPECT_TRUE(whole(dir.str(), codec, {0, 1, 2, 2})); });
+    EXPECT_EQ(lib.compact(nullptr), 1u);
+    EXPECT_EQ(data_bytes().size(), 4 * tiny_icon({0}).size());
+}
+
 TEST_F(IconLibraryTest, CompactionKeepsTheNumbersOfEntriesWhoseBytesAreGone) {
     fill(3);
     auto recs = lib.records();

@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 
@@ -14,11 +15,15 @@ Bytes text(const std::string& s) {
     return Bytes(s.begin(), s.end());
 }
 
-// Files in a map; paths listed in `in_use` cannot be created, as a running program's.
+// Files in a map. A path in `in_use` is held by a running program: it cannot be created or
+// replaced now, only at the next start, which `at_restart` records in order. A path in
+// `locked` cannot be created at all.
 class MemoryFs : public SetupFs {
 public:
     std::map<std::string, Bytes> files;
-    std::set<std::string> in_use, dirs;
+    std::set<std::string> in_use, locked, dirs;
+    std::vector<std::pair<std::string, std::string>> at_restart;
+    bool restart_refused = false;
 
     bool exists(const std::string& p) override { return files.count(p) > 0; }
     std::unique_ptr<Reader> open_read(const std::string& p) override {
@@ -26,12 +31,12 @@ public:
         return std::make_unique<MemReader>(files[p]);
     }
     std::unique_ptr<Writer> create(const std::string& p) override {
-        if (in_use.count(p)) return nullptr;
+        if (in_use.count(p) || locked.count(p)) return nullptr;
         files[p].clear();
         return std::make_unique<MemWriter>(files[p]);
     }
     std::unique_ptr<Writer> open_write_shared(const std::string& p) override { return create(p); }
-    bool remove(const std::string& p) override { return files.erase(p) > 0; }
+    bool remove(const std::string& p) override { return !in_use.count(p) && files.erase(p) > 0; }
     bool truncate(const std::string& p, uint64_t size) override {
         if (!files.count(p) || size > files[p].size()) return false;
         files[p].resize(size);
@@ -41,7 +46,25 @@ public:
         dirs.insert(p);
         return true;
     }
-    std::string short_path(const std::string& p) override { return "~" + p; }
+    Replaced replace(const std::string& from, const std::string& to) override {
+        if (!files.count(from) || locked.count(to)) return Replaced::Failed;
+        if (in_use.count(from) || in_use.count(to)) return Replaced::InUse;
+        files[to] = files[from];
+        files.erase(from);
+        return Replaced::Now;
+    }
+    bool replace_at_restart(const std::string& from, const std::string& to) override {
+        if (restart_refused) return false;
+        at_restart.emplace_back(from, to);
+        return true;
+    }
+    // Any staging file left behind.
+    std::vector<std::string> staged() const {
+        std::vector<std::string> out;
+        for (const auto& [path, bytes] : files)
+            if (path.ends_with(".$$$")) out.push_back(path);
+        return out;
+    }
 
 private:
     struct MemReader : Reader {
@@ -111,7 +134,6 @@ TEST(Install, PlacesEveryFileAndKeepsTheSitesOwn) {
     f.fs.files["/dest/VX.DTP"] = text("site desktop");
     f.fs.files["/dest/VXIcon.Lib"] = text("site icons");
     f.fs.files["/dest/UnInstal.Exe"] = text("old uninstaller");
-    f.fs.in_use.insert("/dest/VXHooks.DLL");
     PayloadInstaller inst = f.installer();
 
     ASSERT_EQ(inst.join_volumes(), StepResult::Done) << inst.error();
@@ -126,8 +148,12 @@ TEST(Install, PlacesEveryFileAndKeepsTheSitesOwn) {
     EXPECT_EQ(f.fs.files["/dest/UnInstal.Exe"], text("uninstaller"));
     EXPECT_EQ(f.fs.files["/win/Help/Vantorx.Hlp"], text("help"));
     EXPECT_FALSE(f.fs.exists("/dest/Vantorx.Hlp"));
-    EXPECT_EQ(f.fs.files["/dest/VXHooks.$$$"], text("hooks library"));
-    EXPECT_EQ(inst.renames(), (std::vector<RenameLine>{{"~/dest/VXHooks.DLL", "~/dest/VXHooks.$$$"}}));
+    EXPECT_EQ(f.fs.files["/dest/VXHooks.DLL"], text("hooks library"));
+    EXPECT_EQ(inst.placed(),
+              (std::vector<std::string>{"/dest/VXHooks.DLL", "/win/Help/Vantorx.Hlp", "/dest/UnInstal.Exe"}));
+    EXPECT_TRUE(inst.at_restart().empty());
+    EXPECT_TRUE(f.fs.staged().empty());
+    EXPECT_TRUE(f.fs.at_restart.empty());
     EXPECT_EQ(f.ui.percents.back(), 100);
 }
 
@@ -138,7 +164,8 @@ TEST(Install, FreshDestinationGetsTheShippedLibraryAndDesktop) {
     ASSERT_EQ(inst.decompress(f.trailer), StepResult::Done);
     EXPECT_EQ(f.fs.files["/dest/VX.DTP"], text("shipped desktop"));
     EXPECT_EQ(f.fs.files["/dest/VXIcon.Lib"], text("shipped icons"));
-    EXPECT_TRUE(inst.renames().empty());
+    EXPECT_EQ(inst.placed().size(), f.files.size());
+    EXPECT_TRUE(inst.at_restart().empty());
 }
 
 TEST(Install, JoiningBarIsMeasuredAgainstTheNominalTotalAndStopsAtFull) {
@@ -181,19 +208,20 @@ TEST(Install, DiskPromptRepeatsUntilTheVolumeIsThereAndCancelAborts) {
     EXPECT_FALSE(g.fs.exists("/dest/Vantora._KX"));
 }
 
-TEST(Install, AbortWhileDecodingKeepsAnEarlierProgramAndDropsItsRename) {
+TEST(Install, AbortWhileDecodingLeavesAnEarlierInstallationAsItWas) {
     Fixture f;
     f.fs.files["/dest/Vantorx.Exe"] = text("the running shell");
+    f.fs.files["/dest/VXHooks.DLL"] = text("old hooks");
     PayloadInstaller inst = f.installer();
     ASSERT_EQ(inst.join_volumes(), StepResult::Done);
     f.ui.cancel_after = 3;
     EXPECT_EQ(inst.decompress(f.trailer), StepResult::Cancelled);
-    EXPECT_FALSE(inst.renames().empty());  // the program was being written beside the old one
     inst.abort_cleanup();
     EXPECT_EQ(f.fs.files["/dest/Vantorx.Exe"], text("the running shell"));
-    EXPECT_FALSE(f.fs.exists("/dest/Vantorx.$$$"));
+    EXPECT_EQ(f.fs.files["/dest/VXHooks.DLL"], text("old hooks"));
+    EXPECT_TRUE(f.fs.staged().empty());
     EXPECT_FALSE(f.fs.exists("/dest/Vantora._KX"));
-    EXPECT_TRUE(inst.renames().empty());
+    EXPECT_TRUE(f.fs.at_restart.empty());
 
     Fixture g;
     PayloadInstaller fresh = g.installer();
@@ -202,17 +230,76 @@ TEST(Install, AbortWhileDecodingKeepsAnEarlierProgramAndDropsItsRename) {
     EXPECT_EQ(fresh.decompress(g.trailer), StepResult::Cancelled);
     fresh.abort_cleanup();
     EXPECT_FALSE(g.fs.exists("/dest/Vantorx.Exe"));
+    EXPECT_TRUE(g.fs.staged().empty());
 }
 
-TEST(Install, ReinstallOverARunningShellWritesBesideIt) {
+TEST(Install, ReinstallReplacesTheOldProgramAndLibrariesAtOnce) {
     Fixture f;
-    f.fs.files["/dest/Vantorx.Exe"] = text("the running shell");
+    f.fs.files["/dest/Vantorx.Exe"] = text("old program");
+    f.fs.files["/dest/VXHooks.DLL"] = text("old hooks");
     PayloadInstaller inst = f.installer();
     ASSERT_EQ(inst.join_volumes(), StepResult::Done);
-    ASSERT_EQ(inst.decompress(f.trailer), StepResult::Done);
-    EXPECT_EQ(f.fs.files["/dest/Vantorx.Exe"], text("the running shell"));
-    EXPECT_EQ(f.fs.files["/dest/Vantorx.$$$"], f.program);
-    EXPECT_EQ(inst.renames(), (std::vector<RenameLine>{{"~/dest/Vantorx.Exe", "~/dest/Vantorx.$$$"}}));
+    ASSERT_EQ(inst.decompress(f.trailer), StepResult::Done) << inst.error();
+    EXPECT_EQ(f.fs.files["/dest/Vantorx.Exe"], f.program);
+    EXPECT_EQ(f.fs.files["/dest/VXHooks.DLL"], text("hooks library"));
+    EXPECT_TRUE(inst.at_restart().empty());
+    EXPECT_TRUE(f.fs.staged().empty());
+}
+
+TEST(Install, FilesInUseWaitForTheRestartAndTheProgramWaitsWithThem) {
+    struct Case {
+        const char* what;
+        std::set<std::string> in_use;
+        std::vector<std::string> waiting;
+    } cases[] = {
+        {"the running shell and its hooks library",
+         {"/dest/Vantorx.Exe", "/dest/VXHooks.DLL"},
+         {"/dest/VXHooks.DLL", "/dest/Vantorx.Exe"}},
+        {"only the shell", {"/dest/Vantorx.Exe"}, {"/dest/Vantorx.Exe"}},
+        // The new program must not start beside the old library.
+        {"only the library, held by another program",
+         {"/dest/VXHooks.DLL"},
+         {"/dest/VXHooks.DLL", "/dest/Vantorx.Exe"}},
+    };
+    for (const auto& c : cases) {
+        Fixture f;
+        f.fs.files["/dest/Vantorx.Exe"] = text("old program");
+        f.fs.files["/dest/VXHooks.DLL"] = text("old hooks");
+        f.fs.in_use = c.in_use;
+        PayloadInstaller inst = f.installer();
+        ASSERT_EQ(inst.join_volumes(), StepResult::Done) << c.what;
+        ASSERT_EQ(inst.decompress(f.trailer), StepResult::Done) << c.what << ": " << inst.error();
+        EXPECT_EQ(inst.at_restart(), c.waiting) << c.what;
+        std::vector<std::pair<std::string, std::string>> scheduled;
+        for (const auto& w : c.waiting) {
+            scheduled.emplace_back(w + ".$$$", w);
+            // Until then the old file stays, and the new one waits whole beside it.
+            EXPECT_NE(f.fs.files[w], f.fs.files[w + ".$$$"]) << c.what << " " << w;
+        }
+        EXPECT_EQ(f.fs.at_restart, scheduled) << c.what;
+        EXPECT_EQ(f.fs.files["/dest/Vantorx.Exe"], text("old program")) << c.what;
+        EXPECT_EQ(f.fs.files["/dest/Vantorx.Exe.$$$"], f.program) << c.what;
+        // The record names the files as they will be, never the files they wait in.
+        EXPECT_EQ(inst.program_path(), "/dest/Vantorx.Exe");
+        for (const auto& p : inst.placed()) EXPECT_FALSE(p.ends_with(".$$$")) << c.what << " " << p;
+        EXPECT_EQ(f.fs.files["/dest/UnInstal.Exe"], text("uninstaller")) << c.what;
+    }
+}
+
+TEST(Install, AFileInUseThatCannotBeScheduledFailsAndReplacesNothingAfterIt) {
+    Fixture f;
+    f.fs.files["/dest/Vantorx.Exe"] = text("old program");
+    f.fs.files["/dest/VXHooks.DLL"] = text("old hooks");
+    f.fs.in_use = {"/dest/VXHooks.DLL"};
+    f.fs.restart_refused = true;  // no right to schedule replacements
+    PayloadInstaller inst = f.installer();
+    ASSERT_EQ(inst.join_volumes(), StepResult::Done);
+    EXPECT_EQ(inst.decompress(f.trailer), StepResult::Failed);
+    EXPECT_NE(inst.error().find("/dest/VXHooks.DLL"), std::string::npos) << inst.error();
+    inst.abort_cleanup();
+    EXPECT_EQ(f.fs.files["/dest/Vantorx.Exe"], text("old program"));
+    EXPECT_EQ(f.fs.files["/dest/VXHooks.DLL"], text("old hooks"));
+    EXPECT_TRUE(f.fs.staged().empty());
 }
 
 TEST(Install, DamagedOrMissingPiecesFailInsteadOfInstallingGarbage) {
@@ -228,7 +315,7 @@ TEST(Install, DamagedOrMissingPiecesFailInsteadOfInstallingGarbage) {
     }
     {
         Fixture f;
-        f.fs.in_use.insert("/dest/Vantorx.Exe");
+        f.fs.locked.insert("/dest/Vantorx.Exe.$$$");
         PayloadInstaller inst = f.installer();
         ASSERT_EQ(inst.join_volumes(), StepResult::Done);
         EXPECT_EQ(inst.decompress(f.trailer), StepResult::Failed);
@@ -252,6 +339,106 @@ TEST(Install, ProgramOnlyPayload) {
     ASSERT_EQ(inst.decompress(parse_trailer(p.trailer)), StepResult::Done);
     EXPECT_EQ(fs.files["/dest/Vantorx.Exe"], text("just the program"));
     EXPECT_TRUE(inst.placed().empty());
+}
+
+TEST(TaskManager, TheSystemsOwnIsKeptOnceAndOursTakesItsPlace) {
+    const Bytes system = text("system task manager"), ours = text("our task manager"),
+                old_ours = text("our task manager, earlier version");
+    struct Case {
+        const char* what;
+        std::optional<Bytes> before_system, before_kept;
+        std::set<std::string> in_use;
+        Bytes kept_after;
+        bool original_kept;
+        std::vector<std::pair<std::string, std::string>> scheduled;
+    } cases[] = {
+        {"first install", system, std::nullopt, {}, system, true, {}},
+        // The earlier install kept the original: our earlier copy must not take its place.
+        {"reinstall", old_ours, system, {}, system, true, {}},
+        {"a system without one", std::nullopt, std::nullopt, {}, {}, false, {}},
+        {"the system's own is running",
+         system,
+         std::nullopt,
+         {"/win/TaskMan.Exe"},
+         {},
+         true,
+         {{"/win/TaskMan.Exe", "/win/TaskMang.Exe"}, {"/win/TaskMan.Exe.$$$", "/win/TaskMan.Exe"}}},
+        {"our earlier copy is running",
+         old_ours,
+         system,
+         {"/win/TaskMan.Exe"},
+         system,
+         true,
+         {{"/win/TaskMan.Exe.$$$", "/win/TaskMan.Exe"}}},
+    };
+    for (const auto& c : cases) {
+        MemoryFs fs;
+        fs.files["/dest/TaskMan.Exe"] = ours;
+        if (c.before_system) fs.files["/win/TaskMan.Exe"] = *c.before_system;
+        if (c.before_kept) fs.files["/win/TaskMang.Exe"] = *c.before_kept;
+        fs.in_use = c.in_use;
+        const TaskManagerSwap r = swap_task_manager(fs, "/win", "/dest");
+        ASSERT_TRUE(r.done) << c.what << ": " << r.error;
+        EXPECT_EQ(r.original_kept, c.original_kept) << c.what;
+        EXPECT_EQ(r.installed, "/win/TaskMan.Exe");
+        EXPECT_EQ(fs.at_restart, c.scheduled) << c.what;
+        EXPECT_EQ(fs.files["/dest/TaskMan.Exe"], ours) << c.what << ": the program folder keeps its copy";
+        if (c.scheduled.empty()) {
+            EXPECT_EQ(fs.files["/win/TaskMan.Exe"], ours) << c.what;
+            EXPECT_TRUE(r.at_restart.empty()) << c.what;
+            EXPECT_TRUE(fs.staged().empty()) << c.what;
+        } else {
+            EXPECT_EQ(fs.files["/win/TaskMan.Exe.$$$"], ours) << c.what;
+            EXPECT_EQ(r.at_restart.back(), "/win/TaskMan.Exe") << c.what;
+        }
+        if (!c.kept_after.empty()) {
+            EXPECT_EQ(fs.files["/win/TaskMang.Exe"], c.kept_after) << c.what;
+        }
+        if (!c.original_kept) {
+            EXPECT_FALSE(fs.exists("/win/TaskMang.Exe")) << c.what;
+        }
+    }
+
+    MemoryFs missing;
+    missing.files["/win/TaskMan.Exe"] = system;
+    const TaskManagerSwap r = swap_task_manager(missing, "/win", "/dest");
+    EXPECT_FALSE(r.done);
+    EXPECT_FALSE(r.error.empty());
+    EXPECT_EQ(missing.files["/win/TaskMan.Exe"], system);
+    EXPECT_FALSE(missing.exists("/win/TaskMang.Exe"));
+}
+
+TEST(ClosingQuestion, SaysWhatTookEffectAndWhatWaitsForARestart) {
+    const ClosingQuestion plain = closing_question({}, false);
+    EXPECT_EQ(plain.text, "Vantora! has been successfully installed.\r\n\r\nDo you wish to run Vantora!?");
+    EXPECT_FALSE(plain.restart);
+
+    const ClosingQuestion system = closing_question({}, true);
+    EXPECT_EQ(
+        system.text,
+        "Vantora! had been successfully installed\r\n\r\nThe system should be rebooted for the Vantora! "
+        "changes to take effect.\r\n\r\nReboot Windows?");
+    EXPECT_TRUE(system.restart);
+    EXPECT_TRUE(system.then_offer_run);
+
+    for (bool system_changed : {false, true}) {
+        const ClosingQuestion waiting =
+            closing_question({"C:\\VX\\VXHooks.DLL", "C:\\VX\\Vantorx.Exe"}, system_changed);
+        EXPECT_EQ(waiting.text.find("successfully"), std::string::npos) << waiting.text;
+        EXPECT_NE(waiting.text.find("\r\nC:\\VX\\VXHooks.DLL\r\nC:\\VX\\Vantorx.Exe\r\n"), std::string::npos)
+            << waiting.text;
+        EXPECT_NE(waiting.text.find("restart"), std::string::npos) << waiting.text;
+        EXPECT_TRUE(waiting.restart);
+        // The program that would start is still the old one.
+        EXPECT_FALSE(waiting.then_offer_run);
+    }
+}
+
+TEST(SiteData, DesktopsLogsAndTheIconLibrary) {
+    for (const char* site : {"VX.DTP", "C:\\VX\\lab.dtp", "VXIcon.Lib", "VXIndex.LIB", "VXJan.Log"})
+        EXPECT_TRUE(site_data(site)) << site;
+    for (const char* program : {"Vantorx.Exe", "VXHooks.DLL", "Vantorx.Hlp", "DTP", "C:\\LIB\\x.Pal"})
+        EXPECT_FALSE(site_data(program)) << program;
 }
 
 TEST(RenameSection, KeepsWhatIsThereAndAddsOnce) {

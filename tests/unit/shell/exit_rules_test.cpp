@@ -85,6 +85,18 @@ TEST(WindowsShell, RegisteredValueNamesThisProgram) {
         {"C:\\TOOLS\\vantorx.exe", true, true},
         {"vantorx.exe", true, true},
         {"\"C:\\Program Files\\Vantora\\VANTORX.EXE\"", true, true},
+        // As the installer writes it now, and as older installations left it: bare, blanks and all.
+        {"\"C:\\Program Files\\Vantora\\Vantorx.Exe\"", true, true},
+        {"C:\\Program Files\\Vantora\\Vantorx.Exe", true, true},
+        {"  \"C:\\Program Files\\Vantora\\Vantorx.Exe\"  ", true, true},
+        // Arguments after the program are not part of its name.
+        {"\"C:\\Program Files\\Vantora\\Vantorx.Exe\" /desk", true, true},
+        {"C:\\VX\\vantorx.exe /desk", true, true},
+        {"C:\\Program Files\\Vantora\\Vantorx.Exe VX.DTP", true, true},
+        // A launcher that starts us: leaving must still offer the Windows exit choices.
+        {"\"C:\\Tools\\launch.exe\" C:\\VX\\Vantorx.Exe", true, true},
+        {"\"C:\\Tools\\launch.exe\" /vx", true, false},
+        {"\"C:\\Vantorx.Exe Tools\\launch.exe\"", true, false},
         {"explorer.exe", true, false},
         {"C:\\TOOLS\\myvantorx.exe", true, false},
         {"C:\\TOOLS\\myvantorx.exe", false, true},

@@ -1,5 +1,5 @@
 // The installer's placing rules on a real Windows file system: files held open by another
-// program, short names for the boot-time rename, the help folder.
+// program, Windows' own list of replacements at its next start, the help folder.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -9,6 +9,7 @@
 #include <string>
 
 #include "setup/install.h"
+#include "win/support/pending_renames.h"
 #include "win_fs.h"
 #include "win_text.h"
 
@@ -49,18 +50,49 @@ protected:
     std::filesystem::path root;
 };
 
-TEST_F(WinFsTest, InstallsBesideAFileInUseAndNamesItByShortPaths) {
-    const Bytes program(50000, 'P');
-    const std::vector<PackFile> files = {
-        {"VXHooks.DLL", Bytes(3000, 'H')}, {"VX.DTP", Bytes(10, 'D')}, {"Vantorx.Hlp", Bytes(20, 'Q')}};
-    const Payload p = build_payload(program, files, 1 << 20, kDiskCount);
+void write_volumes(const std::filesystem::path& dir, const Payload& p) {
     for (size_t d = 0; d < p.volumes.size(); ++d) {
-        std::ofstream out(root / "src" / ("Vantorx.00" + std::to_string(d + 1)), std::ios::binary);
+        std::ofstream out(dir / ("Vantorx.00" + std::to_string(d + 1)), std::ios::binary);
         out.write(reinterpret_cast<const char*>(p.volumes[d].data()),
                   static_cast<std::streamsize>(p.volumes[d].size()));
     }
+}
+
+TEST_F(WinFsTest, ReinstallReplacesFreeFilesAtOnceAndKeepsTheSitesOwn) {
+    const Bytes program(50000, 'P');
+    const std::vector<PackFile> files = {
+        {"VXHooks.DLL", Bytes(3000, 'H')}, {"VX.DTP", Bytes(10, 'D')}, {"Vantorx.Hlp", Bytes(20, 'Q')}};
+    write_volumes(root / "src", build_payload(program, files, 1 << 20, kDiskCount));
     const auto dest = root / "Program Files" / "Vantora";
+    put(dest / "Vantorx.Exe", "old program");
     put(dest / "VX.DTP", "site desktop");
+    put(dest / "VXHooks.DLL", "old hooks");
+
+    kx::WinSetupFs fs;
+    SilentUi ui;
+    PayloadInstaller inst(fs, ui, u8(root / "src"), u8(dest), u8(root / "Help"));
+    ASSERT_EQ(inst.join_volumes(), StepResult::Done) << inst.error();
+    ASSERT_EQ(inst.decompress(parse_trailer(build_payload(program, files, 1 << 20, kDiskCount).trailer)),
+              StepResult::Done)
+        << inst.error();
+
+    EXPECT_EQ(slurp(dest / "Vantorx.Exe"), program);
+    EXPECT_EQ(slurp(dest / "VXHooks.DLL"), Bytes(3000, 'H'));
+    EXPECT_EQ(slurp(dest / "VX.DTP"), Bytes({'s', 'i', 't', 'e', ' ', 'd', 'e', 's', 'k', 't', 'o', 'p'}));
+    EXPECT_EQ(slurp(root / "Help" / "Vantorx.Hlp"), Bytes(20, 'Q'));
+    EXPECT_TRUE(inst.at_restart().empty());
+    for (const auto& e : std::filesystem::directory_iterator(dest))
+        EXPECT_NE(e.path().extension(), ".$$$") << e.path().string();
+    EXPECT_FALSE(std::filesystem::exists(dest / "Vantora._KX"));
+}
+
+TEST_F(WinFsTest, FilesHeldOpenAreReplacedAtTheNextStartOfWindows) {
+    vx::win::test::PendingRenamesGuard keep_system_list;
+    const Bytes program(50000, 'P');
+    const Payload p = build_payload(program, {{"VXHooks.DLL", Bytes(3000, 'H')}}, 1 << 20, kDiskCount);
+    write_volumes(root / "src", p);
+    const auto dest = root / "Program Files" / "Vantora";
+    put(dest / "Vantorx.Exe", "old program");
     put(dest / "VXHooks.DLL", "old hooks");
     // Held open without sharing, as a loaded library would be.
     HANDLE busy = CreateFileW((dest / "VXHooks.DLL").wstring().c_str(), GENERIC_READ, 0, nullptr,
@@ -75,16 +107,16 @@ TEST_F(WinFsTest, InstallsBesideAFileInUseAndNamesItByShortPaths) {
     CloseHandle(busy);
     ASSERT_EQ(r, StepResult::Done) << inst.error();
 
-    EXPECT_EQ(slurp(dest / "Vantorx.Exe"), program);
-    EXPECT_FALSE(std::filesystem::exists(dest / "Vantora._KX"));
-    EXPECT_EQ(slurp(dest / "VX.DTP"), Bytes({'s', 'i', 't', 'e', ' ', 'd', 'e', 's', 'k', 't', 'o', 'p'}));
-    EXPECT_EQ(slurp(root / "Help" / "Vantorx.Hlp"), Bytes(20, 'Q'));
-    EXPECT_EQ(slurp(dest / "VXHooks.$$$"), Bytes(3000, 'H'));
-    ASSERT_EQ(inst.renames().size(), 1u);
-    // "Program Files" has no place in an 8.3 path.
-    EXPECT_EQ(inst.renames()[0].target.find("Program Files"), std::string::npos) << inst.renames()[0].target;
-    EXPECT_TRUE(iequals(file_name_of(inst.renames()[0].replacement), "VXHooks.$$$"))
-        << inst.renames()[0].replacement;
+    // Until the restart the old files stay; the new ones wait whole beside them.
+    EXPECT_EQ(slurp(dest / "VXHooks.DLL"), Bytes({'o', 'l', 'd', ' ', 'h', 'o', 'o', 'k', 's'}));
+    EXPECT_EQ(slurp(dest / "VXHooks.DLL.$$$"), Bytes(3000, 'H'));
+    EXPECT_EQ(slurp(dest / "Vantorx.Exe.$$$"), program) << "the program waits with its library";
+    ASSERT_EQ(inst.at_restart().size(), 2u);
+    EXPECT_EQ(inst.placed(), std::vector<std::string>{u8(dest / "VXHooks.DLL")});
+
+    using vx::win::test::replaced_at_restart;
+    EXPECT_TRUE(replaced_at_restart(dest / "VXHooks.DLL.$$$", dest / "VXHooks.DLL"));
+    EXPECT_TRUE(replaced_at_restart(dest / "Vantorx.Exe.$$$", dest / "Vantorx.Exe"));
 }
 
 TEST_F(WinFsTest, MakesNestedFoldersAndTruncates) {
