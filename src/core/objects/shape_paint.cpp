@@ -336,10 +336,10 @@ Rect paint_label(Canvas& c, const model::LabelData& l, const ShapeEnv& env) {
     const Rect r = label_text_rect(after, l.pen);
     c.set_font(port::Font{l.font.name, l.font.size, l.font.style});
     c.set_text_color(l.font.color);
-    // The text starts in the text rectangle but may run below it in a short label; the frame's
-    // inner edge is what it must never cross.
-    if (!l.text.empty() && r.right > r.left && after.r > after.l && after.b > after.t) {
-        c.push_clip_rect(Rect{after.l, after.t, after.r, after.b});
+    // Text that does not fit is cut at the text rectangle: it would otherwise run over the
+    // margin and the frame, and out of a short label altogether.
+    if (!l.text.empty() && r.right > r.left && r.bottom > r.top) {
+        c.push_clip_rect(r);
         c.draw_text(r, l.text, label_format(l.alignment));
         c.pop_clip();
     }
@@ -455,8 +455,8 @@ PictureChange image_picture_changed(const model::ImageData& im, bool auto_size, 
         change.bounds.width = size.width;
         change.bounds.height = size.height;
     }
-    change.opaque =
-        picture->is_bitmap() && size.width == change.bounds.width && size.height == change.bounds.height;
+    change.opaque = picture->is_bitmap() && !picture->see_through() && size.width == change.bounds.width &&
+                    size.height == change.bounds.height;
     return change;
 }
 

@@ -104,6 +104,8 @@ public:
     virtual bool has_graphic() const = 0;
     virtual port::Size size() const = 0;
     virtual bool is_bitmap() const = 0;
+    // Parts of it let the page show through (alpha, an icon's mask, a metafile's gaps).
+    virtual bool see_through() const { return false; }
     // Scaled into `target`.
     virtual void draw(Canvas& c, const port::Rect& target) = 0;
     // Builds a working copy with the top-left pixel's colour replaced by `color`; false when
@@ -121,7 +123,8 @@ struct ImagePaintResult {
 ImagePaintResult paint_image(Canvas& c, const model::ImageData& im, ImagePicture* picture,
                              const ShapeEnv& env);
 
-// A picture change: the bounds AutoSize gives and whether the control is now opaque.
+// A picture change: the bounds AutoSize gives and whether the control is now opaque: a bitmap
+// with no see-through pixels that covers it exactly.
 struct PictureChange {
     model::Bounds bounds{};
     bool opaque = false;

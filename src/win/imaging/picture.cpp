@@ -28,9 +28,21 @@ constexpr uint64_t kMaxPixels = vx::imaging::kMaxPcxPixels;
 
 // The codecs are COM objects: each call joins COM for its own duration (see win/util/com.h).
 
-unique_hbitmap fail(std::string& why, std::string reason) {
+Picture fail(std::string& why, std::string reason) {
     why = std::move(reason);
     return {};
+}
+
+Picture bitmap_picture(unique_hbitmap bmp, bool alpha = false) {
+    Picture p;
+    BITMAP info{};
+    if (!bmp || !GetObjectW(bmp.get(), sizeof info, &info)) return p;
+    p.kind = Picture::Kind::Bitmap;
+    p.width = info.bmWidth;
+    p.height = std::abs(info.bmHeight);
+    p.bitmap = std::move(bmp);
+    p.alpha = alpha;
+    return p;
 }
 
 bool size_ok(uint64_t width, uint64_t height) {
@@ -121,27 +133,27 @@ int screen_dpi() {
     return dpi > 0 ? dpi : 96;
 }
 
-unique_hbitmap from_pixels(int width, int height, const uint32_t* pixels, std::string& why) {
+Picture from_pixels(int width, int height, const uint32_t* pixels, std::string& why) {
     uint32_t* bits = nullptr;
     unique_hbitmap bmp = make_dib(width, height, bits);
     if (!bmp) return fail(why, "not enough memory for the picture");
     std::memcpy(bits, pixels, static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4);
-    return bmp;
+    return bitmap_picture(std::move(bmp));
 }
 
-unique_hbitmap decode_pcx(Span d, std::string& why) {
+Picture decode_pcx(Span d, std::string& why) {
     const auto img = vx::imaging::decode_pcx(d, &why);
     if (!img) return {};
     return from_pixels(img->width, img->height, img->pixels.data(), why);
 }
 
-unique_hbitmap decode_bmp(const std::string& path) {
-    return unique_hbitmap(static_cast<HBITMAP>(
-        LoadImageW(nullptr, widen(path).c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION)));
+Picture decode_bmp(const std::string& path) {
+    return bitmap_picture(unique_hbitmap(static_cast<HBITMAP>(
+        LoadImageW(nullptr, widen(path).c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION))));
 }
 
 // The largest image of an icon (or cursor) file, by area and then by colour depth.
-unique_hbitmap decode_icon(Span d, COLORREF background, std::string& why) {
+Picture decode_icon(Span d, std::string& why) {
     const auto file = vx::iconlib::read_icon_file(d);
     if (!file || file->images.empty()) return fail(why, "damaged icon file");
     const vx::iconlib::IconImage* best = nullptr;
@@ -155,31 +167,28 @@ unique_hbitmap decode_icon(Span d, COLORREF background, std::string& why) {
     // The image bytes are handed over as a resource would be; the system wants them writable.
     std::vector<BYTE> image(d.begin() + static_cast<std::ptrdiff_t>(best->offset),
                             d.begin() + static_cast<std::ptrdiff_t>(best->offset + best->size));
-    const unique_hicon icon(CreateIconFromResourceEx(image.data(), static_cast<DWORD>(image.size()), TRUE,
-                                                     0x00030000, best->width, best->height, LR_DEFAULTCOLOR));
+    unique_hicon icon(CreateIconFromResourceEx(image.data(), static_cast<DWORD>(image.size()), TRUE, 0x00030000,
+                                               best->width, best->height, LR_DEFAULTCOLOR));
     if (!icon) return fail(why, "damaged icon file");
-    Canvas canvas(best->width, best->height, background);
-    if (!canvas.dc()) return fail(why, "not enough memory for the picture");
-    DrawIconEx(canvas.dc(), 0, 0, icon.get(), best->width, best->height, 0, nullptr, DI_NORMAL);
-    return canvas.take();
+    Picture p;
+    p.kind = Picture::Kind::Icon;
+    p.width = best->width;
+    p.height = best->height;
+    p.icon = std::move(icon);
+    return p;
 }
 
-struct EmfOwner {
-    using type = HENHMETAFILE;
-    static type invalid() noexcept { return nullptr; }
-    static bool is_valid(const type& h) noexcept { return h != nullptr; }
-    static void close(type h) noexcept { DeleteEnhMetaFile(h); }
-};
-using unique_emf = unique_handle<EmfOwner>;
+using unique_emf = unique_henhmetafile;
 
-unique_hbitmap play(const unique_emf& emf, int width, int height, COLORREF background, std::string& why) {
+Picture metafile_picture(unique_emf emf, int width, int height, std::string& why) {
     if (!size_ok(static_cast<uint64_t>(std::max(width, 0)), static_cast<uint64_t>(std::max(height, 0))))
         return fail(why, "metafile of no usable size");
-    Canvas canvas(width, height, background);
-    if (!canvas.dc()) return fail(why, "not enough memory for the picture");
-    const RECT r = canvas.rect();
-    PlayEnhMetaFile(canvas.dc(), emf.get(), &r);
-    return canvas.take();
+    Picture p;
+    p.kind = Picture::Kind::Metafile;
+    p.width = width;
+    p.height = height;
+    p.metafile = std::move(emf);
+    return p;
 }
 
 // The size an enhanced metafile was made for, in pixels of this display: its frame, or when the
@@ -264,7 +273,7 @@ bool window_extent(Span d, int& width, int& height) {
     return false;
 }
 
-unique_hbitmap decode_wmf(Span d, COLORREF background, std::string& why) {
+Picture decode_wmf(Span d, std::string& why) {
     if (!is_placeable_wmf(d)) {
         if (!wmf_records_sound(d)) return fail(why, "damaged metafile");
         int w = 0, h = 0;
@@ -276,9 +285,9 @@ unique_hbitmap decode_wmf(Span d, COLORREF background, std::string& why) {
         }
         const int dpi = screen_dpi();
         METAFILEPICT pict{MM_ANISOTROPIC, MulDiv(w, 2540, dpi), MulDiv(h, 2540, dpi), nullptr};
-        const unique_emf emf(SetWinMetaFileBits(static_cast<UINT>(d.size()), d.data(), nullptr, &pict));
+        unique_emf emf(SetWinMetaFileBits(static_cast<UINT>(d.size()), d.data(), nullptr, &pict));
         if (!emf) return fail(why, "damaged metafile");
-        return play(emf, w, h, background, why);
+        return metafile_picture(std::move(emf), w, h, why);
     }
     // The placeable header gives the picture's box in its own units and how many make an inch.
     const auto left = static_cast<int16_t>(u16(d, 6)), top = static_cast<int16_t>(u16(d, 8));
@@ -289,22 +298,22 @@ unique_hbitmap decode_wmf(Span d, COLORREF background, std::string& why) {
     const Span body = d.subspan(kPlaceableHeader);
     if (!is_plain_wmf(body) || !wmf_records_sound(body)) return fail(why, "damaged metafile");
     METAFILEPICT pict{MM_ANISOTROPIC, MulDiv(units_w, 2540, inch), MulDiv(units_h, 2540, inch), nullptr};
-    const unique_emf emf(SetWinMetaFileBits(static_cast<UINT>(body.size()), body.data(), nullptr, &pict));
+    unique_emf emf(SetWinMetaFileBits(static_cast<UINT>(body.size()), body.data(), nullptr, &pict));
     if (!emf) return fail(why, "damaged metafile");
     const int dpi = screen_dpi();
-    return play(emf, MulDiv(units_w, dpi, inch), MulDiv(units_h, dpi, inch), background, why);
+    return metafile_picture(std::move(emf), MulDiv(units_w, dpi, inch), MulDiv(units_h, dpi, inch), why);
 }
 
-unique_hbitmap decode_emf(Span d, COLORREF background, std::string& why) {
+Picture decode_emf(Span d, std::string& why) {
     // The header's own record size and the file's stated length must lie within the file.
     const uint32_t header_size = u32(d, 4), total = u32(d, 48);
     if (header_size < 88 || header_size > d.size() || total > d.size() || total < header_size ||
         !emf_records_sound(d.first(total)))
         return fail(why, "damaged metafile");
-    const unique_emf emf(SetEnhMetaFileBits(total, d.data()));
+    unique_emf emf(SetEnhMetaFileBits(total, d.data()));
     int w = 0, h = 0;
     if (!emf || !natural_size(emf, w, h)) return fail(why, "damaged metafile");
-    return play(emf, w, h, background, why);
+    return metafile_picture(std::move(emf), w, h, why);
 }
 
 struct Wic {
@@ -381,7 +390,7 @@ Placement gif_placement(Wic& wic, UINT frame_w, UINT frame_h) {
     return p;
 }
 
-unique_hbitmap decode_wic(Span d, COLORREF background, std::string& why) {
+Picture decode_wic(Span d, std::string& why) {
     Wic wic;
     if (!wic.open(d, why)) return {};
     UINT w = 0, h = 0;
@@ -404,8 +413,10 @@ unique_hbitmap decode_wic(Span d, COLORREF background, std::string& why) {
     if (FAILED(convert->CopyPixels(nullptr, place.width * 4, (place.width * (h - 1) + w) * 4,
                                    reinterpret_cast<BYTE*>(origin))))
         return fail(why, "damaged picture file");
-    composite(bits, count, background);
-    return bmp;
+    const bool see_through = std::any_of(bits, bits + count, [](uint32_t p) { return (p >> 24) != 255; });
+    // Opaque throughout: the alpha bytes mean nothing more, and a plain bitmap has them clear.
+    if (!see_through) composite(bits, count, 0);
+    return bitmap_picture(std::move(bmp), see_through);
 }
 
 bool read_whole(const std::string& path, vx::Bytes& out, std::string& why) {
@@ -428,31 +439,75 @@ bool read_whole(const std::string& path, vx::Bytes& out, std::string& why) {
     return true;
 }
 
-unique_hbitmap decode(const std::string& path, COLORREF background, std::string& why) {
+Picture decode(const std::string& path, std::string& why) {
     vx::Bytes bytes;
     if (!read_whole(path, bytes, why)) return {};
     const Span d(bytes);
     if (d.empty()) return fail(why, "empty file");
     if (d.size() >= 2 && d[0] == 'B' && d[1] == 'M') {
-        if (auto bmp = decode_bmp(path)) return bmp;
+        if (Picture bmp = decode_bmp(path)) return bmp;
         // Newer bitmap headers the platform loader refuses may still be read by the codecs.
-        return decode_wic(d, background, why);
+        return decode_wic(d, why);
     }
-    if (d.size() >= 4 && u16(d, 0) == 0 && (u16(d, 2) == 1 || u16(d, 2) == 2))
-        return decode_icon(d, background, why);
-    if (is_placeable_wmf(d) || is_plain_wmf(d)) return decode_wmf(d, background, why);
-    if (is_emf(d)) return decode_emf(d, background, why);
+    if (d.size() >= 4 && u16(d, 0) == 0 && (u16(d, 2) == 1 || u16(d, 2) == 2)) return decode_icon(d, why);
+    if (is_placeable_wmf(d) || is_plain_wmf(d)) return decode_wmf(d, why);
+    if (is_emf(d)) return decode_emf(d, why);
     if (vx::imaging::looks_like_pcx(d)) return decode_pcx(d, why);
-    return decode_wic(d, background, why);
+    return decode_wic(d, why);
+}
+
+// The picture as one plain bitmap of its natural size, its see-through parts on `background`.
+unique_hbitmap flatten(Picture p, COLORREF background, std::string& why) {
+    switch (p.kind) {
+        case Picture::Kind::Bitmap:
+            if (p.alpha) {
+                DIBSECTION dib{};
+                if (GetObjectW(p.bitmap.get(), sizeof dib, &dib) != sizeof dib || !dib.dsBm.bmBits) {
+                    why = "picture colour format not supported";
+                    return {};
+                }
+                composite(static_cast<uint32_t*>(dib.dsBm.bmBits),
+                          static_cast<std::size_t>(p.width) * static_cast<std::size_t>(p.height), background);
+            }
+            return std::move(p.bitmap);
+        case Picture::Kind::Icon:
+        case Picture::Kind::Metafile: {
+            Canvas canvas(p.width, p.height, background);
+            if (!canvas.dc()) {
+                why = "not enough memory for the picture";
+                return {};
+            }
+            if (p.icon) {
+                DrawIconEx(canvas.dc(), 0, 0, p.icon.get(), p.width, p.height, 0, nullptr, DI_NORMAL);
+            } else {
+                const RECT r = canvas.rect();
+                PlayEnhMetaFile(canvas.dc(), p.metafile.get(), &r);
+            }
+            return canvas.take();
+        }
+        case Picture::Kind::None:
+            break;
+    }
+    return {};
+}
+
+std::string reason(const std::string& path, const std::string& why) {
+    return "cannot read the picture " + path + ": " + (why.empty() ? "damaged file" : why);
 }
 
 }  // namespace
 
+Picture decode_picture(const std::string& path, std::string* error) {
+    std::string why;
+    Picture p = decode(path, why);
+    if (!p && error) *error = reason(path, why);
+    return p;
+}
+
 unique_hbitmap load_picture(const std::string& path, std::string* error, COLORREF background) {
     std::string why;
-    unique_hbitmap bmp = decode(path, background, why);
-    if (!bmp && error)
-        *error = "cannot read the picture " + path + ": " + (why.empty() ? "damaged file" : why);
+    unique_hbitmap bmp = flatten(decode(path, why), background, why);
+    if (!bmp && error) *error = reason(path, why);
     return bmp;
 }
 

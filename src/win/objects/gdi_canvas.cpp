@@ -100,9 +100,28 @@ port::IconId PictureTable::add_icon(unique_hicon icon) {
 }
 
 port::IconId PictureTable::load_first_icon(const std::string& path) {
+    // Every view of a page asks again for the icons of its buttons: reading the file each time
+    // would leave one more icon here per view, until the process runs out of USER handles.
+    const std::wstring wide = widen(path);
+    WIN32_FILE_ATTRIBUTE_DATA attributes{};
+    const FILETIME written =
+        GetFileAttributesExW(wide.c_str(), GetFileExInfoStandard, &attributes) ? attributes.ftLastWriteTime
+                                                                               : FILETIME{};
+    const auto known = file_icons_.find(path);
+    if (known != file_icons_.end() && CompareFileTime(&known->second.written, &written) == 0 &&
+        icons_.count(known->second.id))
+        return known->second.id;
     HICON large = nullptr;
-    if (ExtractIconExW(widen(path).c_str(), 0, &large, nullptr, 1) == 0 || !large) return port::kNoIcon;
-    return add_icon(unique_hicon(large));
+    if (ExtractIconExW(wide.c_str(), 0, &large, nullptr, 1) == 0 || !large) return port::kNoIcon;
+    // A changed file takes the old number, so buttons that show it need nothing new.
+    if (known != file_icons_.end() && icons_.count(known->second.id)) {
+        add_icon(known->second.id, unique_hicon(large));
+        known->second.written = written;
+        return known->second.id;
+    }
+    const port::IconId id = add_icon(unique_hicon(large));
+    file_icons_[path] = FileIcon{id, written};
+    return id;
 }
 
 void PictureTable::add_bitmap(port::IconId id, unique_hbitmap bitmap) {

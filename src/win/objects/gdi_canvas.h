@@ -33,7 +33,9 @@ public:
     // Takes an icon under a number of its own choosing (above every number given to add_icon
     // so far) and returns that number.
     port::IconId add_icon(unique_hicon icon);
-    // The first icon of an icon, cursor or program file, or kNoIcon when it has none.
+    // The first icon of an icon, cursor or program file, or kNoIcon when it has none. A file
+    // asked for again answers the number it got before, with the icon read anew only when the
+    // file has changed since.
     port::IconId load_first_icon(const std::string& path);
     void add_bitmap(port::IconId id, unique_hbitmap bitmap);
     port::Size size(port::IconId id) override;
@@ -42,6 +44,11 @@ public:
 private:
     std::map<port::IconId, unique_hicon> icons_;
     std::map<port::IconId, unique_hbitmap> bitmaps_;
+    struct FileIcon {
+        port::IconId id = port::kNoIcon;
+        FILETIME written{};
+    };
+    std::map<std::string, FileIcon> file_icons_;
     port::IconId next_id_ = 0x10000;
 };
 

@@ -11,6 +11,7 @@
 #include "objects/line_star_paint.h"
 #include "objects/shape_paint.h"
 #include "win/objects/gdi_canvas.h"
+#include "win/objects/image_pictures.h"
 
 namespace vx::win::objects {
 
@@ -155,23 +156,6 @@ private:
     bool auto_size_ = false;
     bool show_accel_char_ = false;
     HWND focus_control_ = nullptr;
-};
-
-// A picture held as a bitmap (icons and metafiles are drawn into one by the imaging layer).
-class BitmapPicture final : public vx::objects::ImagePicture {
-public:
-    explicit BitmapPicture(unique_hbitmap bitmap);
-    bool has_graphic() const override { return bitmap_.get() != nullptr; }
-    port::Size size() const override { return size_; }
-    bool is_bitmap() const override { return true; }
-    void draw(port::Canvas& c, const port::Rect& target) override;
-    bool make_keyed(port::Color color, const port::Palette* palette) override;
-    void draw_keyed(port::Canvas& c, port::Point at) override;
-
-private:
-    unique_hbitmap bitmap_;
-    unique_hbitmap keyed_;
-    port::Size size_{};
 };
 
 class TKXImage : public PassiveObject {

@@ -26,8 +26,8 @@ PageObject::Drawn make_drawn(const model::ObjectData& data) {
                 objects::TKXImage image(d);
                 // A picture that cannot be read leaves the frame alone.
                 if (!d.picture_path.empty()) {
-                    if (auto bmp = imaging::load_picture(d.picture_path))
-                        image.SetPicture(std::make_unique<objects::BitmapPicture>(std::move(bmp)));
+                    if (auto picture = objects::make_image_picture(imaging::decode_picture(d.picture_path)))
+                        image.SetPicture(std::move(picture));
                 }
                 return image;
             }

@@ -161,6 +161,10 @@ LRESULT TKXScrollBox::handle_message(UINT message, WPARAM wparam, LPARAM lparam)
                 captured_ = o;
                 SetCapture(hwnd());
                 o->mouse_down(p, message == WM_LBUTTONDOWN ? MK_LBUTTON : MK_RBUTTON);
+                // The press is drawn now, not when the queue runs dry: in a quick click the
+                // release is already waiting and runs the command first, so the user would
+                // never see the button go down.
+                UpdateWindow(hwnd());
                 return 0;
             }
             break;  // the page itself: the owner's popup menu sees the release

@@ -98,6 +98,9 @@ inline void delete_dc(HDC h) noexcept {
 inline void destroy_menu(HMENU h) noexcept {
     DestroyMenu(h);
 }
+inline void delete_enh_metafile(HENHMETAFILE h) noexcept {
+    DeleteEnhMetaFile(h);
+}
 
 // A DC from GetDC/GetWindowDC must go back to ReleaseDC together with its window.
 struct window_dc_value {
@@ -134,6 +137,8 @@ using unique_hpalette =
 using unique_hicon = unique_handle<handle_traits::null_is_empty<HICON, handle_traits::destroy_icon>>;
 using unique_hcursor = unique_handle<handle_traits::null_is_empty<HCURSOR, handle_traits::destroy_cursor>>;
 using unique_hmenu = unique_handle<handle_traits::null_is_empty<HMENU, handle_traits::destroy_menu>>;
+using unique_henhmetafile =
+    unique_handle<handle_traits::null_is_empty<HENHMETAFILE, handle_traits::delete_enh_metafile>>;
 // A DC of our own (CreateCompatibleDC, CreateDC): DeleteDC.
 using unique_memory_dc = unique_handle<handle_traits::null_is_empty<HDC, handle_traits::delete_dc>>;
 // A window's DC (GetDC): ReleaseDC with the window it came from.

@@ -286,18 +286,28 @@ TEST(LoadPicturePalette, PalettePicturesGiveTheirColoursAndOthersNone) {
     EXPECT_TRUE(load_picture_palette(fixture("pcx24.pcx"), &error).empty());
 }
 
-TEST(PictureOnThePage, ImageObjectShowsAPngWithItsTransparencyOnSilver) {
-    model::ImageData d;
-    d.bounds = {10, 10, 60, 40};
-    d.stretch = true;
-    d.picture_path = fixture("alpha.png");
-    model::ObjectEntry entry{d};
-    shell::PageObjectEnv env;
-    shell::PageObject object(entry, env);
-    test::DibSurface dib(100, 80, RGB(255, 255, 255));
-    object.paint(dib.dc());
-    EXPECT_EQ(dib.at(25, 30), kRed);
-    EXPECT_EQ(dib.at(55, 30), kPictureBackground) << "the see-through half";
+TEST(PictureOnThePage, ImageObjectShowsAPngOverWhatLiesBeneathIt) {
+    // Without a frame the page shows through; a frame's face lies under the picture otherwise.
+    const struct Row {
+        int shape;
+        model::Color color;
+        COLORREF beneath;
+    } rows[] = {{0, 0xC0C0C0, RGB(255, 255, 255)}, {19, 0x00FF00, kGreen}};
+    for (const Row& r : rows) {
+        model::ImageData d;
+        d.bounds = {10, 10, 60, 40};
+        d.stretch = true;
+        d.shape = r.shape;
+        d.color = r.color;
+        d.picture_path = fixture("alpha.png");
+        model::ObjectEntry entry{d};
+        shell::PageObjectEnv env;
+        shell::PageObject object(entry, env);
+        test::DibSurface dib(100, 80, RGB(255, 255, 255));
+        object.paint(dib.dc());
+        EXPECT_EQ(dib.at(25, 30), kRed) << r.shape;
+        EXPECT_EQ(dib.at(55, 30), r.beneath) << r.shape << ": the see-through half";
+    }
 }
 
 TEST(PictureOnThePage, WallpaperShowsAPngStretchedOverThePage) {

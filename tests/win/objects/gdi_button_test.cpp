@@ -10,6 +10,8 @@
 #include "win/objects/gdi_canvas.h"
 #include "win/objects/kx_button.h"
 #include "win/support/dib_surface.h"
+#include "win/support/gui_resources.h"
+#include "win/util/text.h"
 
 namespace vx::win::objects {
 namespace {
@@ -193,6 +195,60 @@ TEST(GdiButton, AniIconTakesTheFirstIconOfAStaticFileAndLeavesAnimationsForThePr
     b.SetAniIcon(VX_SAMPLES_DIR "/missing.ico", pictures);
     EXPECT_EQ(b.state().icon, icon);
     EXPECT_EQ(refreshes, 3);
+}
+
+// What the table draws for a number, as a sum over the pixels, to tell two icons apart.
+uint64_t drawn(PictureTable& pictures, port::IconId id) {
+    Dib dib(32, 32);
+    pictures.draw(dib.dc(), id, POINT{0, 0});
+    uint64_t sum = 0;
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x) sum = sum * 31 + dib.at(x, y);
+    return sum;
+}
+
+TEST(GdiButton, AnIconFileAskedForOnEveryPageViewIsReadOnceUntilItChanges) {
+    wchar_t tmp[MAX_PATH]{};
+    GetTempPathW(MAX_PATH, tmp);
+    const std::wstring file = std::wstring(tmp) + L"vxstill" + std::to_wstring(GetCurrentProcessId()) + L".ico";
+    const std::string path = narrow(file);
+    ASSERT_TRUE(CopyFileW(L"" VX_SAMPLES_DIR "/icojs_basic.ico", file.c_str(), FALSE));
+
+    PictureTable pictures;
+    const port::IconId first = pictures.load_first_icon(path);
+    ASSERT_NE(first, port::kNoIcon);
+    const uint64_t basic = drawn(pictures, first);
+    const test::GuiCounts before = test::gui_counts();
+    for (int view = 0; view < 200; ++view) {
+        TKXButton b;
+        b.SetAniIcon(path, pictures);
+        ASSERT_EQ(b.state().icon, first);
+    }
+    const test::GuiCounts after = test::gui_counts();
+    EXPECT_EQ(after.user, before.user) << "no icon made for a file already read";
+    EXPECT_EQ(after.gdi, before.gdi);
+
+    // The file replaced while the shell runs: the same number shows the new icon.
+    FILETIME written{};
+    {
+        const unique_hfile f(CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                                         nullptr));
+        GetFileTime(f.get(), nullptr, nullptr, &written);
+    }
+    ASSERT_TRUE(CopyFileW(L"" VX_SAMPLES_DIR "/icojs_palette.ico", file.c_str(), FALSE));
+    ULARGE_INTEGER later{{written.dwLowDateTime, written.dwHighDateTime}};
+    later.QuadPart += 36000000000ull;  // an hour on
+    written = {later.LowPart, later.HighPart};
+    {
+        const unique_hfile f(CreateFileW(file.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(SetFileTime(f.get(), nullptr, nullptr, &written));
+    }
+    EXPECT_EQ(pictures.load_first_icon(path), first);
+    PictureTable fresh;
+    const uint64_t palette = drawn(fresh, fresh.load_first_icon(VX_SAMPLES_DIR "/icojs_palette.ico"));
+    EXPECT_NE(palette, basic) << "the two sample icons differ";
+    EXPECT_EQ(drawn(pictures, first), palette);
+    DeleteFileW(file.c_str());
 }
 
 TEST(GdiButton, SeeThroughPatternKeepsThePageUnderClearPixels) {

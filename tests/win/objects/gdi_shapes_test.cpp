@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -9,7 +10,11 @@
 #include "objects/shape_paint.h"
 #include "win/objects/gdi_canvas.h"
 #include "win/objects/kx_shapes.h"
+#include "iconlib/icon_file.h"
+#include "util/file_io.h"
+#include "win/imaging/picture.h"
 #include "win/support/dib_surface.h"
+#include "win/util/text.h"
 
 namespace vx::win::objects {
 namespace {
@@ -120,17 +125,20 @@ TEST(GdiShape, BlueToWhiteGradientIsBlueAtTheTop) {
     EXPECT_GT(GetRValue(bottom), 230);
 }
 
-TEST(GdiLabel, NewLabelIsASunkenSilverDoubleBevelWithBlackText) {
+// A new label as large as the surface, with black text, painted; answers its text rectangle.
+port::Rect paint_new_label(Surface& s, const std::string& text) {
     model::LabelData ld;
-    ld.bounds.width = 120;
-    ld.bounds.height = 40;
+    ld.bounds.width = s.width();
+    ld.bounds.height = s.height();
     ld.font.color = 0x000000;
-    ld.text = "Label";
+    ld.text = text;
+    GdiCanvas c(s.dc());
+    return TKXLabel(ld).Paint(c, nullptr);
+}
+
+TEST(GdiLabel, NewLabelIsASunkenSilverDoubleBevelWithBlackText) {
     Surface s(120, 40);
-    {
-        GdiCanvas c(s.dc());
-        TKXLabel(ld).Paint(c, nullptr);
-    }
+    paint_new_label(s, "Label");
     EXPECT_EQ(s.at(1, 20), RGB(128, 128, 128));    // sunken: grey at the top-left
     EXPECT_EQ(s.at(118, 20), RGB(255, 255, 255));  // and white at the bottom-right
     EXPECT_EQ(s.at(100, 30), RGB(192, 192, 192));
@@ -138,17 +146,8 @@ TEST(GdiLabel, NewLabelIsASunkenSilverDoubleBevelWithBlackText) {
 }
 
 TEST(GdiLabel, LongTextWrapsInsideTheInsetRectangle) {
-    model::LabelData ld;
-    ld.bounds.width = 100;
-    ld.bounds.height = 120;
-    ld.font.color = 0x000000;
-    ld.text = "the quick brown fox jumps over the lazy dog again and again";
     Surface s(100, 120);
-    port::Rect text{};
-    {
-        GdiCanvas c(s.dc());
-        text = TKXLabel(ld).Paint(c, nullptr);
-    }
+    const port::Rect text = paint_new_label(s, "the quick brown fox jumps over the lazy dog again and again");
     ASSERT_EQ(text.left, 9);
     ASSERT_EQ(text.right, 91);
     // Ink on several lines, none beside the text rectangle inside the black outline (a glyph
@@ -156,6 +155,18 @@ TEST(GdiLabel, LongTextWrapsInsideTheInsetRectangle) {
     EXPECT_GT(s.ink(RGB(192, 192, 192), RECT{9, 40, 91, 111}), 0);
     EXPECT_EQ(s.count(RGB(0, 0, 0), RECT{1, 1, 8, 119}), 0);
     EXPECT_EQ(s.count(RGB(0, 0, 0), RECT{92, 1, 99, 119}), 0);
+}
+
+TEST(GdiLabel, TextThatDoesNotFitIsCutAtTheTextRectangle) {
+    // Four lines and a word too long for the width, in a frame with room for about two lines.
+    Surface s(100, 40);
+    const port::Rect text =
+        paint_new_label(s, "one two three four five six seven eight nine ten Unbreakablewordwiderthanthelabel");
+    ASSERT_EQ(text, (port::Rect{9, 9, 91, 31}));
+    EXPECT_GT(s.count(RGB(0, 0, 0), RECT{9, 9, 91, 31}), 0);
+    // Between the text rectangle and the frame's inner edge (3, 3, 97, 37): no ink.
+    EXPECT_EQ(s.count(RGB(0, 0, 0), RECT{3, 31, 97, 37}), 0) << "below";
+    EXPECT_EQ(s.count(RGB(0, 0, 0), RECT{91, 3, 97, 37}), 0) << "right";
 }
 
 unique_hbitmap checker_bitmap(HDC like, int size, COLORREF a, COLORREF b) {
@@ -205,6 +216,143 @@ TEST(GdiImage, TransparentBitmapShowsItsKeyColourAsColor) {
     EXPECT_EQ(s.at(4, 4), RGB(0, 255, 0));
     EXPECT_EQ(s.at(6, 4), RGB(0, 0, 0));
     EXPECT_EQ(s.count(RGB(255, 255, 255), RECT{4, 4, 24, 24}), 0);
+}
+
+// Files the image tests read, in a folder of their own.
+class ScratchFiles {
+public:
+    ~ScratchFiles() {
+        for (const std::wstring& f : files_) DeleteFileW(f.c_str());
+    }
+    std::string write(const std::string& name, const Bytes& data) {
+        wchar_t tmp[MAX_PATH]{};
+        GetTempPathW(MAX_PATH, tmp);
+        const std::string path = narrow(tmp) + "vxpic" + std::to_string(GetCurrentProcessId()) + name;
+        write_file_atomic(path, data);
+        files_.push_back(widen(path));
+        return path;
+    }
+
+private:
+    std::vector<std::wstring> files_;
+};
+
+// An 8 x 8 icon of 24 bits: the left half red, the right half left out by its mask.
+Bytes half_masked_icon() {
+    constexpr int n = 8, xor_row = n * 3, and_row = 4;
+    Bytes dib(sizeof(BITMAPINFOHEADER) + n * xor_row + n * and_row, 0);
+    BITMAPINFOHEADER h{};
+    h.biSize = sizeof h;
+    h.biWidth = n;
+    h.biHeight = 2 * n;  // colour and mask
+    h.biPlanes = 1;
+    h.biBitCount = 24;
+    std::memcpy(dib.data(), &h, sizeof h);
+    uint8_t* colour = dib.data() + sizeof h;
+    uint8_t* mask = colour + n * xor_row;
+    for (int y = 0; y < n; ++y) {
+        for (int x = 0; x < n / 2; ++x) colour[y * xor_row + x * 3 + 2] = 0xFF;
+        mask[y * and_row] = 0x0F;
+    }
+    return vx::iconlib::write_icon_file({dib});
+}
+
+// An enhanced metafile made for 10 x 10 pixels: red over its left half, a one-pixel (cosmetic)
+// black line down x = 7, nothing else.
+Bytes small_metafile() {
+    const HDC ref = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(ref, LOGPIXELSX);
+    const RECT frame{0, 0, MulDiv(10, 2540, dpi), MulDiv(10, 2540, dpi)};
+    const HDC mf = CreateEnhMetaFileW(ref, nullptr, &frame, nullptr);
+    ReleaseDC(nullptr, ref);
+    const unique_hbrush red(CreateSolidBrush(RGB(255, 0, 0)));
+    const RECT left{0, 0, 5, 10};
+    FillRect(mf, &left, red.get());
+    const unique_hpen pen(CreatePen(PS_SOLID, 0, RGB(0, 0, 0)));
+    const HGDIOBJ old = SelectObject(mf, pen.get());
+    MoveToEx(mf, 7, 0, nullptr);
+    LineTo(mf, 7, 10);
+    SelectObject(mf, old);
+    const HENHMETAFILE h = CloseEnhMetaFile(mf);
+    Bytes out(GetEnhMetaFileBits(h, 0, nullptr));
+    GetEnhMetaFileBits(h, static_cast<UINT>(out.size()), out.data());
+    DeleteEnhMetaFile(h);
+    return out;
+}
+
+// A frameless image object stretched over (0, 0, w, h) of the surface.
+void paint_picture_file(Surface& s, const std::string& path) {
+    model::ImageData im;
+    im.shape = 0;
+    im.bounds.width = s.width();
+    im.bounds.height = s.height();
+    im.stretch = true;
+    TKXImage image(im);
+    std::string error;
+    auto picture = make_image_picture(imaging::decode_picture(path, &error));
+    ASSERT_NE(picture, nullptr) << error;
+    image.SetPicture(std::move(picture));
+    EXPECT_FALSE(image.Opaque()) << "the page shows through it";
+    GdiCanvas c(s.dc());
+    image.Paint(c, nullptr);
+}
+
+TEST(GdiImage, SeeThroughPartsOfAPictureShowThePageBeneath) {
+    // Each picture: red on its left half, see-through on its right (by alpha, by the icon's
+    // mask, or where the metafile draws nothing).
+    ScratchFiles files;
+    const std::string fixtures = std::string(VX_FIXTURES_DIR) + "/imaging/";
+    const struct Row {
+        const char* what;
+        std::string path;
+    } rows[] = {
+        {"PNG with alpha", fixtures + "alpha.png"},
+        {"GIF with a transparent colour", fixtures + "gif_anim.gif"},
+        {"icon with a mask", files.write("half.ico", half_masked_icon())},
+        {"metafile", files.write("half.emf", small_metafile())},
+    };
+    for (const Row& r : rows) {
+        Surface s(60, 40);
+        paint_picture_file(s, r.path);
+        EXPECT_EQ(s.at(12, 20), RGB(255, 0, 0)) << r.what;
+        EXPECT_EQ(s.at(52, 20), kPage) << r.what << ": the page, not a colour laid under the picture";
+        EXPECT_EQ(s.count(imaging::kPictureBackground, RECT{0, 0, 60, 40}), 0) << r.what;
+    }
+}
+
+TEST(GdiImage, MetafileIsPlayedIntoItsTargetNotStretchedFromItsNaturalSize) {
+    ScratchFiles files;
+    Surface s(100, 100);
+    paint_picture_file(s, files.write("line.emf", small_metafile()));
+    // Played at ten times its size, the cosmetic line stays one pixel wide: a bitmap of the
+    // natural size, stretched, would make it ten.
+    for (int y : {20, 50, 80}) {
+        const int ink = s.count(RGB(0, 0, 0), RECT{50, y, 100, y + 1});
+        EXPECT_GE(ink, 1) << y;
+        EXPECT_LE(ink, 2) << y;
+    }
+    EXPECT_EQ(s.at(25, 50), RGB(255, 0, 0));
+    EXPECT_EQ(s.at(90, 50), kPage);
+}
+
+TEST(GdiImage, HalfTransparentPixelsAreBlendedWithThePage) {
+    // One pixel, pure red at half opacity, as the imaging layer hands it over (not premultiplied).
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), 1, -1, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    unique_hbitmap straight(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    ASSERT_TRUE(straight && bits);
+    *static_cast<uint32_t*>(bits) = 0x80FF0000u;
+    AlphaPicture picture(std::move(straight), {1, 1});
+    Surface s(8, 8);
+    {
+        GdiCanvas c(s.dc());
+        picture.draw(c, {0, 0, 8, 8});
+    }
+    const COLORREF p = s.at(4, 4);
+    EXPECT_NEAR(GetRValue(p), 128, 2);
+    EXPECT_NEAR(GetGValue(p), 64, 2);  // half of the page's green
+    EXPECT_EQ(GetBValue(p), 0);
 }
 
 // Every shape style on one sheet, for a person to look at.

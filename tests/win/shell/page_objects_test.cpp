@@ -90,5 +90,66 @@ TEST(PageObjectMouse, ClickNeedsPressAndReleaseOnTheButtonAndRoundStylesAnswerIn
     EXPECT_EQ(clicks.size(), 1u);
 }
 
+// A quick click, as a person makes one: press and release reach the queue together, so the
+// release is handled before any paint the press merely asked for. The command (here the click
+// handler) must find the pressed face already on the screen.
+TEST(PageObjectMouse, AQuickClickShowsThePressedFaceBeforeTheCommandRuns) {
+    HWND frame = CreateWindowExW(WS_EX_TOPMOST, L"STATIC", L"", WS_POPUP, 100, 100, 240, 160, nullptr, nullptr,
+                                 GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(frame, nullptr);
+    TKXScrollBox surface;
+    ASSERT_NE(surface.create(frame, GetModuleHandleW(nullptr), 1), nullptr);
+    MoveWindow(surface.hwnd(), 0, 0, 240, 160, FALSE);
+    // Flat styles fill black while pressed; blue is the face at rest.
+    model::ObjectEntry entry{button_at(40, 40, 120, 60, vx::objects::kxRectangle, model::kBlue)};
+    std::vector<COLORREF> seen;
+    PageObjectEnv env;
+    env.invalidate = [&](const RECT& r) { InvalidateRect(surface.hwnd(), &r, FALSE); };
+    env.button_click = [&](model::ObjectEntry&) {
+        const HDC dc = GetDC(surface.hwnd());
+        seen.push_back(GetPixel(dc, 100, 70));
+        ReleaseDC(surface.hwnd(), dc);
+    };
+    PageObject object(entry, env);
+    surface.set_objects({&object});
+    ShowWindow(frame, SW_SHOW);
+    SetForegroundWindow(frame);
+    UpdateWindow(surface.hwnd());
+    const auto pump = [] {
+        MSG m;
+        while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&m);
+    };
+    pump();
+    {
+        const HDC dc = GetDC(surface.hwnd());
+        const COLORREF rest = GetPixel(dc, 100, 70);
+        ReleaseDC(surface.hwnd(), dc);
+        ASSERT_EQ(rest, RGB(0, 0, 255)) << "the button at rest before the click";
+    }
+
+    POINT target{100, 70};
+    ClientToScreen(surface.hwnd(), &target);
+    const int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
+    INPUT click[3] = {};
+    for (INPUT& i : click) {
+        i.type = INPUT_MOUSE;
+        i.mi.dx = MulDiv(target.x, 65535, sw - 1);
+        i.mi.dy = MulDiv(target.y, 65535, sh - 1);
+    }
+    click[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    click[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    click[2].mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    ASSERT_EQ(SendInput(3, click, sizeof(INPUT)), 3u);
+    for (int i = 0; i < 100 && seen.empty(); ++i) {
+        // Wait for the input to arrive, then handle it in one go, as a busy shell would.
+        Sleep(20);
+        pump();
+    }
+    DestroyWindow(frame);
+    if (seen.empty()) GTEST_SKIP() << "the click never reached the window (no display?)";
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0], RGB(0, 0, 0)) << "the pressed face was on the screen when the command ran";
+}
+
 }  // namespace
 }  // namespace vx::win::shell
