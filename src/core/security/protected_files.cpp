@@ -34,20 +34,29 @@ bool load_admin_file(const std::string& path, AdminData& data, const AdminReadCo
     data.guards.fill(CommandGuard{});
     if (!file_exists(path)) return false;
 
-    cipher_file(path, kAdminKey, CipherDirection::Decipher, encryption_mark);
+    const Bytes bytes = read_file(path);
+    const bool was_plain = !has_cipher_trailer(bytes);
+    const Bytes plain = cipher_bytes(bytes, kAdminKey, CipherDirection::Decipher, encryption_mark);
     AdminReadContext with_mark = ctx;
     with_mark.encryption_mark = &encryption_mark;
+    std::exception_ptr failure;
     try {
-        read_admin_text(read_text_file(path), data, with_mark);
+        read_admin_text(std::string_view(reinterpret_cast<const char*>(plain.data()), plain.size()), data,
+                        with_mark);
     } catch (...) {
-        // The file must not stay plain on disk because one of its values was bad.
+        failure = std::current_exception();
+    }
+    if (was_plain) {
+        // Plain on disk already: enciphering it can only help, and failing to is no reason to
+        // refuse what was read.
         try {
             cipher_file(path, kAdminKey, CipherDirection::Encipher, encryption_mark);
-        } catch (const FileError&) {
+        } catch (const FileError& e) {
+            if (!failure) data.warnings.push_back({0, std::string("The administration file is not enciphered "
+                                                                  "and could not be: ") + e.what()});
         }
-        throw;
     }
-    cipher_file(path, kAdminKey, CipherDirection::Encipher, encryption_mark);
+    if (failure) std::rethrow_exception(failure);
     return true;
 }
 
