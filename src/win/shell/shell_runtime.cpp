@@ -10,6 +10,7 @@
 #include "shell/text_rules.h"
 #include "util/file_io.h"
 #include "win/dialogs/selector_dialogs.h"
+#include "win/dialogs/win_file_system.h"
 #include "win/security/usage_log_viewer.h"
 #include "win/util/text.h"
 #include "win/util/trace.h"
@@ -562,8 +563,10 @@ void ShellRuntime::view_usage_log() {
 std::string ShellRuntime::restricted_folders() const {
     std::string out;
     const auto& admin = form_.admin();
+    const auto environment = system_environment();
     for (const auto& rule : admin.directories)
-        if (!vx::security::access_rule(admin, rule.level)) out += rule.name + "|";
+        if (!vx::security::access_rule(admin, rule.level))
+            out += vx::dialogs::read_restricted_entry(rule.name, environment).pattern + "|";
     return out;
 }
 
