@@ -28,6 +28,7 @@
 #include "shell/launcher.h"
 #include "shell/schedule.h"
 #include "win/security/usage_log_session.h"
+#include "win/security/usage_log_viewer.h"
 #include "win/shell/launch_form.h"
 #include "win/shell/main_form.h"
 #include "win/shell/query_form.h"
@@ -116,6 +117,8 @@ public:
     bool speed_key(std::uint16_t shortcut);
     void run_program();
     void view_usage_log();
+    // What the viewer is opened with: the user's view of the log and this run's records so far.
+    win::security::UsageViewerValue usage_viewer_value();
     // Appends the gathered usage records to the log; nothing when logging is off.
     void flush_usage_log();
 
