@@ -234,6 +234,10 @@ protected:
     }
 
     std::filesystem::path dir_;
+    FakeDde dde;
+    FakeDirs dirs;
+    FakeSession session;
+    LoginPorts ports{dde, dirs, session};
 };
 
 TEST_F(LoginFiles, SuccessSwitchesDirectoriesAndProtectedFilesByLevel) {
@@ -250,10 +254,6 @@ TEST_F(LoginFiles, SuccessSwitchesDirectoriesAndProtectedFilesByLevel) {
                              "\nFileSecurity=50\n");
     const LoginResult r = check_login(d, "ANN", "APPLE", at(2026, 12, 9));
     ASSERT_TRUE(r.ok());
-    FakeDde dde;
-    FakeDirs dirs;
-    FakeSession session;
-    LoginPorts ports{dde, dirs, session};
     apply_login_success(d, ports, mark);
 
     EXPECT_EQ(dde.text, "ANN");
@@ -292,10 +292,6 @@ TEST_F(LoginFiles, AnAdministratorsUnlockOpensOnlyWhatTheUserAtTheStationMaySee)
     // The idle lock: the administrator unlocks Ann's station, and Ann stays at it.
     const LoginResult unlock = check_login(d, "ADMIN", "ROOT", at(2026, 12, 9, 13));
     ASSERT_TRUE(unlock.ok());
-    FakeDde dde;
-    FakeDirs dirs;
-    FakeSession session;
-    LoginPorts ports{dde, dirs, session};
     apply_login_success(d, ports, mark);
 
     EXPECT_EQ(dde.text, "ANN");
@@ -315,10 +311,6 @@ TEST_F(LoginFiles, AFileThatWillNotSwitchLeavesNeitherTheKeysLockedNorTheOtherFi
                              "FileName=" + stuck + "\nFileSecurity=50\nFileName=" + marks + "\nFileSecurity=5\n");
     d.settings.disable_system_keys = 0;
     ASSERT_TRUE(check_login(d, "ANN", "APPLE", at(2026, 12, 9)).ok());
-    FakeDde dde;
-    FakeDirs dirs;
-    FakeSession session;
-    LoginPorts ports{dde, dirs, session};
     try {
         apply_login_success(d, ports, mark);
         ADD_FAILURE() << "no failure reported";
