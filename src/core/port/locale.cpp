@@ -1,6 +1,7 @@
 #include "port/locale.h"
 
 #include <cstdio>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <utility>
@@ -38,23 +39,20 @@ std::vector<Token> tokenize(std::string_view p) {
         if (c == '\'') {
             ++i;
             std::string text;
-            bool closed_at_once = true;
             while (i < p.size()) {
                 if (p[i] == '\'') {
                     if (i + 1 < p.size() && p[i + 1] == '\'') {
                         text += '\'';
                         i += 2;
-                        closed_at_once = false;
                         continue;
                     }
                     ++i;
                     break;
                 }
                 text += p[i++];
-                closed_at_once = false;
             }
-            // Two quotes in a row outside quoted text stand for one quote.
-            literal(closed_at_once ? std::string_view("'") : std::string_view(text));
+            // Two quotes with nothing between them are empty quoted text, as the system has it.
+            if (!text.empty()) literal(text);
             continue;
         }
         size_t n = 1;
@@ -68,7 +66,8 @@ std::vector<Token> tokenize(std::string_view p) {
                 out.push_back(w <= 2 ? Token{Field::Month, w, {}} : Token{Field::MonthName, w == 3 ? 3 : 4, {}});
                 break;
             case 'y':
-                out.push_back({Field::Year, w <= 2 ? w : 4, {}});
+                // The system shows a lone y as two digits, as yy.
+                out.push_back({Field::Year, w <= 2 ? 2 : 4, {}});
                 break;
             case 'g':
                 out.push_back({Field::Era, w, {}});
@@ -114,8 +113,11 @@ std::string first_character(std::string_view s) {
 std::string format_tokens(std::string_view picture, DateTime dt, const LocalePictures& w) {
     const CivilDate d = date_of(dt);
     const CivilTime t = time_of(dt);
+    const std::vector<Token> tokens = tokenize(picture);
+    bool day_number = false;
+    for (const Token& tok : tokens) day_number = day_number || tok.field == Field::Day;
     std::string out;
-    for (const Token& tok : tokenize(picture)) {
+    for (const Token& tok : tokens) {
         switch (tok.field) {
             case Field::Literal:
                 out += tok.text;
@@ -133,7 +135,10 @@ std::string format_tokens(std::string_view picture, DateTime dt, const LocalePic
                 break;
             case Field::MonthName: {
                 const auto m = static_cast<size_t>(d.month - 1);
-                out += tok.width == 3 ? w.short_months[m] : w.months[m];
+                if (day_number)
+                    out += tok.width == 3 ? w.day_short_months[m] : w.day_months[m];
+                else
+                    out += tok.width == 3 ? w.short_months[m] : w.months[m];
                 break;
             }
             case Field::Year:
@@ -223,14 +228,14 @@ bool match_literal(std::string_view text, Cursor& c) {
     return true;
 }
 
-// The longest of the words that matches here; its index, or nullopt.
+// The longest of the words that matches here, in any of the lists; its index, or nullopt.
 template <size_t N>
-std::optional<size_t> match_word(Cursor& c, const std::array<std::string, N>& a, const std::array<std::string, N>& b) {
+std::optional<size_t> match_word(Cursor& c, std::initializer_list<const std::array<std::string, N>*> lists) {
     std::optional<size_t> best;
     size_t best_len = 0;
-    for (size_t k = 0; k < N; ++k)
-        for (const std::string* word : {&a[k], &b[k]})
-            if (word->size() > best_len && c.matches(*word)) best = k, best_len = word->size();
+    for (const auto* list : lists)
+        for (size_t k = 0; k < N; ++k)
+            if ((*list)[k].size() > best_len && c.matches((*list)[k])) best = k, best_len = (*list)[k].size();
     if (best) c.i += best_len;
     return best;
 }
@@ -291,10 +296,10 @@ bool run(const std::vector<Token>& tokens, Cursor& c, Parts& p, const LocalePict
                 break;
             }
             case Field::DayName:
-                if (!match_word(c, w.days, w.short_days)) return false;
+                if (!match_word<7>(c, {&w.days, &w.short_days})) return false;
                 break;
             case Field::MonthName: {
-                const auto m = match_word(c, w.months, w.short_months);
+                const auto m = match_word<12>(c, {&w.months, &w.short_months, &w.day_months, &w.day_short_months});
                 if (!m) return false;
                 p.month = static_cast<int>(*m) + 1;
                 break;

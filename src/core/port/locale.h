@@ -35,7 +35,8 @@ public:
 // Date pictures: d dd (day), ddd dddd (day name), M MM (month), MMM MMMM (month name),
 // y yy (year without century), yyyy (full year), g gg (era). Time pictures: h hh (12-hour),
 // H HH (24-hour), m mm, s ss, t tt (the designator's first character, or all of it). Text in
-// single quotes is shown as it stands ('' is one quote); other characters are separators.
+// single quotes is shown as it stands ('' within it is one quote); other characters are
+// separators.
 struct LocalePictures {
     std::string short_date = "M/d/yyyy";
     std::string long_time = "h:mm:ss tt";
@@ -45,6 +46,10 @@ struct LocalePictures {
                                           "July",    "August",   "September", "October", "November", "December"};
     std::array<std::string, 12> short_months = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                                 "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    // The forms a month takes beside a day number ("31. Dezember"), as the system shows them in
+    // a picture that holds d or dd; many languages have none of their own.
+    std::array<std::string, 12> day_months = months;
+    std::array<std::string, 12> day_short_months = short_months;
     // Sunday first, as day_of_week counts.
     std::array<std::string, 7> days = {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
     std::array<std::string, 7> short_days = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};

@@ -38,12 +38,13 @@ TEST(LocalePicture, ShowsEachPartAsThePictureSays) {
         {"M/d/yyyy", morning, "3/4/2027"},
         {"MM/dd/yy", morning, "03/04/27"},
         {"dd.MM.yyyy", morning, "04.03.2027"},
-        {"d-M-y", evening, "31-12-9"},
+        {"d-M-y", evening, "31-12-09"},
         {"yyyy-MM-dd", evening, "2009-12-31"},
         {"ddd d MMM yyyy", morning, "Thu 4 Mar 2027"},
         {"dddd, MMMM dd", evening, "Thursday, December 31"},
         {"d 'de' MMMM", morning, "4 de March"},
-        {"''yy", morning, "'27"},
+        {"''yy", morning, "27"},
+        {"'It''s' yy", morning, "It's 27"},
         {"h:mm:ss tt", morning, "9:05:07 AM"},
         {"hh:mm tt", evening, "09:30 PM"},
         {"h:mm:ss t", evening, "9:30:00 P"},
@@ -54,6 +55,21 @@ TEST(LocalePicture, ShowsEachPartAsThePictureSays) {
         {"H:m:s", midnight, "0:0:0"},
     };
     for (const auto& c : cases) EXPECT_EQ(format_picture(c.picture, c.when, words), c.text) << c.picture;
+}
+
+TEST(LocalePicture, MonthNamesBesideADayTakeTheirOwnForm) {
+    LocalePictures german = pictures("d. MMM yyyy", "HH:mm:ss");
+    german.short_months[11] = "Dez";
+    german.day_short_months[11] = "Dez.";
+    const DateTime eve = make_datetime({2027, 12, 31});
+    EXPECT_EQ(format_picture("d. MMM yyyy", eve, german), "31. Dez. 2027");
+    EXPECT_EQ(format_picture("MMM yyyy", eve, german), "Dez 2027");
+    const PictureLocale locale(german);
+    for (const char* text : {"31. Dez. 2027", "31. dez 2027"}) {
+        DateTime out = 0;
+        ASSERT_TRUE(locale.parse_datetime(text, out)) << text;
+        EXPECT_EQ(out, eve) << text;
+    }
 }
 
 TEST(LocalePicture, ReadsWhatTheStationWritesAndNothingInAnotherOrder) {
