@@ -33,6 +33,7 @@
 #include "win/shell/main_form.h"
 #include "win/shell/query_form.h"
 #include "win/shell/shutdown_dialog.h"
+#include "win/util/system_locale.h"
 
 namespace vx::win::shell {
 
@@ -208,7 +209,7 @@ private:
     ShellPorts ports_;
     QueryPrompter query_;
     DeferredWork deferred_;
-    UsEnglishLocale locale_;
+    SystemLocale locale_;
     std::unique_ptr<TextCodec> codec_;
     vx::shell::Launcher launcher_;
     vx::shell::ScheduleList schedule_;
