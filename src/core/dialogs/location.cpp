@@ -162,6 +162,20 @@ std::string join_notes(const std::vector<std::string>& notes) {
     return out;
 }
 
+// A character no name holds (the list's own separator among them) becomes `with`. True when any
+// did.
+bool widen_odd_characters(std::string& name, char with = '?') {
+    bool any = false;
+    for (char& c : name) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u < 0x20 || c == '"' || c == '<' || c == '>' || c == '|') {
+            c = with;
+            any = true;
+        }
+    }
+    return any;
+}
+
 // The parts of an entry as the selectors compare them. A part that cannot be a folder's name is
 // widened rather than dropped: a character no name holds matches any one character, a part of
 // dots alone any folder at that depth.
@@ -180,13 +194,7 @@ std::string pattern_parts(std::string_view rest, std::vector<std::string>& notes
             dots = true;
             part = "*";
         }
-        for (char& c : part) {
-            const auto u = static_cast<unsigned char>(c);
-            if (u < 0x20 || c == '"' || c == '<' || c == '>' || c == '|') {
-                c = '?';
-                odd_characters = true;
-            }
-        }
+        odd_characters = widen_odd_characters(part) || odd_characters;
         if (part.find_first_of("*?") != std::string::npos) wildcards = true;
         if (is_device_name(part)) device = true;
         parts.push_back(security::ansi_upper(part));
@@ -231,8 +239,9 @@ std::optional<std::string> expand(std::string_view text, const Environment& env,
 }  // namespace
 
 RestrictedEntry read_restricted_entry(std::string_view entry, const Environment& env) {
-    std::string text(trim(entry));
-    if (auto plain = canonical_path(text)) return {security::ansi_upper(*plain), {}};
+    // Upper case first: the reading then sees the characters the selectors compare.
+    std::string text = security::ansi_upper(trim(entry));
+    if (auto plain = canonical_path(text)) return {std::move(*plain), {}};
 
     std::vector<std::string> notes;
     if (text.size() >= 2 && text.front() == '"' && text.back() == '"') {
@@ -247,7 +256,7 @@ RestrictedEntry read_restricted_entry(std::string_view entry, const Environment&
             return {std::string(kEveryDrive),
                     "uses " + unknown + ", which is not known here: every drive is closed"};
         if (!names.empty()) notes.push_back("uses " + names + ": read as " + *expanded);
-        text = std::string(trim(*expanded));
+        text = security::ansi_upper(trim(*expanded));
     }
     for (char& c : text)
         if (c == '/') c = '\\';
@@ -259,28 +268,39 @@ RestrictedEntry read_restricted_entry(std::string_view entry, const Environment&
         notes.emplace_back("a file address: read as the folder it names");
     }
     if (text.starts_with("\\\\?\\") || text.starts_with("\\\\.\\")) {
-        text.erase(0, 4);
-        if (starts_with_nocase(text, "UNC\\")) text = "\\\\" + text.substr(4);
+        while (text.starts_with("\\\\?\\") || text.starts_with("\\\\.\\")) {
+            text.erase(0, 4);
+            if (starts_with_nocase(text, "UNC\\")) text = "\\\\" + text.substr(4);
+        }
         notes.emplace_back("written in the system's raw form: read as the path it stands for");
     }
     if (text.starts_with("\\\\")) {
-        const std::vector<std::string> parts = split_parts(std::string_view(text).substr(2));
-        if (parts.size() < 2) {
-            notes.emplace_back("a network path without a share names no folder: every drive is closed");
+        const std::string_view body = std::string_view(text).substr(2);
+        const size_t first = body.find('\\');
+        const std::string_view after = first == std::string_view::npos ? std::string_view{} : body.substr(first + 1);
+        const size_t second = after.find('\\');
+        std::string server = security::ansi_upper(body.substr(0, first));
+        std::string share = security::ansi_upper(after.substr(0, second));
+        if (server.empty() || share.empty()) {
+            notes.emplace_back("a network path without a server and share names no folder: every drive is closed");
             return {std::string(kEveryDrive), join_notes(notes)};
         }
-        const std::string server = security::ansi_upper(parts[0]);
-        const std::string share = security::ansi_upper(parts[1]);
-        std::string rest;
-        for (size_t i = 2; i < parts.size(); ++i) rest += "\\" + parts[i];
+        // No server or share holds these, so no drive is mapped to what such an entry names.
+        // (Not "?": "\\?\" would read as the system's raw form next time.)
+        widen_odd_characters(server, '_');
+        widen_odd_characters(share, '_');
+        std::string rest(second == std::string_view::npos ? std::string_view{} : after.substr(second));
+        if (const size_t colon = rest.find(':'); colon != std::string::npos) {
+            rest.erase(colon);
+            notes.emplace_back("the text from the colon on names no folder: read without it");
+        }
         // The station's own administrative share is its drive.
         if ((server == "LOCALHOST" || server == "127.0.0.1") && share.size() == 2 && is_letter(share[0]) &&
             share[1] == '$') {
             notes.emplace_back("the station's own administrative share: read as drive " + share.substr(0, 1) + ":");
             text = share.substr(0, 1) + ":" + (rest.empty() ? "\\" : rest);
         } else {
-            notes.push_back("a network folder: restricted on every drive mapped to \\\\" + parts[0] + "\\" +
-                            parts[1]);
+            notes.push_back("a network folder: restricted on every drive mapped to \\\\" + server + "\\" + share);
             const std::string tail = pattern_parts(rest, notes);
             return {"\\\\" + server + "\\" + share + (tail.empty() ? "" : "\\" + tail), join_notes(notes)};
         }

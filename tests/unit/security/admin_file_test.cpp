@@ -275,7 +275,7 @@ TEST(AdminFile, RestrictedDirectoriesNotWrittenAsFullPathsAreKeptAndWarnedAbout)
     EXPECT_EQ(d.directories.front().name, "%HOMEDRIVE%\\Staff");
     ASSERT_EQ(d.warnings.size(), 4u);
     const int lines[] = {3, 4, 5, 6};
-    const char* says[] = {"every drive", "C:\\Users\\Ann\\AppData\\Tools", "wildcards",
+    const char* says[] = {"every drive", "read as C:\\Users\\Ann\\AppData", "wildcards",
                           "%HOMEDRIVE%, which is not known here: every drive is closed"};
     for (size_t i = 0; i < 4; ++i) {
         EXPECT_EQ(d.warnings[i].line, lines[i]);
