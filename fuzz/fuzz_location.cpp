@@ -1,10 +1,12 @@
 // Typed locations are the user's only way to name a path on a locked-down station. Input:
 // "typed\ncurrent\nrestricted list". Checks that whatever is accepted is canonical, stays
-// accepted when checked again, and is allowed by the restrictions.
+// accepted when checked again, and is allowed by the restrictions; and that every entry of the
+// list, however it is written, reads as a pattern that reads as itself and restricts something.
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "dialogs/location.h"
 
@@ -39,6 +41,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const size_t end = input.find('\n');
         part = input.substr(0, end);
         input = end == std::string_view::npos ? std::string_view{} : input.substr(end + 1);
+    }
+    for (std::string_view entry : {parts[0], parts[2]}) {
+        const auto reading = vx::dialogs::read_restricted_entry(entry);
+        check(vx::dialogs::read_restricted_entry(reading.pattern).pattern == reading.pattern);
+        check(reading.pattern.find('|') == std::string::npos);
+        const vx::dialogs::Restrictions one(vx::dialogs::DriveTable{}, reading.pattern + "|");
+        check(one.restricted() == std::vector<std::string>{reading.pattern});
     }
     vx::dialogs::DriveTable drives{};
     drives[3] = 1;  // D: closed

@@ -1,5 +1,5 @@
 // vxtool admin: reads an administration file through the shell's own reader and shows what the
-// shell would take from it. The reader deciphers and enciphers in place, so it works on a copy
+// shell would take from it. The reader enciphers a plain file in place, so it works on a copy
 // in a folder of its own and the file given stays exactly as it was.
 #include <filesystem>
 #include <nlohmann/json.hpp>
@@ -16,15 +16,30 @@
 #include "tool/scratch_copy.h"
 #include "util/file_io.h"
 
+#ifdef _WIN32
+#include "win/dialogs/win_file_system.h"
+#endif
+
 namespace vx::tool {
 namespace {
 
 using security::AdminData;
 
+constexpr const char* kUsage =
+    "vxtool admin check FILE [--json] [--date DATE] [--log-file PATH]\n"
+    "    reads an administration file as the shell does; DATE (YYYY-MM-DD or the station's short\n"
+    "    date) picks the month of the monthly log; entries read with care are reported";
+
 std::string group_names(const AdminData& d, const security::User& u) {
     std::string out;
     for (size_t g : u.groups) out += (out.empty() ? "" : ", ") + d.groups[g].name;
     return out;
+}
+
+// Dates for scripts, whatever the station's formats.
+std::string iso(DateTime dt) {
+    static const PictureLocale kIso(LocalePictures{"yyyy-MM-dd", "HH:mm:ss"});
+    return kIso.format_date(dt) + "T" + kIso.format_time(dt);
 }
 
 nlohmann::json to_json(const AdminData& d, const Locale& locale) {
@@ -49,6 +64,7 @@ nlohmann::json to_json(const AdminData& d, const Locale& locale) {
                               {"start", locale.format_time(u.start)},
                               {"end", locale.format_time(u.end)},
                               {"expiry", locale.format_datetime(u.expiry)},
+                              {"iso", {{"start", iso(u.start)}, {"end", iso(u.end)}, {"expiry", iso(u.expiry)}}},
                               {"launchDay", u.launch_days}});
     }
     j["guards"] = json::array();
@@ -64,6 +80,8 @@ nlohmann::json to_json(const AdminData& d, const Locale& locale) {
         j["protectedFiles"].push_back({{"path", r.name}, {"level", r.level}});
     j["encryptionKey"] = d.encryption_key;
     j["logPath"] = d.log_path;
+    j["warnings"] = json::array();
+    for (const auto& w : d.warnings) j["warnings"].push_back({{"line", w.line}, {"text", w.text}});
     return j;
 }
 
@@ -103,6 +121,10 @@ void print_text(const AdminData& d, const Locale& locale, std::ostream& out) {
     for (const auto& r : d.directories) out << "  " << r.name << ", level " << r.level << "\n";
     out << "Protected files (" << d.protected_files.size() << "):\n";
     for (const auto& r : d.protected_files) out << "  " << r.name << ", level " << r.level << "\n";
+    if (!d.warnings.empty()) {
+        out << "Read with care (" << d.warnings.size() << "):\n";
+        for (const auto& w : d.warnings) out << "  line " << w.line << ": " << w.text << "\n";
+    }
 }
 
 int admin_command(const Args& argv, std::ostream& out, std::ostream& err) {
@@ -112,7 +134,7 @@ int admin_command(const Args& argv, std::ostream& out, std::ostream& err) {
     take_option(args, "--date", date_text);
     take_option(args, "--log-file", log_file);
     if (args.size() != 2 || args[0] != "check") {
-        err << "usage: vxtool admin check FILE [--json] [--date M/D/YYYY] [--log-file PATH]\n";
+        err << "usage: " << kUsage << "\n";
         return 2;
     }
     const std::string& file = args[1];
@@ -121,11 +143,13 @@ int admin_command(const Args& argv, std::ostream& out, std::ostream& err) {
         return 1;
     }
 
-    const UsEnglishLocale locale;
+    const Locale& locale = tool_locale();
     const Windows1252Codec codec;
     NoHooks hooks;
     DateTime today = SystemClock().now();
-    if (!date_text.empty() && !locale.parse_datetime(date_text, today)) {
+    static const PictureLocale kIsoDate(LocalePictures{"yyyy-MM-dd", "HH:mm:ss"});
+    if (!date_text.empty() && !kIsoDate.parse_datetime(date_text, today) &&
+        !locale.parse_datetime(date_text, today)) {
         err << "vxtool admin: '" << date_text << "' is not a valid date\n";
         return 2;
     }
@@ -136,12 +160,17 @@ int admin_command(const Args& argv, std::ostream& out, std::ostream& err) {
     const ScratchCopy scratch(file, "ADMAN.ADM");
     const std::string& copy = scratch.path();
     int mark = 0;
+    security::AdminReadContext ctx{locale, codec, hooks, today};
+#ifdef _WIN32
+    ctx.environment = win::system_environment();
+#endif
     try {
-        security::load_admin_file(copy, data, security::AdminReadContext{locale, codec, hooks, today}, mark);
+        security::load_admin_file(copy, data, ctx, mark);
     } catch (const security::AdminFileError& e) {
         err << "vxtool admin: " << e.what() << " (line " << e.line() << ")\n";
         return 1;
     }
+    for (const auto& w : data.warnings) err << "vxtool admin: line " << w.line << ": " << w.text << "\n";
     if (json)
         out << to_json(data, locale).dump(2) << "\n";
     else
@@ -149,8 +178,7 @@ int admin_command(const Args& argv, std::ostream& out, std::ostream& err) {
     return 0;
 }
 
-const Registration reg{
-    {"admin", "vxtool admin check FILE [--json] [--date M/D/YYYY] [--log-file PATH]", admin_command}};
+const Registration reg{{"admin", kUsage, admin_command}};
 
 }  // namespace
 }  // namespace vx::tool

@@ -42,7 +42,7 @@ void report_load_error(const DesktopLoadError& e, std::ostream& err) {
 }
 
 int check(const std::string& path, std::ostream& out, std::ostream& err) {
-    UsEnglishLocale locale;
+    const Locale& locale = tool_locale();
     Windows1252Codec codec;
     Loaded l;
     try {
@@ -73,7 +73,7 @@ int check(const std::string& path, std::ostream& out, std::ostream& err) {
 }
 
 int resave(const std::string& in, const std::string& out_path, std::ostream& err) {
-    UsEnglishLocale locale;
+    const Locale& locale = tool_locale();
     Windows1252Codec codec;
     Loaded l;
     try {

@@ -104,7 +104,7 @@ int dump(Args args, std::ostream& out, std::ostream& err) {
                 << ',' << csv_field(r.user) << ',' << t.hours * 60 + t.minutes << '\n';
         }
     } else {
-        const UsEnglishLocale locale;
+        const Locale& locale = tool_locale();
         for (const auto& r : view.rows) out << security::usage_row_text(r, locale) << '\n';
         out << security::usage_total_text(view.total) << '\n';
     }

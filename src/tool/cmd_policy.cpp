@@ -164,7 +164,7 @@ int policy_command(const Args& argv, std::ostream& out, std::ostream& err) {
         return 2;
     }
 
-    const UsEnglishLocale locale;
+    const Locale& locale = tool_locale();
     const Windows1252Codec codec;
     NoHooks hooks;
     security::AdminData data;

@@ -7,6 +7,7 @@
 // stream names, wildcards outside the last part) is refused rather than guessed at.
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -30,13 +31,33 @@ public:
     virtual std::optional<std::string> real_path(const std::string& path) = 0;
     // True when the system reports the letter as a drive (a volume is mounted there).
     virtual bool is_drive(char letter) = 0;
+    // The network folder a drive letter is mapped to ("\\SERVER\SHARE"), or nullopt.
+    virtual std::optional<std::string> remote_name(char /*letter*/) { return std::nullopt; }
 };
 
 // Lexical canonical form of a drive path, or nullopt when the text is not one we accept.
 // `base` (itself canonical) resolves relative texts ("Sub", "..\X", "\Root", "C:Sub").
 std::optional<std::string> canonical_path(std::string_view text, std::string_view base = {});
 
+// How one restricted-directory entry of the administration file is read. The entries are
+// written by hand, and an entry that restricted nothing because it was not written as a full
+// drive path would open the very folder it was meant to close: an entry is never dropped. One
+// that is not a plain full path restricts what it most plausibly names, and says how it was read.
+struct RestrictedEntry {
+    // Upper case. "C:\SECRET"; "*:\SECRET", that folder on every drive; parts with "*" and "?"
+    // match as wildcards ("C:\USERS\*\DOCUMENTS"); "\\SERVER\SHARE\DIR", a network folder,
+    // restricted on every drive mapped to its share; "*:\" closes every drive.
+    std::string pattern;
+    std::string note;  // empty for a plain full path
+};
+// Expands the name of an environment variable; nullopt when it is not set.
+using Environment = std::function<std::optional<std::string>(std::string_view name)>;
+// Without an environment (or for a variable it does not know) an entry that uses one cannot be
+// known, and closes every drive.
+RestrictedEntry read_restricted_entry(std::string_view entry, const Environment& env = {});
+
 // The drive table and the restricted-directory list ("C:\SECRET|D:\X|") of the current user.
+// Each entry of the list is read as read_restricted_entry reads it.
 class Restrictions {
 public:
     Restrictions() { drives_.fill(0); }
@@ -46,14 +67,32 @@ public:
     // A canonical path that the user may see and enter: on an offered drive and neither a
     // restricted directory nor below one.
     bool allows(std::string_view canonical) const;
-    const std::vector<std::string>& restricted() const { return restricted_; }
+    // An entry `name` of the directory shown as `shown` (canonical), which really lies at `real`
+    // (canonical; `shown` itself when it is reached directly). A folder seen through another
+    // drive letter or path form (a substituted drive, a volume mounted in a folder) is still
+    // the folder it really is: allowed only when neither form is restricted.
+    bool allows_entry(std::string_view shown, std::string_view real, std::string_view name) const;
+    // The patterns, as read_restricted_entry gives them.
+    std::vector<std::string> restricted() const;
     // Adds the real form of every existing restricted entry, so that an entry the
-    // administrator wrote with a short name still matches the long name the user types.
+    // administrator wrote with a short name still matches the long name the user types, and
+    // the drive forms of the network entries on the drives mapped to their shares.
     void resolve_entries(FileSystem& fs);
 
 private:
+    struct Rule {
+        char drive = 0;                  // 'A'..'Z', '*' for every drive, 0 for a network entry
+        std::string share;               // "\\SERVER\SHARE" of a network entry
+        std::vector<std::string> parts;  // upper case, may hold wildcards
+        bool wild = false;
+        std::string text() const;
+    };
+    static std::optional<Rule> compile(const std::string& pattern);
+    void add(Rule rule);
+    bool restricts(std::string_view canonical_upper) const;
+
     DriveTable drives_{};
-    std::vector<std::string> restricted_;  // canonical, upper case
+    std::vector<Rule> rules_;
 };
 
 // The outcome of leaving the location box with a typed text.

@@ -94,6 +94,13 @@ enum GuardSlot : size_t {
     kGuardRunPopup = 14,
 };
 
+// An entry of the file that was read, but not as it stands; the user is told once.
+struct AdminWarning {
+    int line = 0;  // 1-based
+    std::string text;
+    bool operator==(const AdminWarning&) const = default;
+};
+
 struct AdminData {
     AdminSettings settings;
     std::string encryption_key;  // for the protected files
@@ -108,6 +115,7 @@ struct AdminData {
     std::array<int32_t, kDriveCount> drives{};  // A .. Z
     std::vector<LevelRule> directories;         // newest first
     std::vector<LevelRule> protected_files;     // file order
+    std::vector<AdminWarning> warnings;         // of the last reading
 
     // Built by apply_user_guards: "EXE|BAT|".
     std::string forbidden_extensions;

@@ -5,6 +5,7 @@
 #include <charconv>
 #include <optional>
 
+#include "dialogs/location.h"
 #include "port/hooks_api.h"
 #include "port/locale.h"
 #include "port/text_codec.h"
@@ -177,6 +178,10 @@ private:
         } else if (key == "DirName=") {
             d_.directories.insert(d_.directories.begin(), {v, 0});
             have_dir_ = true;
+            const auto reading = dialogs::read_restricted_entry(v, ctx_.environment);
+            if (!reading.note.empty())
+                d_.warnings.push_back({line_, "The restricted directory \"" + v + "\" is not a full path (" +
+                                                  reading.note + ")."});
         } else if (key == "DirSecurity=") {
             const int n = number(v);
             if (have_dir_) d_.directories.front().level = n;
@@ -207,12 +212,22 @@ void read_admin_text(std::string_view ansi_text, AdminData& data, const AdminRea
     data.file_types.clear();
     data.directories.clear();
     data.protected_files.clear();
+    data.warnings.clear();
+    if (!ctx.log_file.empty()) data.log_path = ctx.log_file;
 
     Reader reader(data, ctx);
     int number = 0;
     for_each_line(ansi_text, [&](std::string_view line) { reader.line(line, ++number); });
 
     if (data.settings.monthly_logs) data.log_path = monthly_log_path(data.log_path, date_of(ctx.today).month);
+}
+
+std::string admin_warning_text(const std::vector<AdminWarning>& warnings) {
+    if (warnings.empty()) return {};
+    std::string text = "The administration file was read with care:";
+    for (const AdminWarning& w : warnings)
+        text += "\n" + (w.line > 0 ? "Line " + std::to_string(w.line) + ": " : std::string()) + w.text;
+    return text;
 }
 
 std::string admin_file_path(std::string_view admin_dir) {

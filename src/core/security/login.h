@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "security/admin_data.h"
+#include "util/file_io.h"
 
 namespace vx {
 class HooksApi;
@@ -86,13 +87,22 @@ struct LoginPorts {
     SessionApi& session;
 };
 
-// What a successful log-in switches, for the user who passed (on an unlock that may be an
-// administrator rather than the logged-in user): the DDE item, the protected directories and
-// files opened or closed by that user's level, and the system keys released unless the file
-// keeps them locked. `encryption_mark` is the main window's mark (the file cipher uses it).
-void apply_login_success(const AdminData& data, size_t user, LoginPorts& ports, int& encryption_mark);
+// Protected files that could not be switched; what() names each one and why, for the user.
+class ProtectedFileError : public FileError {
+public:
+    using FileError::FileError;
+};
 
-// Every protected file enciphered again with the file's key, as the shell ends.
+// What a successful log-in switches, for the logged-in user (on an unlock by an administrator
+// that is still the user who logged in first, never the administrator): the DDE item, the
+// protected directories and files opened or closed by that user's level, and the system keys
+// released unless the file keeps them locked. The keys are released also when a protected file
+// cannot be switched; the others are switched all the same, and then ProtectedFileError names
+// the ones that failed. `encryption_mark` is the main window's mark (the file cipher uses it).
+void apply_login_success(const AdminData& data, LoginPorts& ports, int& encryption_mark);
+
+// Every protected file enciphered again with the file's key, as the shell ends; the files that
+// could not be are named by ProtectedFileError once all have been tried.
 void encipher_protected_files(const AdminData& data, int& encryption_mark);
 
 // Right after a successful load, on activation: locks the system keys when the file says so.

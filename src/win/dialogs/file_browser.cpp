@@ -76,13 +76,18 @@ void FileBrowser::fill_drives() {
     for (char letter = 'A'; letter <= 'Z'; ++letter) {
         if (!rules_->drive_offered(letter) || !fs_->is_drive(letter)) continue;
         const std::string root{letter, ':', '\\'};
-        if (!rules_->allows(root)) continue;
+        // A substituted drive is the folder it stands for.
+        if (!rules_->allows(root) || !leads_somewhere_allowed(root)) continue;
         add_node(TVI_ROOT, root, std::string{letter, ':'});
     }
 }
 
 std::vector<WIN32_FIND_DATAW> FileBrowser::read_dir(const std::string& directory) const {
     std::vector<WIN32_FIND_DATAW> out;
+    // Where the folder really lies (another drive letter, a mounted volume) its entries are
+    // judged there too; where the system cannot say, each directory is judged by its own end.
+    const auto real = fs_->real_path(directory);
+    const auto real_dir = real ? dialogs::canonical_path(*real) : std::nullopt;
     WIN32_FIND_DATAW data{};
     const HANDLE find = FindFirstFileW(widen(join(directory, "*")).c_str(), &data);
     if (find == INVALID_HANDLE_VALUE) return out;
@@ -93,7 +98,10 @@ std::vector<WIN32_FIND_DATAW> FileBrowser::read_dir(const std::string& directory
             (data.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)))
             continue;
         const std::string path = join(directory, narrow(name));
-        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !rules_->allows(path)) continue;
+        const bool is_dir = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        if (is_dir && (real_dir ? !rules_->allows_entry(directory, *real_dir, narrow(name))
+                                : !rules_->allows(path) || !leads_somewhere_allowed(path)))
+            continue;
         // A link or junction is judged by where it leads.
         if ((data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && !leads_somewhere_allowed(path))
             continue;

@@ -2,6 +2,10 @@
 
 #include <windows.h>
 
+#include <winnetwk.h>
+
+#include <iterator>
+
 #include "win/util/text.h"
 
 namespace vx::win {
@@ -48,6 +52,28 @@ std::optional<std::string> WinFileSystem::real_path(const std::string& path) {
 bool WinFileSystem::is_drive(char letter) {
     if (letter < 'A' || letter > 'Z') return false;
     return (GetLogicalDrives() >> (letter - 'A')) & 1u;
+}
+
+std::optional<std::string> WinFileSystem::remote_name(char letter) {
+    if (letter < 'A' || letter > 'Z') return std::nullopt;
+    const wchar_t local[] = {static_cast<wchar_t>(letter), L':', 0};
+    wchar_t remote[1024]{};
+    DWORD size = static_cast<DWORD>(std::size(remote));
+    if (WNetGetConnectionW(local, remote, &size) != NO_ERROR) return std::nullopt;
+    return narrow(remote);
+}
+
+dialogs::Environment system_environment() {
+    return [](std::string_view name) -> std::optional<std::string> {
+        const std::wstring wide = widen(name);
+        const DWORD n = GetEnvironmentVariableW(wide.c_str(), nullptr, 0);
+        if (n == 0) return std::nullopt;
+        std::wstring value(n, L'\0');
+        const DWORD got = GetEnvironmentVariableW(wide.c_str(), value.data(), n);
+        if (got == 0 || got >= n) return std::nullopt;
+        value.resize(got);
+        return narrow(value);
+    };
 }
 
 }  // namespace vx::win

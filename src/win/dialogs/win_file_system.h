@@ -11,6 +11,10 @@ public:
     // restrictions must judge, and asks the system for its final name.
     std::optional<std::string> real_path(const std::string& path) override;
     bool is_drive(char letter) override;
+    std::optional<std::string> remote_name(char letter) override;
 };
+
+// The process's environment variables, as the restricted directories may use them.
+dialogs::Environment system_environment();
 
 }  // namespace vx::win

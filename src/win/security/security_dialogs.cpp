@@ -9,6 +9,7 @@
 #include "security/page_password.h"
 #include "win/security/security_resources.h"
 #include "win/util/text.h"
+#include "win/util/trace.h"
 
 namespace vx::win::security {
 
@@ -210,9 +211,20 @@ void LoginDialog::try_login() {
     show_picture(item(IDC_STATIC_PICTURE), closed_);
     UpdateWindow(item(IDC_STATIC_PICTURE));
     c_.user = result.user;
-    vs::apply_login_success(c_.data, *result.user, c_.ports, c_.encryption_mark);
+    try {
+        vs::apply_login_success(c_.data, c_.ports, c_.encryption_mark);
+    } catch (const vs::ProtectedFileError& e) {
+        // The log-in stands and the keys are free again; the user learns which files are not as
+        // they should be.
+        log_error(std::string("log-in: ") + e.what());
+        tell(std::string(vs::kLoginCaption), e.what());
+    }
     KillTimer(hwnd(), kExitTimer);
     end(IDOK);
+}
+
+void LoginDialog::tell(const std::string& title, const std::string& text) {
+    message_box(hwnd(), title, text, MB_OK | MB_ICONEXCLAMATION);
 }
 
 void LoginDialog::set_input_locked(bool locked) {

@@ -92,6 +92,8 @@ protected:
     bool on_ok() override;
     INT_PTR handle_message(UINT message, WPARAM wparam, LPARAM lparam) override;
     virtual void beep();
+    // A message over the dialog (tests answer it in the box's place).
+    virtual void tell(const std::string& title, const std::string& text);
 
 private:
     void try_login();

@@ -11,6 +11,7 @@
 #include "util/file_io.h"
 #include "win/dialogs/selector_dialogs.h"
 #include "win/security/usage_log_viewer_ids.h"
+#include "win/util/system_locale.h"
 #include "win/util/text.h"
 #include "win/util/trace.h"
 
@@ -24,16 +25,6 @@ constexpr int kColumnCount = 6;
 constexpr const wchar_t* kColumnTitles[kColumnCount] = {L"Date", L"Program Name", L"In",
                                                         L"Out",  L"Used",         L"User"};
 constexpr int kUserColumnWidth = 100;
-
-SYSTEMTIME to_systemtime(DateTime day) {
-    const CivilDate d = date_of(day);
-    SYSTEMTIME st{};
-    st.wYear = static_cast<WORD>(d.year);
-    st.wMonth = static_cast<WORD>(d.month);
-    st.wDay = static_cast<WORD>(d.day);
-    st.wDayOfWeek = static_cast<WORD>(day_of_week(day));
-    return st;
-}
 
 std::vector<std::wstring> split_columns(const std::string& row) {
     std::vector<std::wstring> out;

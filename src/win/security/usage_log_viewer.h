@@ -6,7 +6,6 @@
 
 #include <functional>
 #include <optional>
-#include <span>
 #include <string>
 #include <vector>
 
@@ -24,7 +23,9 @@ namespace vx::win::security {
 struct UsageViewerValue {
     vx::security::UsageViewerSettings settings;
     std::string log_path;                                 // the current usage log
-    std::span<const vx::security::UsageRecord> gathered;  // this run's records, not yet flushed
+    // This run's records, not yet flushed: a copy, since the main window's timer goes on
+    // gathering (and flushing) while the viewer is open.
+    std::vector<vx::security::UsageRecord> gathered;
     std::vector<std::string> users;                       // the administration file's, in list order
     // "View" is offered: command guard 11's visible flag is set or the user passes its level.
     bool view_allowed = false;

@@ -16,11 +16,13 @@
 #include "security/login.h"
 #include "util/file_io.h"
 #include "win/dialogs/selector_dialogs.h"
+#include "win/dialogs/win_file_system.h"
 #include "win/imaging/picture.h"
 #include "win/shell/profile.h"
 #include "win/shell/session_api.h"
 #include "win/shell/setup_form.h"
 #include "win/shell/splash_form.h"
+#include "win/util/system_locale.h"
 #include "win/util/text.h"
 #include "win/util/trace.h"
 #include "win/util/ui_font.h"
@@ -232,12 +234,14 @@ void TMainForm::first_show() {
 
 void TMainForm::read_admin_file() {
     static NoHooks no_hooks;
-    UsEnglishLocale locale;
+    const SystemLocale locale;
     AnsiCodePageCodec codec;
     SYSTEMTIME st;
     GetLocalTime(&st);
     const DateTime today = make_datetime({st.wYear, st.wMonth, st.wDay}, {0, 0, 0, 0});
     vx::security::AdminReadContext ctx{locale, codec, hooks_ ? *hooks_ : no_hooks, today, &encryption_mark_};
+    ctx.log_file = settings_.log_file;
+    ctx.environment = system_environment();
     try {
         admin_loaded_ = vx::security::load_admin_file(vx::security::admin_file_path(settings_.admin_dir), admin_, ctx,
                                                   encryption_mark_);
@@ -247,11 +251,16 @@ void TMainForm::read_admin_file() {
         locked_ = true;
         return;
     }
+    if (admin_loaded_ && admin_.warnings != admin_warnings_shown_) {
+        admin_warnings_shown_ = admin_.warnings;
+        if (const std::string text = vx::security::admin_warning_text(admin_.warnings); !text.empty())
+            prompter_.alert("Administration File", text);
+    }
     if (admin_loaded_) after_admin_load();
 }
 
 void TMainForm::load_desktop() {
-    UsEnglishLocale locale;
+    const SystemLocale locale;
     AnsiCodePageCodec codec;
     desktop_.file_name = settings_.desktop_file;
     bool existed = false;
@@ -283,7 +292,7 @@ void TMainForm::load_desktop() {
 }
 
 bool TMainForm::read_desktop_file(const std::string& path) {
-    UsEnglishLocale locale;
+    const SystemLocale locale;
     AnsiCodePageCodec codec;
     // Image objects name their pictures as typed; they are looked for beside the program and
     // beside the desktop file too.

@@ -204,6 +204,9 @@ private:
     bool admin_loaded_ = false;
     bool locked_ = false;
     int encryption_mark_ = 0;
+    // What the administration file was last warned about: a reading at every activation must
+    // not bring the same message back.
+    std::vector<vx::security::AdminWarning> admin_warnings_shown_;
     bool first_shown_ = false;
     // Menu visibility for the logged-in user; none until the log-in dialog has closed.
     std::optional<vx::security::MenuVisibility> menu_guards_;

@@ -10,6 +10,7 @@
 #include "shell/text_rules.h"
 #include "util/file_io.h"
 #include "win/dialogs/selector_dialogs.h"
+#include "win/dialogs/win_file_system.h"
 #include "win/security/usage_log_viewer.h"
 #include "win/util/text.h"
 #include "win/util/trace.h"
@@ -538,10 +539,17 @@ void ShellRuntime::show_run_program_dialog() {
 
 void ShellRuntime::view_usage_log() {
     if (!guard_granted(vx::security::kGuardViewUsageLog)) return;
+    win::security::UsageViewerValue value = usage_viewer_value();
+    const DateTime today = std::floor(ports_.clock.now());
+    win::security::show_usage_log_viewer(form_.instance(), owner(), value, ports_.settings, today);
+}
+
+win::security::UsageViewerValue ShellRuntime::usage_viewer_value() {
     auto& admin = form_.admin();
     win::security::UsageViewerValue value;
     value.log_path = admin.log_path.empty() ? form_.settings().log_file : admin.log_path;
-    if (usage_log_) value.gathered = usage_log_->gathered();
+    // A copy: the timer goes on gathering while the viewer is open.
+    if (usage_log_) value.gathered.assign(usage_log_->gathered().begin(), usage_log_->gathered().end());
     for (size_t i : admin.users_in_list_order()) value.users.push_back(admin.users[i].name);
     const auto& view_guard = admin.guards[vx::security::kGuardLogViewerView];
     value.view_allowed = view_guard.visible != 0 || vx::security::access_rule(admin, view_guard.level);
@@ -553,8 +561,7 @@ void ShellRuntime::view_usage_log() {
     value.restricted_dirs = restricted_folders();
     value.forbidden_extensions = admin.forbidden_extensions;
     value.report_error = [this](const std::string& message) { prompter().alert("Error", message); };
-    const DateTime today = std::floor(ports_.clock.now());
-    win::security::show_usage_log_viewer(form_.instance(), owner(), value, ports_.settings, today);
+    return value;
 }
 
 // ---- the F, D and E macros ----
@@ -562,8 +569,10 @@ void ShellRuntime::view_usage_log() {
 std::string ShellRuntime::restricted_folders() const {
     std::string out;
     const auto& admin = form_.admin();
+    const auto environment = system_environment();
     for (const auto& rule : admin.directories)
-        if (!vx::security::access_rule(admin, rule.level)) out += rule.name + "|";
+        if (!vx::security::access_rule(admin, rule.level))
+            out += vx::dialogs::read_restricted_entry(rule.name, environment).pattern + "|";
     return out;
 }
 

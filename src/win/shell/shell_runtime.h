@@ -28,10 +28,12 @@
 #include "shell/launcher.h"
 #include "shell/schedule.h"
 #include "win/security/usage_log_session.h"
+#include "win/security/usage_log_viewer.h"
 #include "win/shell/launch_form.h"
 #include "win/shell/main_form.h"
 #include "win/shell/query_form.h"
 #include "win/shell/shutdown_dialog.h"
+#include "win/util/system_locale.h"
 
 namespace vx::win::shell {
 
@@ -116,6 +118,8 @@ public:
     bool speed_key(std::uint16_t shortcut);
     void run_program();
     void view_usage_log();
+    // What the viewer is opened with: the user's view of the log and this run's records so far.
+    win::security::UsageViewerValue usage_viewer_value();
     // Appends the gathered usage records to the log; nothing when logging is off.
     void flush_usage_log();
 
@@ -205,7 +209,7 @@ private:
     ShellPorts ports_;
     QueryPrompter query_;
     DeferredWork deferred_;
-    UsEnglishLocale locale_;
+    SystemLocale locale_;
     std::unique_ptr<TextCodec> codec_;
     vx::shell::Launcher launcher_;
     vx::shell::ScheduleList schedule_;

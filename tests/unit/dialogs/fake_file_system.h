@@ -17,6 +17,7 @@ struct FakeFileSystem : FileSystem {
     };
     std::map<std::string, Entry> entries;
     std::set<char> drives;
+    std::map<char, std::string> remotes;  // mapped network drives
 
     FakeFileSystem& dir(const std::string& path, std::string real = {}) {
         return add(path, Kind::kDirectory, std::move(real));
@@ -40,6 +41,10 @@ struct FakeFileSystem : FileSystem {
         return it->second.real;
     }
     bool is_drive(char letter) override { return drives.count(letter) != 0; }
+    std::optional<std::string> remote_name(char letter) override {
+        const auto it = remotes.find(letter);
+        return it == remotes.end() ? std::nullopt : std::optional<std::string>(it->second);
+    }
 };
 
 }  // namespace vx::dialogs::testing

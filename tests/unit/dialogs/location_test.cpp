@@ -149,6 +149,112 @@ TEST(Restrictions, RootEntryClosesTheDrive) {
     EXPECT_TRUE(rules.allows("C:\\Any"));
 }
 
+TEST(RestrictedEntry, EveryEntryRestrictsWhatItMostPlausiblyNames) {
+    const Environment env = [](std::string_view name) -> std::optional<std::string> {
+        if (name == "WINDIR") return std::string(R"(C:\Windows)");
+        if (name == "SHARE") return std::string(R"(\\lab\staff)");
+        return std::nullopt;
+    };
+    struct Case {
+        const char* entry;
+        const char* pattern;
+        bool noted;
+    } cases[] = {
+        {R"(C:\Secret)", R"(C:\SECRET)", false},
+        {R"( c:/secret/ )", R"(C:\SECRET)", false},
+        {R"(C:\Docs\..\Secret)", R"(C:\SECRET)", false},
+        {R"(\Secret)", R"(*:\SECRET)", true},
+        {R"(Secret\Exams)", R"(*:\SECRET\EXAMS)", true},
+        {R"(*:\Exams)", R"(*:\EXAMS)", true},
+        {R"(%WINDIR%\Temp)", R"(C:\WINDOWS\TEMP)", true},
+        {R"(%SHARE%\Marks)", R"(\\LAB\STAFF\MARKS)", true},
+        {R"(%NOSUCH%\Temp)", R"(*:\)", true},
+        {R"(%WINDIR)", R"(*:\%WINDIR)", true},
+        {R"(C:\Users\*\Desktop)", R"(C:\USERS\*\DESKTOP)", true},
+        {R"(C:\Data?)", R"(C:\DATA?)", true},
+        {R"(C:\A\...\B)", R"(C:\A\*\B)", true},
+        {R"(C:\Sec|ret<)", R"(C:\SEC?RET?)", true},
+        {R"(\\server\share\Staff)", R"(\\SERVER\SHARE\STAFF)", true},
+        {R"(//server/share)", R"(\\SERVER\SHARE)", true},
+        {R"(\\server)", R"(*:\)", true},
+        {R"(\\\server\share)", R"(*:\)", true},
+        {R"(\\srv|x\share\a:b)", R"(\\SRV_X\SHARE\A)", true},
+        {R"(\\.\\\?\Exams)", R"(*:\EXAMS)", true},
+        {R"(\\?\C:\Secret)", R"(C:\SECRET)", true},
+        {R"(\\?\UNC\server\share\x)", R"(\\SERVER\SHARE\X)", true},
+        {R"(\\localhost\D$\Exams)", R"(D:\EXAMS)", true},
+        {R"(file:///C:/Secret)", R"(C:\SECRET)", true},
+        {R"(C:\Secret:stream)", R"(C:\SECRET)", true},
+        {R"("C:\Program Files\Secret")", R"(C:\PROGRAM FILES\SECRET)", true},
+        {"", R"(*:\)", true},
+    };
+    for (const auto& c : cases) {
+        const RestrictedEntry got = read_restricted_entry(c.entry, env);
+        EXPECT_EQ(got.pattern, c.pattern) << c.entry;
+        EXPECT_EQ(!got.note.empty(), c.noted) << c.entry << ": " << got.note;
+        // A pattern reads as itself, so the selectors take the shell's list as the shell meant it.
+        EXPECT_EQ(read_restricted_entry(got.pattern).pattern, got.pattern) << c.entry;
+        EXPECT_EQ(Restrictions(drives_with({}), got.pattern + "|").restricted(),
+                  std::vector<std::string>{got.pattern})
+            << c.entry;
+    }
+    // Without the station's environment a variable cannot be known: everything is closed.
+    EXPECT_EQ(read_restricted_entry(R"(%WINDIR%\Temp)").pattern, R"(*:\)");
+}
+
+TEST(Restrictions, PatternsCloseWhatTheyMatchAndNothingBeside) {
+    const Restrictions rules(drives_with({}), R"(\Secret|C:\Users\*\Desktop|C:\Data?||)");
+    struct Case {
+        const char* path;
+        bool allowed;
+    } cases[] = {
+        {R"(C:\Secret)", false},        {R"(D:\SECRET\Sub)", false},  {R"(C:\SecretBox)", true},
+        {R"(C:\Work\Secret)", true},    {R"(C:\Users\Ann\Desktop)", false},
+        {R"(C:\Users\Ann\Desktop\Notes)", false},                     {R"(C:\Users\Ann)", true},
+        {R"(C:\Users\Desktop)", true},  {R"(C:\Data1)", false},       {R"(C:\Data)", true},
+        {R"(C:\Data12)", true},         {"C:\\Data\xC3\x84", false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(rules.allows(c.path), c.allowed) << c.path;
+
+    const Restrictions unknown(drives_with({}), R"(%HOME%\Exams|)");
+    EXPECT_FALSE(unknown.allows(R"(C:\)"));
+    EXPECT_FALSE(unknown.allows(R"(E:\Anything)"));
+}
+
+TEST(Restrictions, NetworkEntriesCloseTheDrivesMappedToTheirShare) {
+    FakeFileSystem fs;
+    fs.dir(R"(M:\)").dir(R"(N:\)").dir(R"(N:\Staff)");
+    fs.remotes = {{'N', R"(\\Lab\Staff\)"}, {'M', R"(\\lab\pupils)"}};
+    Restrictions rules(drives_with({}), R"(\\lab\staff\Marks|\\LAB\PUPILS|)");
+    rules.resolve_entries(fs);
+    EXPECT_FALSE(rules.allows(R"(N:\Marks)"));
+    EXPECT_FALSE(rules.allows(R"(N:\marks\2027)"));
+    EXPECT_TRUE(rules.allows(R"(N:\Timetables)"));
+    EXPECT_FALSE(rules.allows(R"(M:\)"));
+    EXPECT_TRUE(rules.allows(R"(C:\Marks)"));
+}
+
+TEST(Restrictions, AFolderSeenThroughAnotherDriveIsTheFolderItIs) {
+    // X: stands for C:\Data (a substituted drive); D: is barred.
+    const Restrictions rules(drives_with({{'D', 5}}), R"(C:\Data\Secret|X:\Hidden|)");
+    struct Case {
+        const char* shown;
+        const char* real;
+        const char* name;
+        bool allowed;
+    } cases[] = {
+        {R"(X:\)", R"(C:\Data)", "Secret", false},
+        {R"(X:\)", R"(C:\Data)", "secret", false},
+        {R"(X:\)", R"(C:\Data)", "Public", true},
+        {R"(X:\)", R"(C:\Data)", "Hidden", false},
+        {R"(C:\Data)", R"(C:\Data)", "Secret", false},
+        {R"(C:\Data)", R"(C:\Data)", "Public", true},
+        {R"(C:\Mnt)", R"(D:\)", "Anything", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(rules.allows_entry(c.shown, c.real, c.name), c.allowed) << c.shown << " " << c.name;
+}
+
 TEST(StartDirectory, FallsBackToFirstOfferedDriveFromC) {
     FakeFileSystem fs;
     fs.dir("A:\\").dir("C:\\").dir("C:\\Work").dir("C:\\Secret").dir("E:\\").dir("F:\\");

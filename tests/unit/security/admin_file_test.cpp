@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <functional>
+#include <optional>
 
 #include "port/locale.h"
 #include "port/text_codec.h"
@@ -241,6 +243,52 @@ TEST(AdminFile, MonthlyLogNames) {
     EXPECT_EQ(off.data.log_path, "C:\\VX\\VX.LOG");
 }
 
+TEST(AdminFile, EachReadingStartsTheLogPathFromTheLogFileSetting) {
+    AdminData d;
+    FakeHooks hooks;
+    AdminReadContext ctx{kLocale, kCodec, hooks, kMarch15};
+    ctx.log_file = "C:\\VX\\VX.LOG";
+    // Monthly logs without a LogFile= line: the month's name in the setting's folder.
+    read_admin_text("Security=0 0 1 0 0 0 1 0 0 0\n", d, ctx);
+    EXPECT_EQ(d.log_path, "C:\\VX\\VXMarch.Log");
+    // The file's own path, when it names one, and back to the setting once it no longer does.
+    read_admin_text("Security=0 0 1 0 0 0 1 0 0 0\nLogFile=D:\\LOGS\\SITE.LOG\n", d, ctx);
+    EXPECT_EQ(d.log_path, "D:\\LOGS\\VXMarch.Log");
+    read_admin_text("Security=0 0 1 0 0 0 0 0 0 0\n", d, ctx);
+    EXPECT_EQ(d.log_path, "C:\\VX\\VX.LOG");
+}
+
+TEST(AdminFile, RestrictedDirectoriesNotWrittenAsFullPathsAreKeptAndWarnedAbout) {
+    AdminData d;
+    FakeHooks hooks;
+    AdminReadContext ctx{kLocale, kCodec, hooks, kMarch15};
+    ctx.environment = [](std::string_view name) -> std::optional<std::string> {
+        if (name == "APPDATA") return std::string("C:\\Users\\Ann\\AppData");
+        return std::nullopt;
+    };
+    read_admin_text(
+        "DirName=C:\\Games\nDirSecurity=5\nDirName=\\Secret\nDirName=%APPDATA%\\Tools\n"
+        "DirName=C:\\Users\\*\\Desktop\nDirName=%HOMEDRIVE%\\Staff\n",
+        d, ctx);
+    ASSERT_EQ(d.directories.size(), 5u);
+    EXPECT_EQ(d.directories.back().name, "C:\\Games");
+    EXPECT_EQ(d.directories.front().name, "%HOMEDRIVE%\\Staff");
+    ASSERT_EQ(d.warnings.size(), 4u);
+    const int lines[] = {3, 4, 5, 6};
+    const char* says[] = {"every drive", "read as C:\\Users\\Ann\\AppData", "wildcards",
+                          "%HOMEDRIVE%, which is not known here: every drive is closed"};
+    for (size_t i = 0; i < 4; ++i) {
+        EXPECT_EQ(d.warnings[i].line, lines[i]);
+        EXPECT_NE(d.warnings[i].text.find(says[i]), std::string::npos) << d.warnings[i].text;
+    }
+    EXPECT_EQ(admin_warning_text(d.warnings).substr(0, 48), "The administration file was read with care:\nLine");
+    EXPECT_EQ(admin_warning_text({}), "");
+
+    // Each reading starts its warnings afresh.
+    read_admin_text("DirName=C:\\Games\n", d, ctx);
+    EXPECT_TRUE(d.warnings.empty());
+}
+
 TEST(AdminFile, SecondReadingReplacesListsAndKeepsKnownNames) {
     Read r;
     r.text(
@@ -314,6 +362,43 @@ TEST_F(AdminFileOnDisk, ConversionErrorStillLeavesTheFileEnciphered) {
     EXPECT_THROW(load(d, mark), AdminFileError);
     EXPECT_TRUE(has_cipher_trailer(read_file(path_)));
     EXPECT_EQ(d.settings.validate_users, 1);
+}
+
+TEST_F(AdminFileOnDisk, EncipheredFileIsReadWithoutWritingAnythingSoAReadOnlyFolderServes) {
+    namespace fs = std::filesystem;
+    write_file_atomic(path_, std::string_view("Security=0 0 0 2 1 0 0 0 0 0\r\nUser=ANN\r\nPassword=secret\r\n"));
+    int mark = 5;
+    cipher_file(path_, kAdminKey, CipherDirection::Encipher, mark);
+    const Bytes stored = read_file(path_);
+    const auto stamp = fs::last_write_time(path_from_utf8(path_));
+    // A shared folder the station may only read (root is not stopped by this, so what counts
+    // below is that nothing was written at all).
+    fs::permissions(dir_, fs::perms::owner_read | fs::perms::owner_exec);
+    AdminData d;
+    int loaded_mark = 0;
+    const bool loaded = load(d, loaded_mark);
+    fs::permissions(dir_, fs::perms::owner_all);
+    ASSERT_TRUE(loaded);
+    EXPECT_EQ(d.users.at(0).password, "secret");
+    EXPECT_EQ(loaded_mark, 2);
+    EXPECT_EQ(read_file(path_), stored);
+    EXPECT_EQ(fs::last_write_time(path_from_utf8(path_)), stamp);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
+    EXPECT_TRUE(d.warnings.empty());
+}
+
+TEST_F(AdminFileOnDisk, PlainFileThatCannotBeEncipheredIsStillReadAndSaysSo) {
+    // No temporary file fits beside a name this long, so the file cannot be replaced.
+    path_ = path_to_utf8(dir_ / (std::string(240, 'a') + ".ADM"));
+    const std::string text = "Security=0 0 0 0 1 0 0 0 0 0\r\nUser=ANN\r\nPassword=p\r\n";
+    std::ofstream(path_from_utf8(path_), std::ios::binary) << text;
+    AdminData d;
+    int mark = 0;
+    ASSERT_TRUE(load(d, mark));
+    EXPECT_EQ(d.users.at(0).password, "p");
+    ASSERT_EQ(d.warnings.size(), 1u);
+    EXPECT_NE(d.warnings[0].text.find("not enciphered and could not be"), std::string::npos) << d.warnings[0].text;
+    EXPECT_EQ(read_text_file(path_), text);
 }
 
 TEST_F(AdminFileOnDisk, MissingFileLoadsNothingButResetsTheGuards) {

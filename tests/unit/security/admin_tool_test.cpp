@@ -67,5 +67,40 @@ TEST(VxToolAdmin, TextReportAndErrors) {
     EXPECT_EQ(run_tool({"admin", "show", fixture("site.adm")}).code, 2);
 }
 
+TEST(VxToolAdmin, ReadsAnotherStationsFormatsWithLocaleAndReportsEntriesReadWithCare) {
+    const std::string german = std::string(VX_FIXTURES_DIR) + "/locale/de_DE.adm";
+    // In the default formats a German file does not read...
+    EXPECT_EQ(run_tool({"admin", "check", german, "--locale", "M/d/yyyy;h:mm:ss tt"}).code, 1);
+    // ...in its own it does, to the same dates as every other station's copy.
+    const Result r = run_tool({"admin", "check", german, "--json", "--locale", "dd.MM.yyyy;HH:mm:ss"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    const auto users = nlohmann::json::parse(r.out).at("users");
+    ASSERT_EQ(users.size(), 2u);
+    EXPECT_EQ(users[0].at("iso").at("expiry"), "2027-02-01T00:00:00");
+    EXPECT_EQ(users[1].at("expiry"), "31.12.2027");
+    EXPECT_EQ(users[1].at("iso").at("expiry"), "2027-12-31T00:00:00");
+    EXPECT_EQ(users[1].at("iso").at("start"), "1899-12-30T08:00:00");
+
+    for (const char* bad : {"dd.MM.yyyy", "dd.MM;HH:mm", "x;y;z", "zz-NOWHERE"}) {
+        const Result b = run_tool({"admin", "check", german, "--locale", bad});
+        EXPECT_EQ(b.code, 2) << bad;
+        EXPECT_EQ(b.err.rfind("vxtool admin: --locale ", 0), 0u) << b.err;
+    }
+
+    const auto scratch = std::filesystem::temp_directory_path() / "vx_admin_tool_care";
+    std::filesystem::create_directories(scratch);
+    const std::string file = path_to_utf8(scratch / "ADMAN.ADM");
+    write_file_atomic(file, std::string_view("Security=0 0 1 0 0 0 1 0 0 0\r\nDirName=Exams\r\n"));
+    const Result care = run_tool({"admin", "check", file, "--json", "--date", "2026-09-02"});
+    ASSERT_EQ(care.code, 0) << care.err;
+    EXPECT_NE(care.err.find("vxtool admin: line 2: The restricted directory \"Exams\" is not a full path"),
+              std::string::npos)
+        << care.err;
+    const auto json = nlohmann::json::parse(care.out);
+    EXPECT_EQ(json.at("warnings").at(0).at("line"), 2);
+    EXPECT_EQ(file_name_of(json.at("logPath").get<std::string>()), "VXSept.Log");
+    std::filesystem::remove_all(scratch);
+}
+
 }  // namespace
 }  // namespace vx::tool

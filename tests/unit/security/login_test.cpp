@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include "security/file_cipher.h"
 #include "unit/security/security_fakes.h"
@@ -233,6 +234,10 @@ protected:
     }
 
     std::filesystem::path dir_;
+    FakeDde dde;
+    FakeDirs dirs;
+    FakeSession session;
+    LoginPorts ports{dde, dirs, session};
 };
 
 TEST_F(LoginFiles, SuccessSwitchesDirectoriesAndProtectedFilesByLevel) {
@@ -249,11 +254,7 @@ TEST_F(LoginFiles, SuccessSwitchesDirectoriesAndProtectedFilesByLevel) {
                              "\nFileSecurity=50\n");
     const LoginResult r = check_login(d, "ANN", "APPLE", at(2026, 12, 9));
     ASSERT_TRUE(r.ok());
-    FakeDde dde;
-    FakeDirs dirs;
-    FakeSession session;
-    LoginPorts ports{dde, dirs, session};
-    apply_login_success(d, *r.user, ports, mark);
+    apply_login_success(d, ports, mark);
 
     EXPECT_EQ(dde.text, "ANN");
     EXPECT_EQ(dirs.calls, (std::vector<std::string>{"C:\\STAFF hidden", "C:\\PUPILS shown"}));
@@ -264,7 +265,7 @@ TEST_F(LoginFiles, SuccessSwitchesDirectoriesAndProtectedFilesByLevel) {
     // Disable system keys keeps them locked after the log-in.
     d.settings.disable_system_keys = 1;
     session.calls.clear();
-    apply_login_success(d, *r.user, ports, mark);
+    apply_login_success(d, ports, mark);
     EXPECT_TRUE(session.calls.empty());
 
     // As the shell ends every protected file is enciphered again and the keys are released.
@@ -276,6 +277,56 @@ TEST_F(LoginFiles, SuccessSwitchesDirectoriesAndProtectedFilesByLevel) {
     int m = 0;
     const Bytes plain = cipher_bytes(read_file(open_file), "Lab Key", CipherDirection::Decipher, m);
     EXPECT_EQ(std::string(plain.begin(), plain.end()), "pupil marks");
+}
+
+TEST_F(LoginFiles, AnAdministratorsUnlockOpensOnlyWhatTheUserAtTheStationMaySee) {
+    int mark = 4;
+    const std::string pupils = file("marks.xls", "pupil marks");
+    const std::string staff = file("salaries.xls", "staff pay");
+    for (const auto& p : {pupils, staff}) cipher_file(p, "Lab Key", CipherDirection::Encipher, mark);
+    const Bytes staff_before = read_file(staff);
+    AdminData d = admin_from(std::string(kSite) + "Security=0 0 0 4 1 0 0 0 0 0\nEncryption=Lab Key\n" +
+                             "DirName=C:\\STAFF\nDirSecurity=50\nFileName=" + pupils + "\nFileSecurity=5\n" +
+                             "FileName=" + staff + "\nFileSecurity=50\n");
+    ASSERT_TRUE(check_login(d, "ANN", "APPLE", at(2026, 12, 9)).ok());
+    // The idle lock: the administrator unlocks Ann's station, and Ann stays at it.
+    const LoginResult unlock = check_login(d, "ADMIN", "ROOT", at(2026, 12, 9, 13));
+    ASSERT_TRUE(unlock.ok());
+    apply_login_success(d, ports, mark);
+
+    EXPECT_EQ(dde.text, "ANN");
+    EXPECT_EQ(dirs.calls, std::vector<std::string>{"C:\\STAFF hidden"});
+    EXPECT_EQ(read_text_file(pupils), "pupil marks");
+    EXPECT_EQ(read_file(staff), staff_before);
+}
+
+TEST_F(LoginFiles, AFileThatWillNotSwitchLeavesNeitherTheKeysLockedNorTheOtherFiles) {
+    int mark = 4;
+    // No temporary file fits beside a name this long, so the file cannot be replaced.
+    const std::string stuck = path_to_utf8(dir_ / (std::string(240, 'x') + ".xls"));
+    std::ofstream(path_from_utf8(stuck), std::ios::binary) << "plain";
+    const std::string marks = file("marks.xls", "pupil marks");
+    cipher_file(marks, "Lab Key", CipherDirection::Encipher, mark);
+    AdminData d = admin_from(std::string(kSite) + "Security=0 0 0 4 1 1 0 0 0 0\nEncryption=Lab Key\n" +
+                             "FileName=" + stuck + "\nFileSecurity=50\nFileName=" + marks + "\nFileSecurity=5\n");
+    d.settings.disable_system_keys = 0;
+    ASSERT_TRUE(check_login(d, "ANN", "APPLE", at(2026, 12, 9)).ok());
+    try {
+        apply_login_success(d, ports, mark);
+        ADD_FAILURE() << "no failure reported";
+    } catch (const ProtectedFileError& e) {
+        EXPECT_NE(std::string(e.what()).find(stuck), std::string::npos) << e.what();
+        EXPECT_EQ(std::string(e.what()).find("marks.xls"), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(read_text_file(marks), "pupil marks");
+    EXPECT_EQ(session.calls, std::vector<std::string>{"keys 0"});
+
+    // At the end of the shell the same: the keys go back, the other file is enciphered again.
+    d.settings.disable_system_keys = 1;
+    session.calls.clear();
+    EXPECT_THROW(end_of_shell(d, session, mark), ProtectedFileError);
+    EXPECT_EQ(session.calls, std::vector<std::string>{"keys 0"});
+    EXPECT_TRUE(has_cipher_trailer(read_file(marks)));
 }
 
 }  // namespace

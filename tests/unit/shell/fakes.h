@@ -143,9 +143,11 @@ public:
         for (const auto& w : windows) ids.push_back(w.id);
         return ids;
     }
-    WindowId foreground_window() override { return 0; }
+    WindowId foreground = 0;  // the window in front, titled `front_title`
+    std::string front_title;
+    WindowId foreground_window() override { return foreground; }
     WindowId owner_of(WindowId) override { return 0; }
-    std::string window_title(WindowId) override { return {}; }
+    std::string window_title(WindowId w) override { return w && w == foreground ? front_title : std::string(); }
     std::uint32_t window_thread(WindowId) override { return 0; }
     bool window_exists(WindowId) override { return true; }
     void activate(WindowId window) override { activated.push_back(window); }

@@ -120,19 +120,21 @@ protected:
         pump();
     }
 
+    static std::string item_text(HWND tree, HTREEITEM i) {
+        wchar_t text[MAX_PATH] = {};
+        TVITEMW item{};
+        item.mask = TVIF_TEXT;
+        item.hItem = i;
+        item.pszText = text;
+        item.cchTextMax = MAX_PATH;
+        TreeView_GetItem(tree, &item);
+        return narrow(text);
+    }
     std::vector<std::string> tree_children(HWND tree, HTREEITEM parent) {
         std::vector<std::string> out;
         for (HTREEITEM i = parent ? TreeView_GetChild(tree, parent) : TreeView_GetRoot(tree); i;
-             i = TreeView_GetNextSibling(tree, i)) {
-            wchar_t text[MAX_PATH] = {};
-            TVITEMW item{};
-            item.mask = TVIF_TEXT;
-            item.hItem = i;
-            item.pszText = text;
-            item.cchTextMax = MAX_PATH;
-            TreeView_GetItem(tree, &item);
-            out.push_back(narrow(text));
-        }
+             i = TreeView_GetNextSibling(tree, i))
+            out.push_back(item_text(tree, i));
         return out;
     }
 
@@ -204,6 +206,55 @@ TEST_F(SelectorTest, RestrictedAndUncLocationsAreRefused) {
         EXPECT_EQ(dialog.browser().current(), before) << typed;
         EXPECT_EQ(GetFocus(), GetDlgItem(window, IDC_EDIT_LOCATION)) << typed;
     }
+    DestroyWindow(window);
+}
+
+// A folder that is another folder under a second name, as a substituted drive or a volume
+// mounted in a folder is: the system says where it really lies.
+struct SecondName : dialogs::FileSystem {
+    dialogs::FileSystem& system;
+    std::string alias, target;
+    SecondName(dialogs::FileSystem& s, std::string a, std::string t)
+        : system(s), alias(std::move(a)), target(std::move(t)) {}
+    Kind kind(const std::string& path) override { return system.kind(path); }
+    std::optional<std::string> real_path(const std::string& path) override {
+        const std::string upper = security::ansi_upper(path), name = security::ansi_upper(alias);
+        if (upper == name || upper.rfind(name + "\\", 0) == 0) return system.real_path(target + path.substr(alias.size()));
+        return system.real_path(path);
+    }
+    bool is_drive(char letter) override { return system.is_drive(letter); }
+};
+
+TEST_F(SelectorTest, AFolderSeenUnderAnotherNameIsJudgedWhereItReallyLies) {
+    // Mirror stands for the test folder itself: its Secret is the restricted Secret.
+    for (const char* d : {"\\Mirror", "\\Mirror\\Secret", "\\Mirror\\Docs"})
+        CreateDirectoryW(widen(root + d).c_str(), nullptr);
+    struct Cleanup {
+        std::string root;
+        ~Cleanup() {
+            for (const char* d : {"\\Mirror\\Secret", "\\Mirror\\Docs", "\\Mirror"})
+                RemoveDirectoryW(widen(root + d).c_str());
+        }
+    } cleanup{root};
+    SecondName system(fs, root + "\\Mirror", root);
+    TFileSelectorDialog dialog(store, system, values);
+    const HWND window = open(dialog, IDD_FILE_SELECTOR);
+    ASSERT_NE(window, nullptr);
+    const HWND tree = GetDlgItem(window, IDC_TREE_DIRS);
+    const HTREEITEM top = TreeView_GetParent(tree, TreeView_GetSelection(tree));
+    HTREEITEM mirror = nullptr;
+    for (HTREEITEM i = TreeView_GetChild(tree, top); i && !mirror; i = TreeView_GetNextSibling(tree, i))
+        if (security::same_without_case(item_text(tree, i), "Mirror")) mirror = i;
+    ASSERT_NE(mirror, nullptr);
+    TreeView_Expand(tree, mirror, TVE_EXPAND);
+    pump();
+    const auto shown = tree_children(tree, mirror);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_TRUE(security::same_without_case(shown.front(), "Docs"));
+
+    type_location(window, root + "\\Mirror\\Secret");
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].caption, "Invalid Location");
     DestroyWindow(window);
 }
 

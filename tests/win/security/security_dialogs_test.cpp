@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -213,6 +215,42 @@ TEST(ValidateUser, TimedExitEndsTheSessionFromTheTimer) {
     };
     EXPECT_EQ(dialog.run(nullptr), IDOK);
     EXPECT_EQ(rig.session.calls, (std::vector<std::string>{"keys 1", "keys 0", "log_off forced", "keys 0"}));
+}
+
+class TellingLoginDialog : public CountingLoginDialog {
+public:
+    using CountingLoginDialog::CountingLoginDialog;
+    std::vector<std::string> told;
+
+protected:
+    void tell(const std::string& title, const std::string& text) override { told.push_back(title + ": " + text); }
+};
+
+TEST(ValidateUser, AProtectedFileThatWillNotSwitchIsNamedAndTheLogInStandsWithTheKeysFree) {
+    const std::filesystem::path dir =
+        std::filesystem::temp_directory_path() / ("vx_login_files_" + std::to_string(GetCurrentProcessId()));
+    std::filesystem::create_directories(dir);
+    // No temporary file fits beside a name this long, so the file cannot be enciphered.
+    const std::string name = std::string(240, 'p') + ".xls";
+    std::ofstream(dir / name, std::ios::binary) << "staff pay";
+    LoginRig rig;
+    rig.data.encryption_key = "Lab Key";
+    rig.data.protected_files = {{narrow((dir / name).wstring()), 50}};
+    Scripted<TellingLoginDialog> dialog(rig.context);
+    dialog.script = [](auto& d) {
+        d.type(IDC_EDIT_NAME, "ANN");
+        d.type(IDC_EDIT_PASSWORD, "APPLE");
+        d.press(IDOK);
+    };
+    EXPECT_EQ(dialog.run(nullptr), IDOK);
+    ASSERT_EQ(dialog.told.size(), 1u);
+    EXPECT_EQ(dialog.told[0].rfind("Validate User: A protected file could not be switched:", 0), 0u)
+        << dialog.told[0];
+    EXPECT_NE(dialog.told[0].find(name), std::string::npos);
+    EXPECT_EQ(rig.session.calls, (std::vector<std::string>{"keys 1", "keys 0"}));
+    EXPECT_EQ(rig.dde.text, "ANN");
+    std::error_code ignored;
+    std::filesystem::remove_all(dir, ignored);
 }
 
 // ---- Set Page Password -----------------------------------------------------------------------

@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "unit/security/security_fakes.h"
+#include "security/admin_file.h"
+#include "security/file_cipher.h"
 #include "util/file_io.h"
 #include "win/security/security_resources.h"
 #include "win/shell/main_form.h"
@@ -165,6 +167,89 @@ TEST_F(LoginStart, F10WithoutAnyUserOpensNothing) {
     SendMessageW(form.hwnd(), WM_KEYUP, VK_F10, 0);
     EXPECT_EQ(LoginAnswer::seen, 0);
     EXPECT_EQ(form.user_name(), "");
+    close(form);
+}
+
+TEST_F(LoginStart, AReadOnlyAdministrationFolderServesAndIsNeverWritten) {
+    // A shared folder the station may only read: the file lies there enciphered and read-only.
+    const std::string share = join_path(dir, "share");
+    const std::string path = join_path(share, "ADMAN.ADM");
+    CreateDirectoryW(widen(share).c_str(), nullptr);
+    write_admin("0 0 0 0 1 1 0 0 0 0");
+    MoveFileW(widen(join_path(dir, "ADMAN.ADM")).c_str(), widen(path).c_str());
+    int mark = 3;
+    vx::security::cipher_file(path, vx::security::kAdminKey, vx::security::CipherDirection::Encipher, mark);
+    const Bytes stored = read_file(path);
+    SetFileAttributesW(widen(path).c_str(), FILE_ATTRIBUTE_READONLY);
+    struct Cleanup {
+        std::string file, folder;
+        ~Cleanup() {
+            SetFileAttributesW(widen(file).c_str(), FILE_ATTRIBUTE_NORMAL);
+            DeleteFileW(widen(file).c_str());
+            RemoveDirectoryW(widen(folder).c_str());
+        }
+    } cleanup{path, share};
+    store.write("", "AdminDir", share);
+
+    TMainForm form(store);
+    prepare(form);
+    ASSERT_TRUE(form.create(GetModuleHandleW(nullptr)));
+    LoginAnswer::attempts = {{"ANN", "APPLE"}};
+    form.first_show();
+    EXPECT_TRUE(form.admin_loaded());
+    EXPECT_FALSE(form.locked());
+    EXPECT_EQ(form.user_name(), "ANN");
+    EXPECT_EQ(read_file(path), stored);
+    close(form);
+    EXPECT_EQ(read_file(path), stored);
+}
+
+TEST_F(LoginStart, MonthlyLogsWithoutALogFileLineStayInTheSettingsFolder) {
+    const std::string text = "Security=0 0 1 0 0 0 1 0 0 0\r\n";
+    write_file_atomic(join_path(dir, "ADMAN.ADM"), Bytes(text.begin(), text.end()));
+    const std::string setting = join_path(dir, "SITE.LOG");
+    store.write("", "LogFile", setting);
+    TMainForm form(store);
+    prepare(form);
+    ASSERT_TRUE(form.create(GetModuleHandleW(nullptr)));
+    form.first_show();
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    EXPECT_EQ(form.admin_data().log_path, vx::security::monthly_log_path(setting, now.wMonth));
+    EXPECT_EQ(dir_of(form.admin_data().log_path), dir);
+    close(form);
+}
+
+// The alert the shell raises over the main window, read and closed as the user would.
+struct AlertAnswer {
+    static inline std::vector<std::string> texts;
+    static void CALLBACK tick(HWND, UINT, UINT_PTR, DWORD) {
+        const HWND box = FindWindowW(L"#32770", L"Administration File");
+        if (!box) return;
+        wchar_t text[2048]{};
+        GetDlgItemTextW(box, 0xFFFF, text, 2048);
+        texts.push_back(narrow(text));
+        SendMessageW(box, WM_COMMAND, IDOK, 0);
+    }
+};
+
+TEST_F(LoginStart, RestrictedDirectoriesReadWithCareAreReportedOnce) {
+    const std::string text =
+        "Security=0 0 0 0 0 0 0 0 0 0\r\nDirName=C:\\Exams\r\nDirName=\\Staff\r\nDirSecurity=50\r\n";
+    write_file_atomic(join_path(dir, "ADMAN.ADM"), Bytes(text.begin(), text.end()));
+    AlertAnswer::texts.clear();
+    const UINT_PTR alerts = SetTimer(nullptr, 0, 30, &AlertAnswer::tick);
+    TMainForm form(store);
+    prepare(form);
+    ASSERT_TRUE(form.create(GetModuleHandleW(nullptr)));
+    form.first_show();
+    KillTimer(nullptr, alerts);
+    ASSERT_EQ(AlertAnswer::texts.size(), 1u);
+    EXPECT_NE(AlertAnswer::texts[0].find("Line 3: The restricted directory \"\\Staff\" is not a full path"),
+              std::string::npos)
+        << AlertAnswer::texts[0];
+    EXPECT_EQ(AlertAnswer::texts[0].find("Exams"), std::string::npos);
+    EXPECT_TRUE(form.admin_loaded());
     close(form);
 }
 

@@ -286,5 +286,26 @@ TEST_F(ShellRuntimeTest, RunProgramObeysTheUsersBarredDrives) {
     EXPECT_EQ(processes.log.front().rfind("start C:\\TOOLS\\EDIT.EXE", 0), 0u) << processes.log.front();
 }
 
+TEST_F(ShellRuntimeTest, TheUsageLogViewerKeepsItsOwnCopyOfThisRunsRecords) {
+    const std::string admin = join_path(dir, "ADMAN.ADM"), log = join_path(dir, "VX.LOG");
+    write_file_atomic(admin, std::string_view("Security=0 0 1 0 0 0 0 0 0 0\r\n"));
+    SendMessageW(form->hwnd(), WM_ACTIVATE, WA_ACTIVE, 0);
+    ASSERT_TRUE(form->admin_loaded());
+    processes.foreground = 4242;
+    processes.front_title = "Letter - Word";
+    runtime->tick();
+    ASSERT_NE(runtime->usage_log(), nullptr);
+    ASSERT_EQ(runtime->usage_log()->gathered().size(), 1u);
+
+    auto value = runtime->usage_viewer_value();
+    // The timer goes on while the viewer is open; here it even writes the records away.
+    runtime->flush_usage_log();
+    EXPECT_TRUE(runtime->usage_log()->gathered().empty());
+    ASSERT_EQ(value.gathered.size(), 1u);
+    EXPECT_EQ(value.gathered[0].program, "Letter - Word");
+    EXPECT_EQ(value.log_path, log);
+    for (const std::string& f : {admin, log}) DeleteFileW(widen(f).c_str());
+}
+
 }  // namespace
 }  // namespace vx::win::shell
