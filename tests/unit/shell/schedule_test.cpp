@@ -172,6 +172,25 @@ TEST(TimerTick, StepsRunInOrder) {
     EXPECT_EQ(host.log.back(), "start");
 }
 
+TEST(TimerTick, LockedStationStartsNothingButStillEndsTheSessionAndKeepsTheClock) {
+    RecordingTickHost host;
+    FakeHooks hooks;
+    FakeSession session;
+    FixedClock clock;
+    UsEnglishLocale locale;
+    clock.value = at(2026, 12, 9, 9, 0, 5);
+    ScheduleList list;
+    list.set(7, true);
+    hooks.exit = true;
+
+    TickSettings locked{true, false, false, true};
+    locked.locked_down = true;
+    timer_tick({host, hooks, session, clock, locale}, locked, list);
+    EXPECT_EQ(host.log, (Log{"stop", "icon", "usage", "9:00:05 AM 12/9/2026", "start"}));
+    EXPECT_EQ(session.calls, Log{"restart"}) << "the timed exit is no way out of the shell";
+    EXPECT_FALSE(list.launched(7)) << "a timed button is not used up while the station is locked";
+}
+
 class FakeProfile : public Profile {
 public:
     std::string run;
