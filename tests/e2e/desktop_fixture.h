@@ -125,12 +125,52 @@ protected:
             timeout);
         return found;
     }
-    static void answer(HWND dialog, int id) {
-        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
+    // Clicks the dialog's button with this id.
+    static void answer(HWND dialog, int id) { click_control(dialog, id); }
+
+    // A visible pop-up menu (the menu bar's drop-down, a menu button's menu) of the shell.
+    static HWND wait_for_menu(HWND main, std::chrono::milliseconds timeout = 5s) {
+        DWORD shell_pid = 0;
+        GetWindowThreadProcessId(main, &shell_pid);
+        HWND found = nullptr;
+        eventually(
+            [&] {
+                for (HWND w = FindWindowW(L"#32768", nullptr); w; w = FindWindowExW(nullptr, w, L"#32768", nullptr)) {
+                    DWORD pid = 0;
+                    GetWindowThreadProcessId(w, &pid);
+                    if (pid == shell_pid && IsWindowVisible(w)) {
+                        found = w;
+                        return true;
+                    }
+                }
+                return false;
+            },
+            timeout);
+        return found;
     }
 
-    static void menu_command(HWND main, vx::shell::MenuCommand command) {
-        PostMessageW(main, WM_COMMAND, win::shell::kIdMenuFirst + static_cast<int>(command), 0);
+    // Chooses a menu command as a person would from the keyboard: Alt and the menu's letter,
+    // then the item's letter. False when the menu did not open (it is hidden for the user).
+    static bool menu_command(HWND main, vx::shell::MenuCommand command) {
+        using vx::shell::MenuCommand;
+        struct Keys {
+            MenuCommand command;
+            char menu, item;
+        } const keys[] = {{MenuCommand::Exit, 'D', 'X'},         {MenuCommand::Run, 'D', 'R'},
+                          {MenuCommand::NewDesktop, 'D', 'N'},   {MenuCommand::OpenDesktop, 'D', 'O'},
+                          {MenuCommand::ViewUsageLog, 'O', 'L'}, {MenuCommand::About, 'H', 'A'}};
+        for (const Keys& k : keys) {
+            if (k.command != command) continue;
+            press_key(main, static_cast<UINT>(k.menu), {VK_MENU});
+            if (!wait_for_menu(main, 3s)) {
+                press_key(VK_ESCAPE);
+                return false;
+            }
+            press_key(static_cast<UINT>(k.item));
+            return true;
+        }
+        ADD_FAILURE() << "no keys for menu command " << static_cast<int>(command);
+        return false;
     }
 
     // Recorders started with a window outlive the shell that started them.
