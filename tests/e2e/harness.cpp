@@ -202,7 +202,8 @@ int ShellTest::count_top_level(const wchar_t* class_name) {
 
 bool ShellTest::bring_to_front(HWND window) {
     const HWND top = GetAncestor(window, GA_ROOT);
-    if (GetForegroundWindow() == top) return true;
+    // In front is not enough: a window that was just given back the activation (a message box
+    // closed over it) may not have the keyboard focus yet, and a key sent then is lost.
     // Only the foreground process may hand the foreground on; the driver is the one giving input.
     DWORD pid = 0;
     GetWindowThreadProcessId(top, &pid);

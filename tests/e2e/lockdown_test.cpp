@@ -210,10 +210,7 @@ TEST_F(LockdownTest, EndOfTheSessionAppendsTheRecordsAndEnciphersTheProtectedFil
     auto& button = add_recorder_button("Page 1", recorder_line("--window Tracked"));
     const HWND main = start_on_desktop();
     ASSERT_NE(main, nullptr);
-    click_button(main, button);
-    const HWND tracked = wait_for_window(L"VxStartRecorder", L"TRACKED");
-    ASSERT_NE(tracked, nullptr);
-    SetForegroundWindow(tracked);
+    ASSERT_TRUE(put_tracked_program_in_front(main, button));
     Sleep(3000);
     EXPECT_FALSE(fs::exists(log));
 
@@ -249,10 +246,7 @@ TEST_F(LockdownTest, LogOffButtonKeepsTheRecordsBeforeWindowsIsAsked) {
     auto& logoff_button = desktop.add_object(*desktop.find_page("Page 1"), logoff);
     const HWND main = start_on_desktop();
     ASSERT_NE(main, nullptr);
-    click_button(main, tracked_button);
-    const HWND tracked = wait_for_window(L"VxStartRecorder", L"TRACKED");
-    ASSERT_NE(tracked, nullptr);
-    SetForegroundWindow(tracked);
+    ASSERT_TRUE(put_tracked_program_in_front(main, tracked_button));
     Sleep(2500);
 
     click_button(main, logoff_button);

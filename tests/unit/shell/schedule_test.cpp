@@ -137,15 +137,22 @@ public:
     void set_status_clock(const std::string& t, const std::string& d) override { log.push_back(t + " " + d); }
 };
 
-TEST(TimerTick, StepsRunInOrder) {
+// A tick at 09:00:05 with button 7 scheduled.
+class TimerTick : public ::testing::Test {
+protected:
+    void SetUp() override {
+        clock.value = at(2026, 12, 9, 9, 0, 5);
+        list.set(7, true);
+    }
     RecordingTickHost host;
     FakeHooks hooks;
     FakeSession session;
     FixedClock clock;
     UsEnglishLocale locale;
-    clock.value = at(2026, 12, 9, 9, 0, 5);
     ScheduleList list;
-    list.set(7, true);
+};
+
+TEST_F(TimerTick, StepsRunInOrder) {
     hooks.lock = hooks.exit = true;
 
     TickSettings all{true, false, true, true};
@@ -172,15 +179,7 @@ TEST(TimerTick, StepsRunInOrder) {
     EXPECT_EQ(host.log.back(), "start");
 }
 
-TEST(TimerTick, LockedStationStartsNothingButStillEndsTheSessionAndKeepsTheClock) {
-    RecordingTickHost host;
-    FakeHooks hooks;
-    FakeSession session;
-    FixedClock clock;
-    UsEnglishLocale locale;
-    clock.value = at(2026, 12, 9, 9, 0, 5);
-    ScheduleList list;
-    list.set(7, true);
+TEST_F(TimerTick, LockedStationStartsNothingButStillEndsTheSessionAndKeepsTheClock) {
     hooks.exit = true;
 
     TickSettings locked{true, false, false, true};

@@ -61,6 +61,31 @@ inline void type_text(const std::wstring& text) {
     }
 }
 
+// Handles this thread's messages (a WM_QUIT is dropped) until `done` holds or the time is up.
+// With `dialog`, its messages go through the dialog manager first, as in a dialog's own loop.
+template <typename F>
+bool pump_until(F done, std::chrono::milliseconds timeout = std::chrono::milliseconds(3000),
+                HWND dialog = nullptr) {
+    const auto end = std::chrono::steady_clock::now() + timeout;
+    for (;;) {
+        MSG m;
+        while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
+            if (m.message == WM_QUIT) continue;
+            if (dialog && IsWindow(dialog) && IsDialogMessageW(dialog, &m)) continue;
+            TranslateMessage(&m);
+            DispatchMessageW(&m);
+        }
+        if (done()) return true;
+        if (std::chrono::steady_clock::now() > end) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+}
+
+// Lets the input sent so far arrive and be handled.
+inline void settle(std::chrono::milliseconds time = std::chrono::milliseconds(300), HWND dialog = nullptr) {
+    pump_until([] { return false; }, time, dialog);
+}
+
 inline void send_mouse(POINT screen, DWORD flags) {
     INPUT in{};
     in.type = INPUT_MOUSE;
@@ -78,46 +103,45 @@ inline POINT to_screen(HWND window, int x, int y) {
 }
 
 // Moves the pointer to a point of the window's client area, presses there and releases at
-// `to` (the same point for a click).
+// `to`, moving on its way: halfway, then there.
 inline void drag(HWND window, POINT from, POINT to, bool right_button = false) {
     const DWORD down = right_button ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
     const DWORD up = right_button ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
+    // A hand comes to rest before it presses. Under X the pointer is also moved on the display,
+    // whose own motion events follow a little later; the press waits for them.
     send_mouse(to_screen(window, from.x, from.y), 0);
+    settle(std::chrono::milliseconds(150));
     send_mouse(to_screen(window, from.x, from.y), down);
+    // The press is handled (the window takes the capture) before the hand moves on.
+    settle(std::chrono::milliseconds(50));
+    send_mouse(to_screen(window, (from.x + to.x) / 2, (from.y + to.y) / 2), 0);
     send_mouse(to_screen(window, to.x, to.y), 0);
+    settle(std::chrono::milliseconds(50));
     send_mouse(to_screen(window, to.x, to.y), up);
 }
 
+// A press and release on one point. Both are queued before either is handled: a control that
+// waits for the release in its own loop (to tell a click from a drag) would otherwise wait for
+// a release this thread has not sent yet.
 inline void click(HWND window, int x, int y, bool right_button = false) {
-    drag(window, {x, y}, {x, y}, right_button);
-}
-
-// Handles this thread's messages (a WM_QUIT is dropped) until `done` holds or the time is up.
-template <typename F>
-bool pump_until(F done, std::chrono::milliseconds timeout = std::chrono::milliseconds(3000)) {
-    const auto end = std::chrono::steady_clock::now() + timeout;
-    for (;;) {
-        MSG m;
-        while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
-            if (m.message == WM_QUIT) continue;
-            TranslateMessage(&m);
-            DispatchMessageW(&m);
-        }
-        if (done()) return true;
-        if (std::chrono::steady_clock::now() > end) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-}
-
-// Lets the input sent so far arrive and be handled.
-inline void settle(std::chrono::milliseconds time = std::chrono::milliseconds(300)) {
-    pump_until([] { return false; }, time);
+    const POINT at = to_screen(window, x, y);
+    send_mouse(at, 0);
+    settle(std::chrono::milliseconds(150));
+    send_mouse(at, right_button ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN);
+    send_mouse(at, right_button ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP);
 }
 
 // Makes `window` the foreground window with the keyboard focus in it, as a person clicking on
 // it would; true once it has them. Works for a window of another process too.
 inline bool bring_to_front(HWND window) {
     const DWORD thread = GetWindowThreadProcessId(window, nullptr);
+    // A modal dialog shows itself only once its queue is first idle; a person sees it first.
+    // The display takes a moment to map a window just shown; the pointer finds it only then.
+    if (thread == GetCurrentThreadId() && !IsWindowVisible(window)) {
+        ShowWindow(window, SW_SHOW);
+        UpdateWindow(window);
+        settle(std::chrono::milliseconds(500));
+    }
     SetForegroundWindow(window);
     if (thread == GetCurrentThreadId()) {
         SetActiveWindow(window);
