@@ -118,7 +118,7 @@ TEST_F(DemoDesktop, EndAsksForThePagePasswordAndOnlyTheRightOneOpensIt) {
     EXPECT_EQ(tab(), 0) << "the tab waits for the password";
 
     // Cancel refuses: the tab stays.
-    PostMessageW(prompt, WM_COMMAND, IDCANCEL, 0);
+    click_control(prompt, IDCANCEL);
     ASSERT_TRUE(eventually([&] { return !IsWindow(prompt); }));
     EXPECT_EQ(tab(), 0);
 
@@ -127,8 +127,9 @@ TEST_F(DemoDesktop, EndAsksForThePagePasswordAndOnlyTheRightOneOpensIt) {
     ASSERT_NE(prompt, nullptr);
     HWND edit = FindWindowExW(prompt, nullptr, L"Edit", nullptr);
     ASSERT_NE(edit, nullptr);
-    SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"library"));
-    PostMessageW(prompt, WM_COMMAND, IDOK, 0);
+    click(edit, 5, 5);
+    type_text(L"library");
+    press_key(VK_RETURN);
     ASSERT_TRUE(on_tab(4)) << "the right password, in any case, opens the page";
     Sleep(300);
     screenshot_of("Staff");

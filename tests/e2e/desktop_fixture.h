@@ -98,21 +98,30 @@ protected:
     bool recorded() const { return std::filesystem::exists(record_); }
     void forget_record() { std::filesystem::remove(record_); }
 
+    // Starts the recorder of `button` with a window titled TRACKED and brings that window to the
+    // front, where the usage log's tracking sees it; false when the window did not come.
+    bool put_tracked_program_in_front(HWND main, const model::ObjectEntry& button) {
+        click_button(main, button);
+        const HWND tracked = wait_for_window(L"VxStartRecorder", L"TRACKED");
+        if (!tracked) return false;
+        SetForegroundWindow(tracked);
+        return true;
+    }
+
     // Clicks the middle of a button of the shown page.
     static void click_button(HWND main, const model::ObjectEntry& entry) {
         const auto& b = model::bounds_of(entry.data);
         click(GetDlgItem(main, win::shell::kIdMainArea), b.left + b.width / 2, b.top + b.height / 2);
     }
 
-    // A message box (or other standard dialog) of the process that owns `main`.
-    static HWND wait_for_dialog(HWND main, std::chrono::milliseconds timeout = 10s) {
+    // A visible top-level window of this class that belongs to the process owning `main`.
+    static HWND wait_for_shell_window(HWND main, const wchar_t* class_name, std::chrono::milliseconds timeout) {
         DWORD shell_pid = 0;
         GetWindowThreadProcessId(main, &shell_pid);
         HWND found = nullptr;
         eventually(
             [&] {
-                for (HWND w = FindWindowW(L"#32770", nullptr); w;
-                     w = FindWindowExW(nullptr, w, L"#32770", nullptr)) {
+                for (HWND w = FindWindowW(class_name, nullptr); w; w = FindWindowExW(nullptr, w, class_name, nullptr)) {
                     DWORD pid = 0;
                     GetWindowThreadProcessId(w, &pid);
                     if (pid == shell_pid && IsWindowVisible(w)) {
@@ -125,12 +134,40 @@ protected:
             timeout);
         return found;
     }
-    static void answer(HWND dialog, int id) {
-        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
+    // A message box (or other standard dialog) of the process that owns `main`.
+    static HWND wait_for_dialog(HWND main, std::chrono::milliseconds timeout = 10s) {
+        return wait_for_shell_window(main, L"#32770", timeout);
+    }
+    // Clicks the dialog's button with this id.
+    static void answer(HWND dialog, int id) { click_control(dialog, id); }
+
+    // A visible pop-up menu (the menu bar's drop-down, a menu button's menu) of the shell.
+    static HWND wait_for_menu(HWND main, std::chrono::milliseconds timeout = 5s) {
+        return wait_for_shell_window(main, L"#32768", timeout);
     }
 
-    static void menu_command(HWND main, vx::shell::MenuCommand command) {
-        PostMessageW(main, WM_COMMAND, win::shell::kIdMenuFirst + static_cast<int>(command), 0);
+    // Chooses a menu command as a person would from the keyboard: Alt and the menu's letter,
+    // then the item's letter. False when the menu did not open (it is hidden for the user).
+    static bool menu_command(HWND main, vx::shell::MenuCommand command) {
+        using vx::shell::MenuCommand;
+        struct Keys {
+            MenuCommand command;
+            char menu, item;
+        } const keys[] = {{MenuCommand::Exit, 'D', 'X'},         {MenuCommand::Run, 'D', 'R'},
+                          {MenuCommand::NewDesktop, 'D', 'N'},   {MenuCommand::OpenDesktop, 'D', 'O'},
+                          {MenuCommand::ViewUsageLog, 'O', 'L'}, {MenuCommand::About, 'H', 'A'}};
+        for (const Keys& k : keys) {
+            if (k.command != command) continue;
+            press_key(main, static_cast<UINT>(k.menu), {VK_MENU});
+            if (!wait_for_menu(main, 3s)) {
+                press_key(VK_ESCAPE);
+                return false;
+            }
+            press_key(static_cast<UINT>(k.item));
+            return true;
+        }
+        ADD_FAILURE() << "no keys for menu command " << static_cast<int>(command);
+        return false;
     }
 
     // Recorders started with a window outlive the shell that started them.

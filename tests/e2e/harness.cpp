@@ -210,19 +210,51 @@ int ShellTest::count_top_level(const wchar_t* class_name) {
     return ctx.n;
 }
 
-void ShellTest::press_key(HWND window, UINT virtual_key) {
-    const UINT scan = MapVirtualKeyW(virtual_key, MAPVK_VK_TO_VSC);
-    const LPARAM down = 1 | (static_cast<LPARAM>(scan) << 16);
-    const LPARAM up = down | (LPARAM{1} << 30) | (LPARAM{1} << 31);
-    PostMessageW(window, WM_KEYDOWN, virtual_key, down);
-    PostMessageW(window, WM_KEYUP, virtual_key, up);
+bool ShellTest::bring_to_front(HWND window) {
+    const HWND top = GetAncestor(window, GA_ROOT);
+    // In front is not enough: a window that was just given back the activation (a message box
+    // closed over it) may not have the keyboard focus yet, and a key sent then is lost.
+    // Only the foreground process may hand the foreground on; the driver is the one giving input.
+    DWORD pid = 0;
+    GetWindowThreadProcessId(top, &pid);
+    AllowSetForegroundWindow(pid);
+    return win::test::bring_to_front(top);
+}
+
+DWORD ShellTest::gui_flags(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info)) return 0;
+    return info.flags;
+}
+
+void ShellTest::press_key(HWND window, UINT virtual_key, std::initializer_list<WORD> modifiers) {
+    if (!bring_to_front(window)) ADD_FAILURE() << "the window did not come to the front for a key";
+    press_key(virtual_key, modifiers);
+}
+
+void ShellTest::press_key(UINT virtual_key, std::initializer_list<WORD> modifiers) {
+    win::test::press_key(static_cast<WORD>(virtual_key), modifiers);
+    // The other process handles it in its own time; a short pause keeps keys in order with
+    // what the test does next.
+    Sleep(100);
 }
 
 void ShellTest::click(HWND window, int x, int y, bool right_button) {
-    const LPARAM at = MAKELPARAM(x, y);
-    PostMessageW(window, right_button ? WM_RBUTTONDOWN : WM_LBUTTONDOWN,
-                 right_button ? MK_RBUTTON : MK_LBUTTON, at);
-    PostMessageW(window, right_button ? WM_RBUTTONUP : WM_LBUTTONUP, 0, at);
+    if (!bring_to_front(window)) ADD_FAILURE() << "the window did not come to the front for a click";
+    win::test::click(window, x, y, right_button);
+    Sleep(100);
+}
+
+void ShellTest::click_control(HWND dialog, int id) {
+    const HWND control = GetDlgItem(dialog, id);
+    if (!control) {
+        ADD_FAILURE() << "the dialog has no control " << id;
+        return;
+    }
+    RECT r;
+    GetClientRect(control, &r);
+    click(control, r.right / 2, r.bottom / 2);
 }
 
 std::string ShellTest::text_of(HWND window) {
@@ -232,11 +264,11 @@ std::string ShellTest::text_of(HWND window) {
     return win::narrow(std::wstring_view(buf, static_cast<size_t>(n)));
 }
 
-fs::path ShellTest::screenshot() {
+fs::path ShellTest::screenshot(const std::string& suffix) {
     const fs::path dir = VX_E2E_SCREENSHOT_DIR;
     std::error_code ec;
     fs::create_directories(dir, ec);
-    const fs::path path = dir / (current_test_name() + ".png");
+    const fs::path path = dir / (current_test_name() + (suffix.empty() ? "" : "." + suffix) + ".png");
 
     const int w = GetSystemMetrics(SM_CXSCREEN);
     const int h = GetSystemMetrics(SM_CYSCREEN);

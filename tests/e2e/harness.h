@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "win/support/real_input.h"
 #include "win/util/handle.h"
 
 namespace vx::e2e {
@@ -51,13 +52,25 @@ protected:
         }
     }
     static int count_top_level(const wchar_t* class_name);
-    // Input as the window's queue sees it (posted, so no focus or real keyboard is needed).
-    static void press_key(HWND window, UINT virtual_key);
+    // Real input, as a person gives it (SendInput): the top-level window of `window` is brought
+    // to the front first, as the person would look at it, and the key goes where the focus is.
+    static void press_key(HWND window, UINT virtual_key, std::initializer_list<WORD> modifiers = {});
+    // Into whatever has the keyboard now (a pop-up menu, a dialog that just opened).
+    static void press_key(UINT virtual_key, std::initializer_list<WORD> modifiers = {});
+    static void type_text(const std::wstring& text) { win::test::type_text(text); }
+    // A click at a point of the window's client area.
     static void click(HWND window, int x, int y, bool right_button = false);
+    // A click in the middle of a dialog's control (a button, an edit).
+    static void click_control(HWND dialog, int id);
+    // The top-level window in front with the keyboard; false when it did not come.
+    static bool bring_to_front(HWND window);
+    // The flags of GetGUIThreadInfo for the thread of `window` (GUI_INMENUMODE, ...).
+    static DWORD gui_flags(HWND window);
     static std::string text_of(HWND window);
 
-    // Saves the screen as <build>/tests/e2e/screenshots/<Suite>.<Test>.png; returns its path.
-    std::filesystem::path screenshot();
+    // Saves the screen as <build>/tests/e2e/screenshots/<Suite>.<Test>.png (with ".<suffix>"
+    // before ".png" when given, for a second picture of the same test); returns its path.
+    std::filesystem::path screenshot(const std::string& suffix = {});
 
 private:
     void end_everything();

@@ -63,7 +63,8 @@ TEST_F(DesktopTest, TextMacroPutsTheAnswerIntoTheLine) {
     ASSERT_NE(question, nullptr) << "no question";
     const HWND edit = FindWindowExW(question, nullptr, L"Edit", nullptr);
     ASSERT_NE(edit, nullptr);
-    SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"Room 12"));
+    click(edit, 5, 5);
+    type_text(L"Room 12");
     answer(question, IDOK);
     const auto record = wait_for_record();
     ASSERT_FALSE(record.empty());
@@ -123,7 +124,7 @@ TEST_F(DesktopTest, MenuButtonRunsTheCommandPairedWithTheChosenItem) {
     })) << "no pop-up menu";
     // Down to the first item, past the separator to the second, and choose it.
     for (UINT key : {VK_DOWN, VK_DOWN, VK_RETURN}) {
-        press_key(popup, key);
+        press_key(key);
         Sleep(200);
     }
     const auto record = wait_for_record();
@@ -163,14 +164,14 @@ TEST_F(DesktopTest, ExitWithoutExitPromptEndsAtOnce) {
     set_setting("ExitPrompt", "0");
     const HWND main = start_on_desktop();
     ASSERT_NE(main, nullptr);
-    menu_command(main, vx::shell::MenuCommand::Exit);
+    ASSERT_TRUE(menu_command(main, vx::shell::MenuCommand::Exit));
     EXPECT_EQ(wait_for_exit(0, 20s), std::optional<DWORD>(0));
 }
 
 TEST_F(DesktopTest, ExitWithExitPromptAsksFirst) {
     const HWND main = start_on_desktop();
     ASSERT_NE(main, nullptr);
-    menu_command(main, vx::shell::MenuCommand::Exit);
+    ASSERT_TRUE(menu_command(main, vx::shell::MenuCommand::Exit));
     HWND question = wait_for_dialog(main);
     ASSERT_NE(question, nullptr) << "no exit question";
     EXPECT_EQ(text_of(question), "Exit Vantora!");
@@ -179,7 +180,7 @@ TEST_F(DesktopTest, ExitWithExitPromptAsksFirst) {
     Sleep(500);
     EXPECT_TRUE(running(0)) << "No keeps the shell";
 
-    menu_command(main, vx::shell::MenuCommand::Exit);
+    ASSERT_TRUE(menu_command(main, vx::shell::MenuCommand::Exit));
     question = wait_for_dialog(main);
     ASSERT_NE(question, nullptr);
     answer(question, IDYES);

@@ -24,15 +24,16 @@ protected:
 
     // Opens "Run Program", types the command and presses OK.
     static void run_typed(HWND main, const std::string& command) {
-        menu_command(main, vx::shell::MenuCommand::Run);
+        ASSERT_TRUE(menu_command(main, vx::shell::MenuCommand::Run));
         const HWND form = wait_for_window(L"#32770", L"Run Program");
         ASSERT_NE(form, nullptr) << "Run Program did not open";
         const HWND edit = GetDlgItem(form, IDC_RUN_COMMAND);
         ASSERT_NE(edit, nullptr);
-        SetWindowTextW(edit, std::wstring(command.begin(), command.end()).c_str());
-        // The form enables OK when the text changes, as typing would.
-        PostMessageW(form, WM_COMMAND, MAKEWPARAM(IDC_RUN_COMMAND, EN_CHANGE),
-                     reinterpret_cast<LPARAM>(edit));
+        // The last command typed is offered again: select it all and type over it.
+        click(edit, 5, 5);
+        press_key('A', {VK_CONTROL});
+        press_key(VK_DELETE);
+        type_text(std::wstring(command.begin(), command.end()));
         answer(form, IDOK);
         ASSERT_TRUE(eventually([&] { return !IsWindow(form); }));
     }

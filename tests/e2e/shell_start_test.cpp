@@ -61,11 +61,15 @@ TEST_F(ShellTest, SecondStartLeavesOneInstanceAndBringsTheFirstForward) {
     screenshot();
 }
 
+// Another program's close goes through the exit rules too: it asks, as "E&xit" does.
 TEST_F(ShellTest, ClosingTheMainWindowEndsTheProgram) {
     const size_t shell = start_shell();
     const HWND main = wait_for_window(kMainFormClass);
     ASSERT_NE(main, nullptr);
     PostMessageW(main, WM_CLOSE, 0, 0);
+    const HWND question = wait_for_window(L"#32770", L"Exit Vantora!");
+    ASSERT_NE(question, nullptr) << "a close from outside must ask";
+    click_control(question, IDYES);
     EXPECT_EQ(wait_for_exit(shell, 20s), std::optional<DWORD>(0));
     EXPECT_EQ(FindWindowW(kApplicationClass, kApplicationTitle), nullptr);
 }

@@ -35,7 +35,7 @@ TEST_F(UsageLogTest, ProgramInFrontIsRecordedAndTheViewerOpens) {
     // The main timer ticks five times a second: a few seconds in front is many ticks.
     Sleep(3000);
 
-    menu_command(main, vx::shell::MenuCommand::ViewUsageLog);
+    ASSERT_TRUE(menu_command(main, vx::shell::MenuCommand::ViewUsageLog));
     const HWND viewer = wait_for_window(L"#32770", L"Vantora! Usage Log");
     ASSERT_NE(viewer, nullptr) << "the viewer did not open";
     screenshot();
@@ -43,7 +43,7 @@ TEST_F(UsageLogTest, ProgramInFrontIsRecordedAndTheViewerOpens) {
     ASSERT_TRUE(eventually([&] { return !IsWindow(viewer); }));
 
     EXPECT_FALSE(std::filesystem::exists(log_)) << "records are written when the shell closes";
-    menu_command(main, vx::shell::MenuCommand::Exit);
+    ASSERT_TRUE(menu_command(main, vx::shell::MenuCommand::Exit));
     ASSERT_EQ(wait_for_exit(0, 20s), std::optional<DWORD>(0));
 
     ASSERT_TRUE(std::filesystem::exists(log_)) << "no log after exit";

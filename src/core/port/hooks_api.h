@@ -14,6 +14,8 @@ public:
     // fakes which only watch the times need not implement it; the adapter for the real
     // library must.
     virtual void set_hook_proc(bool enable) { (void)enable; }
+    // The library's RemoveHookProc export, as the shell ends; once, whatever calls it again.
+    virtual void remove_hook_proc() {}
     // True once the idle time has passed (the station must lock).
     virtual bool check_lock() = 0;
     // True once the exit time has come (reported once per day).

@@ -22,17 +22,27 @@ public:
     virtual bool modify_mode() = 0;
     virtual void save_desktop() = 0;
     virtual bool is_windows_shell() = 0;
-    // Shows "Shut Down Windows"; true when the chosen action was started.
-    virtual bool exit_dialog() = 0;
+    // Shows "Shut Down Windows"; true when the chosen action was started. With `power_only`
+    // it offers shutting down and restarting alone: the ways out whose guards are unknown
+    // (MS-DOS mode, log-off) are left out.
+    virtual bool exit_dialog(bool power_only) = 0;
 };
 
 struct CloseRequest {
-    // Set by "E&xit" and the window's system close command; cleared by every close request.
+    // Set by "E&xit" and by every close the system asks for: the close box, the system menu,
+    // Alt+F4, a close sent by another program. Clear only for the close that a button's
+    // <EXIT> or <LOGOFF> causes. Cleared by every close request.
     bool from_system = false;
     bool exit_prompt = false;  // the ExitPrompt setting
+    // The user may not see "E&xit": then no close from the system ends the shell.
+    bool exit_hidden = false;
+    // The administration file exists but could not be read, so its exit guard is unknown.
+    bool locked_down = false;
 };
 
-// Whether the main window may close.
+// Whether the main window may close. While locked down only a Windows shell may go, and only
+// by shutting down or restarting Windows: any other end would leave the user at a desktop no
+// rule of the file governs.
 bool close_request(CloseRequest& request, CloseHost& host, Prompter& prompter);
 
 // Whether a registered shell value names this program: on the NT family the file-name part

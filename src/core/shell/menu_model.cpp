@@ -32,7 +32,21 @@ std::vector<MenuEntry> page_menu_entries(const model::Desktop& desktop) {
     return out;
 }
 
+bool command_shown(const std::vector<MenuEntry>& menu, MenuCommand command) {
+    for (const MenuEntry& top : menu) {
+        if (!top.visible) continue;
+        for (const MenuEntry& e : top.items)
+            if (e.visible && !e.separator() && e.command == command) return true;
+    }
+    return false;
+}
+
 std::vector<MenuEntry> run_main_menu(const model::Desktop& desktop, const MenuState& state) {
+    if (state.locked_down) {
+        MenuEntry help = item("&Help", MenuCommand::None);
+        help.items.push_back(item("&About...", MenuCommand::About));
+        return {std::move(help)};
+    }
     using security::GuardSlot;
     auto slot = [&](GuardSlot s) { return !state.guards || state.guards->slot[s]; };
     auto sep = [&](bool guarded_visible) { return !state.guards || guarded_visible; };

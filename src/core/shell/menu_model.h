@@ -45,11 +45,17 @@ struct MenuState {
     bool run_minimized = false;
     bool confirm = false;
     bool usage_log = false;  // the administration file turns the usage log on
+    // The administration file could not be read: nothing that starts, opens or ends anything.
+    bool locked_down = false;
 };
 
 // "&Desktop", "&Page", "&Options", "&Help" for run mode. The page menu lists the run-mode
-// pages with a new column every 20 items; "StartUp" keeps its place but is hidden.
+// pages with a new column every 20 items; "StartUp" keeps its place but is hidden. Locked
+// down, only "&Help" with "&About..." is left.
 std::vector<MenuEntry> run_main_menu(const model::Desktop& desktop, const MenuState& state);
+
+// Whether the user can reach `command`: its item and the menu holding it are both visible.
+bool command_shown(const std::vector<MenuEntry>& menu, MenuCommand command);
 
 // The same page items for the popup menu's page list.
 std::vector<MenuEntry> page_menu_entries(const model::Desktop& desktop);

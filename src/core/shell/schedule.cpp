@@ -77,8 +77,8 @@ void timer_tick(TickPorts ports, const TickSettings& settings, ScheduleList& sch
     }
     if (settings.idle_lock_on && ports.hooks.check_lock()) host.lock_station();
     host.animate_icon();
-    if (host.start_up_pending()) host.run_start_up_work();
-    if (!schedule.empty() && host.run_mode()) {
+    if (host.start_up_pending() && !settings.locked_down) host.run_start_up_work();
+    if (!schedule.empty() && host.run_mode() && !settings.locked_down) {
         // A button run from here may open a modal dialog; the list is read once, before.
         const std::vector<ButtonId> due =
             schedule.take_due(ports.clock.now(), [&](ButtonId b) { return host.schedule_fields(b); });

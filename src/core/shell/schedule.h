@@ -76,6 +76,9 @@ struct TickSettings {
     bool exit_logs_off = false;
     bool idle_lock_on = false;
     bool usage_log_on = false;
+    // The station is locked (an unreadable administration file, a log-in nobody passed):
+    // nothing starts by itself. Pending start-up work waits until the station opens.
+    bool locked_down = false;
 };
 
 // The main window during a tick.

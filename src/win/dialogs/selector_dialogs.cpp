@@ -704,10 +704,13 @@ INT_PTR FileSelectorBase::handle_message(UINT message, WPARAM wparam, LPARAM lpa
             return TRUE;
         }
         case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
         case WM_MOUSEMOVE:
         case WM_LBUTTONUP: {
             const POINT at{static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam))};
-            if (on_splitter_mouse(message, at)) return TRUE;
+            // The dialog class counts double clicks: the second press of a real double click comes
+            // as WM_LBUTTONDBLCLK, and it is the press that turns the splitter.
+            if (on_splitter_mouse(message == WM_LBUTTONDBLCLK ? WM_LBUTTONDOWN : message, at)) return TRUE;
             break;
         }
         case WM_CAPTURECHANGED:

@@ -149,7 +149,9 @@ int run_shell(HINSTANCE instance, int show) {
     Win32ProcessApi processes;
     Win32LaunchFileSystem files;
     Win32Sound sound;
-    Win32SessionApi session;
+    Win32SessionApi system_session;
+    const std::unique_ptr<SessionApi> recorder = session_recorder_from_environment();
+    SessionApi& session = recorder ? *recorder : system_session;
     LibraryHooksApi hooks;
     Win32Profile profile;
     SystemClock clock;
@@ -172,10 +174,10 @@ int run_shell(HINSTANCE instance, int show) {
         runtime.set_desktop_to_open(desktop_argument());
         app.set_main_window(main_form.hwnd());
         main_form.show(show);
+        // The main window's end (or the session's, whichever comes first) does the end-of-shell
+        // work: protected files, usage records, settings, system keys, hooks.
         code = run_message_loop();
-        // The runtime's end writes this run's usage records.
     }
-    hooks.remove();
     return code;
 }
 

@@ -25,8 +25,9 @@ public:
     bool check_lock() override;
     bool update_exit_time() override;
 
-    // RemoveHookProc: once, when the main window is destroyed.
+    // RemoveHookProc: once, as the shell ends.
     void remove();
+    void remove_hook_proc() override { remove(); }
 
 private:
     // The variable whose address the library receives; it must outlive every call.

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <stdexcept>
 
 #include "model/desktop_file.h"
 #include "model/image_resolver.h"
@@ -35,6 +36,8 @@ using vx::shell::MenuCommand;
 // An empty page area is silver, as it is whenever no page is current.
 constexpr COLORREF kNoPageColour = RGB(192, 192, 192);
 constexpr UINT kFirstShowMessage = WM_APP + 20;
+// The close a button's <EXIT> or <LOGOFF> asks for: not from the system, so no exit choices.
+constexpr UINT kCommandCloseMessage = WM_APP + 21;
 constexpr int kIconBox = 32;
 // Paces the frames of the animated page icon (an id of the icon library's range).
 constexpr UINT_PTR kIdTabIconTimer = 7200;
@@ -69,6 +72,20 @@ std::string read_main_title(SettingsStore& settings) {
 
 TMainForm::TMainForm(SettingsStore& settings) : settings_store_(settings) {
     commands_.login = [this] { log_in(); };
+    using vx::shell::EndStep;
+    end_of_shell_.set(EndStep::EncipherProtectedFiles, [this] {
+        if (admin_state_.loaded()) vx::security::encipher_protected_files(admin_, encryption_mark_);
+    });
+    end_of_shell_.set(EndStep::WriteSettings, [this] {
+        const std::string error = save_settings();
+        if (!error.empty()) throw std::runtime_error(error);
+    });
+    end_of_shell_.set(EndStep::ReleaseSystemKeys, [this] {
+        if (admin_state_.loaded() && admin_.settings.disable_system_keys) session().set_system_keys_locked(false);
+    });
+    end_of_shell_.set(EndStep::RemoveHooks, [this] {
+        if (hooks_) hooks_->remove_hook_proc();
+    });
 }
 
 TMainForm::~TMainForm() = default;
@@ -95,7 +112,7 @@ HWND TMainForm::create(HINSTANCE instance) {
                                        WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
                                        640, 480, nullptr, nullptr, instance);
     // A registry failure is reported once the window exists to own the message.
-    if (window && !outcome.ok()) prompter_.alert("Error", outcome.error);
+    if (window && !outcome.ok()) prompter().alert("Error", outcome.error);
     return window;
 }
 
@@ -141,10 +158,28 @@ bool TMainForm::on_create(const CREATESTRUCTW&) {
 void TMainForm::on_destroy() {
     KillTimer(hwnd(), kIdMainTimer);
     KillTimer(hwnd(), kIdTabIconTimer);
-    end_admin_session();
-    const std::string error = save_settings();
-    if (!error.empty()) prompter_.alert("Error", error);
+    // Nothing when the session's end has done it already.
+    const std::vector<std::string> failures = end_of_shell_.run();
+    std::string text;
+    for (const std::string& f : failures) {
+        log_error("at exit, " + f);
+        text += (text.empty() ? "" : "\r") + f;
+    }
+    if (!text.empty() && !session_ending_) prompter().alert("Error", text);
     PostQuitMessage(0);
+}
+
+void TMainForm::end_session() {
+    // Windows may end the process as soon as this message is answered: the work is done now,
+    // and nothing waits for a person to answer.
+    session_ending_ = true;
+    for (const std::string& f : end_of_shell_.run()) log_error("as the session ends, " + f);
+    DestroyWindow(hwnd());
+}
+
+DateTime TMainForm::now() const {
+    static SystemClock system_clock;
+    return clock_ ? clock_->now() : system_clock.now();
 }
 
 std::string TMainForm::save_settings() {
@@ -213,6 +248,20 @@ void TMainForm::first_show() {
     if (first_shown_) return;
     first_shown_ = true;
     read_admin_file();
+    if (admin_state_.damaged()) {
+        rebuild_tabs();
+        rebuild_menu();
+        apply_window_options();
+        show_page(nullptr);
+        // The timer reads the file again until it is repaired.
+        SetTimer(hwnd(), kIdMainTimer, 1000, nullptr);
+        return;
+    }
+    open_station();
+}
+
+void TMainForm::open_station() {
+    station_opened_ = true;
     load_desktop();
     rebuild_tabs();
     rebuild_menu();
@@ -221,7 +270,7 @@ void TMainForm::first_show() {
                                               GetSystemMetrics(SM_CYSCREEN));
     if (b.width > 0 && b.height > 0 && !IsZoomed(hwnd()))
         SetWindowPos(hwnd(), nullptr, b.left, b.top, b.width, b.height, SWP_NOZORDER | SWP_NOACTIVATE);
-    if (!locked_ && !desktop_.tab_pages(false).empty()) {
+    if (!locked() && !desktop_.tab_pages(false).empty()) {
         TabCtrl_SetCurSel(tabs_, 0);
         show_page(const_cast<model::Page*>(desktop_.tab_pages(false).front()));
     } else {
@@ -233,6 +282,14 @@ void TMainForm::first_show() {
 }
 
 void TMainForm::read_admin_file() {
+    // The message about a damaged file, and the log-in, are modal: the activations they bring
+    // must not read the file again underneath them.
+    if (!admin_state_.begin_read()) return;
+    struct Done {
+        vx::shell::AdminFileState& state;
+        ~Done() { state.end_read(); }
+    } done{admin_state_};
+
     static NoHooks no_hooks;
     const SystemLocale locale;
     AnsiCodePageCodec codec;
@@ -242,21 +299,59 @@ void TMainForm::read_admin_file() {
     vx::security::AdminReadContext ctx{locale, codec, hooks_ ? *hooks_ : no_hooks, today, &encryption_mark_};
     ctx.log_file = settings_.log_file;
     ctx.environment = system_environment();
+    const std::string path = vx::security::admin_file_path(settings_.admin_dir);
+    auto outcome = vx::shell::AdminRead::Absent;
+    std::string error = "The administration file " + path + " cannot be found.";
     try {
-        admin_loaded_ = vx::security::load_admin_file(vx::security::admin_file_path(settings_.admin_dir), admin_, ctx,
-                                                  encryption_mark_);
+        if (vx::security::load_admin_file(path, admin_, ctx, encryption_mark_)) outcome = vx::shell::AdminRead::Clean;
     } catch (const std::exception& e) {
-        // A damaged administration file must not open the station: its restrictions are unknown.
-        prompter_.alert("Error", e.what());
-        locked_ = true;
-        return;
+        outcome = vx::shell::AdminRead::Failed;
+        error = e.what();
+        // Nothing of a half-read file may count: its users could log in, its lists restrict too
+        // little.
+        admin_ = vx::security::AdminData{};
+        log_error("the administration file " + path + " cannot be read: " + error);
     }
-    if (admin_loaded_ && admin_.warnings != admin_warnings_shown_) {
+    const auto action = admin_state_.record(outcome, error, now());
+    if (action.show_error) prompter().alert("Error", error);
+    if (outcome != vx::shell::AdminRead::Clean) return;
+    // Read again on every activation: the same doubtful entries are told once, a change again.
+    if (admin_.warnings != admin_warnings_shown_) {
         admin_warnings_shown_ = admin_.warnings;
         if (const std::string text = vx::security::admin_warning_text(admin_.warnings); !text.empty())
-            prompter_.alert("Administration File", text);
+            prompter().alert("Administration File", text);
     }
-    if (admin_loaded_) after_admin_load();
+    after_admin_load();
+}
+
+void TMainForm::retry_admin_file() {
+    read_admin_file();
+    after_admin_reread();
+}
+
+void TMainForm::after_admin_reread() {
+    if (!hwnd()) return;
+    if (admin_state_.damaged()) {
+        // Locked from now on, whatever was shown.
+        rebuild_tabs();
+        rebuild_menu();
+        show_page(nullptr);
+        return;
+    }
+    if (!station_opened_) {
+        open_station();
+        return;
+    }
+    rebuild_menu();
+}
+
+std::string TMainForm::locked_text() const {
+    if (admin_state_.damaged())
+        return "This station is locked: its administration file cannot be read.\r\n\r\n" + admin_state_.error() +
+               "\r\n\r\nNothing can be started until the file is repaired. It is read again every few "
+               "seconds.";
+    if (locked_) return "This station is locked.";
+    return {};
 }
 
 void TMainForm::load_desktop() {
@@ -268,7 +363,7 @@ void TMainForm::load_desktop() {
         if (read_desktop_file(desktop_.file_name)) return;
     } catch (const model::DesktopLoadError& e) {
         log_error(e.detail());
-        prompter_.alert(e.caption(), e.text());
+        prompter().alert(e.caption(), e.text());
         existed = true;
     }
     // No usable desktop: a fresh one with a first page. The builder from the Windows desktop and
@@ -287,7 +382,7 @@ void TMainForm::load_desktop() {
         model::WriteContext wctx{&locale, &codec, -1};
         model::save_desktop_file(desktop_, wctx, model::SaveOptions{settings_.backup, true});
     } catch (const std::exception& e) {
-        prompter_.alert("Error", e.what());
+        prompter().alert("Error", e.what());
     }
 }
 
@@ -311,7 +406,7 @@ bool TMainForm::read_desktop_file(const std::string& path) {
 
 void TMainForm::rebuild_tabs() {
     TabCtrl_DeleteAllItems(tabs_);
-    if (locked_) return;
+    if (locked()) return;
     int i = 0;
     for (const model::Page* page : desktop_.tab_pages(false)) {
         std::wstring name = widen(page->name);
@@ -326,16 +421,18 @@ void TMainForm::rebuild_menu() {
     vx::shell::MenuState state;
     state.run_minimized = settings_.run_minimized;
     state.confirm = settings_.confirm;
-    state.usage_log = admin_loaded_ && admin_.settings.usage_log_on != 0;
+    state.usage_log = admin_state_.loaded() && admin_.settings.usage_log_on != 0;
     state.guards = menu_guards_;
+    state.locked_down = admin_state_.damaged();
     const auto entries = vx::shell::run_main_menu(desktop_, state);
+    exit_shown_ = vx::shell::command_shown(entries, MenuCommand::Exit);
     HMENU bar = CreateMenu();
     for (const auto& top : entries) {
         if (!top.visible) continue;
         HMENU sub = CreatePopupMenu();
         for (const auto& e : top.items) {
             if (!e.visible) continue;
-            if (locked_ && e.command == MenuCommand::GotoPage) continue;
+            if (locked() && e.command == MenuCommand::GotoPage) continue;
             UINT flags = e.separator() ? MF_SEPARATOR : MF_STRING;
             if (e.checked) flags |= MF_CHECKED;
             if (e.new_column) flags |= MF_MENUBARBREAK;
@@ -369,11 +466,11 @@ int TMainForm::current_tab() const {
 }
 
 bool TMainForm::select_tab(int index) {
-    if (locked_) return false;
+    if (locked()) return false;
     const auto pages = desktop_.tab_pages(false);
     if (index < 0 || index >= static_cast<int>(pages.size())) return false;
     const model::Page* page = pages[static_cast<size_t>(index)];
-    if (!page->password.empty() && !vx::security::password_prompt(admin_, prompter_, "", page->password,
+    if (!page->password.empty() && !vx::security::password_prompt(admin_, prompter(), "", page->password,
                                                               static_cast<int32_t>(page->security_level))) {
         TabCtrl_SetCurSel(tabs_, desktop_.current() ? desktop_.index_of(desktop_.current()) : 0);
         return false;
@@ -410,7 +507,7 @@ void TMainForm::show_page(model::Page* page) {
         loaded_tab_icon_ = page->tab_icon;
         SetWindowTextW(panel6_, widen(plan.panel_text).c_str());
     } else {
-        SetWindowTextW(panel6_, locked_ ? L"This station is locked." : L"");
+        SetWindowTextW(panel6_, locked() ? L"This station is locked." : L"");
     }
     show_page_objects(page);
     main_area_.update_ranges();
@@ -500,6 +597,21 @@ void TMainForm::load_wallpaper(const std::string& name) {
 
 void TMainForm::paint_background(HDC dc, const RECT& client, POINT scroll) {
     const model::Page* page = desktop_.current();
+    if (!page && locked()) {
+        // The locked screen says why, so that whoever looks after the station knows what to mend.
+        fill(dc, client, kNoPageColour);
+        const std::wstring text = widen(locked_text());
+        RECT box{client.left + 40, client.top + 40, client.right - 40, client.bottom - 40};
+        const scoped_select font(dc, static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)));
+        RECT measured = box;
+        DrawTextW(dc, text.c_str(), -1, &measured, DT_CENTER | DT_WORDBREAK | DT_NOPREFIX | DT_CALCRECT);
+        const int height = measured.bottom - measured.top;
+        if (height < box.bottom - box.top) box.top += (box.bottom - box.top - height) / 2;
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, RGB(0, 0, 0));
+        DrawTextW(dc, text.c_str(), -1, &box, DT_CENTER | DT_WORDBREAK | DT_NOPREFIX);
+        return;
+    }
     const bool found = wallpaper_ && page && page->background == loaded_wallpaper_;
     const auto mode = vx::shell::background_mode(page, found);
     if (mode == vx::shell::BackgroundMode::Silver) return fill(dc, client, kNoPageColour);
@@ -548,7 +660,7 @@ void TMainForm::on_key_up(WPARAM key) {
         default:
             return;
     }
-    const int count = locked_ ? 0 : TabCtrl_GetItemCount(tabs_);
+    const int count = locked() ? 0 : TabCtrl_GetItemCount(tabs_);
     const auto action = vx::shell::page_key_action(k, current_tab(), count);
     if (action.login) run_seam(commands_.login, "log-in");
     if (action.tab) select_tab(*action.tab);
@@ -566,7 +678,7 @@ void TMainForm::show_popup(POINT screen) {
     if (!menu_ || (desktop_.options.menu_bar && !settings_.allow_popup)) return;
     const auto& guard = admin_.guards[vx::security::kGuardRunPopup];
     if (!guard.password.empty() &&
-        !vx::security::password_prompt(admin_, prompter_, "", guard.password, guard.level))
+        !vx::security::password_prompt(admin_, prompter(), "", guard.password, guard.level))
         return;
     HMENU popup = CreatePopupMenu();
     const int count = GetMenuItemCount(menu_);
@@ -620,6 +732,13 @@ void TMainForm::carry_out(MenuCommand command, int page_index) {
 }
 
 bool TMainForm::on_command(int id, int, HWND) {
+    // A menu command arrives from an item the user can see; one sent for an item that is not
+    // there (hidden for this user, or locked away) is nobody's to give.
+    if (id >= kIdMenuFirst && id < kIdMainTimer &&
+        (!menu_ || GetMenuState(menu_, static_cast<UINT>(id), MF_BYCOMMAND) == static_cast<UINT>(-1))) {
+        log_info("main window: command " + std::to_string(id) + " is not in the menu");
+        return true;
+    }
     if (id >= kIdGotoPageFirst && id < kIdMainTimer) {
         carry_out(MenuCommand::GotoPage, id - kIdGotoPageFirst);
         return true;
@@ -638,13 +757,33 @@ LRESULT TMainForm::handle_message(UINT message, WPARAM wparam, LPARAM lparam) {
         case kFirstShowMessage:
             first_show();
             return 0;
-        case WM_ACTIVATE:
-            // Until an administration file was read, every activation looks for one again.
-            if (LOWORD(wparam) != WA_INACTIVE && first_shown_ && !admin_loaded_ && !locked_ &&
-                file_exists(vx::security::admin_file_path(settings_.admin_dir))) {
-                read_admin_file();
-                rebuild_menu();
+        case kCommandCloseMessage:
+            if (may_close(false)) DestroyWindow(hwnd());
+            return 0;
+        case WM_SYSCOMMAND:
+            // The close box, the system menu and Alt+F4 (which the default handling turns into
+            // this command, with or without a system menu) are all closes from the system.
+            if ((wparam & 0xFFF0) == SC_CLOSE) {
+                if (may_close(true)) DestroyWindow(hwnd());
+                return 0;
             }
+            break;
+        case WM_ENDSESSION:
+            if (wparam) end_session();
+            return 0;
+        case WM_ACTIVATE:
+            if (LOWORD(wparam) == WA_INACTIVE) {
+                keys_.clear();
+            } else if (first_shown_ &&
+                       admin_state_.read_on_activation(
+                           file_exists(vx::security::admin_file_path(settings_.admin_dir)))) {
+                // Until an administration file was read, every activation looks for one again; a
+                // damaged one is tried again too.
+                retry_admin_file();
+            }
+            break;
+        case WM_KILLFOCUS:
+            keys_.clear();
             break;
         case WM_TIMER:
             if (wparam == kIdTabIconTimer) {
@@ -652,17 +791,25 @@ LRESULT TMainForm::handle_message(UINT message, WPARAM wparam, LPARAM lparam) {
                 return 0;
             }
             if (wparam == kIdMainTimer) {
+                if (admin_state_.read_on_timer(now())) retry_admin_file();
                 update_clock();
                 if (commands_.tick) commands_.tick();
                 return 0;
             }
             break;
-        case WM_KEYUP:
-            on_key_up(wparam);
-            return 0;
         case WM_KEYDOWN:
         case WM_SYSKEYDOWN:
-            if (on_key_down(wparam)) return 0;
+            if (on_key_down(wparam, lparam)) return 0;
+            break;
+        case WM_KEYUP:
+        case WM_SYSKEYUP:
+            if (on_key_released(wparam, message == WM_SYSKEYUP)) return 0;
+            break;
+        case WM_SYSCHAR:
+            if (swallow_syschar_) {
+                swallow_syschar_ = false;
+                return 0;
+            }
             break;
         case WM_NOTIFY: {
             const auto* hdr = reinterpret_cast<const NMHDR*>(lparam);
@@ -689,9 +836,16 @@ LRESULT TMainForm::handle_message(UINT message, WPARAM wparam, LPARAM lparam) {
 // ---- Log-in at start, system keys, Desktop Setup and About -------------------------------
 
 SessionApi& TMainForm::session() {
-    if (session_) return *session_;
-    if (!own_session_) own_session_ = std::make_unique<Win32SessionApi>();
-    return *own_session_;
+    if (!ending_session_) {
+        SessionApi* inner = session_;
+        if (!inner) {
+            if (!own_session_) own_session_ = std::make_unique<Win32SessionApi>();
+            inner = own_session_.get();
+        }
+        ending_session_ = std::make_unique<vx::shell::EndingSession>(*inner, end_of_shell_);
+        ending_session_->set_reporter([](const std::string& f) { log_error("before ending the session, " + f); });
+    }
+    return *ending_session_;
 }
 
 const std::string& TMainForm::user_name() const {
@@ -706,7 +860,9 @@ void TMainForm::after_admin_load() {
 }
 
 bool TMainForm::log_in() {
-    const bool demanded = admin_loaded_ && admin_.settings.validate_users != 0;
+    // Nobody can pass against a file that could not be read.
+    if (admin_state_.damaged()) return false;
+    const bool demanded = admin_state_.loaded() && admin_.settings.validate_users != 0;
     // Asked for by F10 alone, with nobody who could pass: the dialog closes only on a successful
     // log-in, so it would shut the station for good.
     if (!demanded && admin_.users.empty()) {
@@ -732,6 +888,14 @@ bool TMainForm::log_in() {
         return false;
     }
     menu_guards_ = vx::security::apply_user_guards(admin_);
+    if (locked_) {
+        // The log-in that was missed has now been passed.
+        locked_ = false;
+        if (hwnd() && station_opened_) {
+            rebuild_tabs();
+            show_first_tab();
+        }
+    }
     if (hwnd()) rebuild_menu();
     return true;
 }
@@ -743,15 +907,6 @@ void TMainForm::lock_station() {
     rebuild_tabs();
     rebuild_menu();
     show_page(nullptr);
-}
-
-void TMainForm::end_admin_session() {
-    if (!admin_loaded_) return;
-    try {
-        vx::security::end_of_shell(admin_, session(), encryption_mark_);
-    } catch (const std::exception& e) {
-        log_error(std::string("enciphering the protected files at exit: ") + e.what());
-    }
 }
 
 void TMainForm::show_help(int topic) {
@@ -808,23 +963,55 @@ void TMainForm::apply_setup_result(const vx::shell::SetupResult& result) {
     SetWindowTextW(panel6_, page && !desktop_.options.page_tabs ? widen(page->name).c_str() : L"");
     // Kept at once, not only at exit: a station that loses power keeps what the administrator chose.
     const std::string error = save_settings();
-    if (!error.empty()) prompter_.alert("Error", error);
+    if (!error.empty()) prompter().alert("Error", error);
 }
 
 bool TMainForm::on_close() {
+    // WM_CLOSE, from the default handling of the system's close or from another program.
     // Swallowing the message keeps the window open.
-    return commands_.may_close && !commands_.may_close();
+    return !may_close(true);
 }
 
-bool TMainForm::on_key_down(WPARAM key) {
-    if (!commands_.speed_key || locked_ || key > 0xFF) return false;
+void TMainForm::close_by_command() {
+    if (hwnd()) PostMessageW(hwnd(), kCommandCloseMessage, 0, 0);
+}
+
+bool TMainForm::may_close(bool from_system) {
+    if (!commands_.may_close) return true;
+    // A second close while the first one's questions are up is refused, not asked twice.
+    if (closing_) return false;
+    closing_ = true;
+    struct Done {
+        bool& flag;
+        ~Done() { flag = false; }
+    } done{closing_};
+    return commands_.may_close(from_system);
+}
+
+bool TMainForm::on_key_down(WPARAM key, LPARAM flags) {
     // Modifier keys alone are never a speed key.
-    if (key == VK_SHIFT || key == VK_CONTROL || key == VK_MENU) return false;
+    if (key > 0xFF || key == VK_SHIFT || key == VK_CONTROL || key == VK_MENU) return false;
     std::uint16_t shortcut = static_cast<std::uint16_t>(key);
     if (GetKeyState(VK_SHIFT) < 0) shortcut |= model::kShortcutShift;
     if (GetKeyState(VK_CONTROL) < 0) shortcut |= model::kShortcutCtrl;
     if (GetKeyState(VK_MENU) < 0) shortcut |= model::kShortcutAlt;
-    return commands_.speed_key(shortcut);
+    keys_.press(static_cast<std::uint16_t>(key), shortcut, (flags & (LPARAM{1} << 30)) != 0);
+    // F10 is the log-in key here, never the menu bar's keyboard mode.
+    if (key == VK_F10) return true;
+    const bool speed = !locked() && commands_.is_speed_key && commands_.is_speed_key(shortcut);
+    if (speed && (shortcut & model::kShortcutAlt)) swallow_syschar_ = true;
+    return speed;
+}
+
+bool TMainForm::on_key_released(WPARAM key, bool system_key) {
+    if (key > 0xFF) return false;
+    const std::uint16_t shortcut = keys_.release(static_cast<std::uint16_t>(key));
+    if (shortcut == 0) return key == VK_F10;
+    if (!locked() && commands_.speed_key && commands_.speed_key(shortcut)) return true;
+    // Other releases with Alt held (Alt+letter of the menu) keep their default handling.
+    if (system_key && key != VK_F10) return false;
+    on_key_up(key);
+    return true;
 }
 
 void TMainForm::refresh_desktop_view() {
@@ -848,7 +1035,7 @@ bool TMainForm::open_desktop_file(const std::string& path) {
         loaded = read_desktop_file(path);
     } catch (const model::DesktopLoadError& e) {
         log_error(e.detail());
-        prompter_.alert(e.caption(), e.text());
+        prompter().alert(e.caption(), e.text());
     }
     if (!loaded) {
         // Nothing of a half-read file may stay on screen.
@@ -876,7 +1063,7 @@ void TMainForm::start_new_desktop(const std::string& path) {
 
 void TMainForm::show_first_tab() {
     const auto pages = desktop_.tab_pages(false);
-    if (locked_ || pages.empty()) {
+    if (locked() || pages.empty()) {
         show_page(nullptr);
         return;
     }

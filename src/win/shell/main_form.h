@@ -18,6 +18,9 @@
 #include "port/session_api.h"
 #include "port/settings_store.h"
 #include "security/admin_data.h"
+#include "shell/admin_state.h"
+#include "shell/end_of_shell.h"
+#include "shell/key_release.h"
 #include "shell/menu_model.h"
 #include "shell/page_nav.h"
 #include "shell/settings.h"
@@ -61,10 +64,14 @@ struct MainFormCommands {
     std::function<void(vx::model::ObjectEntry&)> carry_out_button;
     // Opens a topic of the help file (the dialogs' "&Help" buttons).
     std::function<void(int topic)> help_topic;
-    // Asked when the window is to close (WM_CLOSE); false keeps it open. Unset: it closes.
-    std::function<bool()> may_close;
-    // A key went down with these modifiers (the speed-key form); true when a button took it.
+    // Asked when the window is to close; false keeps it open. Unset: it closes. `from_system`
+    // for every close but the one a button's <EXIT> or <LOGOFF> causes (close_by_command).
+    std::function<bool(bool from_system)> may_close;
+    // A key with these modifiers (the speed-key form) was released; true when a button took it.
     std::function<bool(std::uint16_t shortcut)> speed_key;
+    // Whether a button of the shown page answers to this shortcut (its press is then kept from
+    // the menu's keyboard handling).
+    std::function<bool(std::uint16_t shortcut)> is_speed_key;
 };
 
 class TMainForm final : public Window {
@@ -84,8 +91,15 @@ public:
 
     // Where the system keys are locked and released and the session ends; none: the Windows
     // one, made when first needed. Tests and e2e runs set a recording fake before create.
-    void set_session(SessionApi* session) { session_ = session; }
+    void set_session(SessionApi* session) {
+        session_ = session;
+        ending_session_.reset();
+    }
+    // The session as the shell uses it: an end of the session asked for here first does (or,
+    // unforced, saves what it can of) the end-of-shell work.
     SessionApi& session();
+    // What is owed before the shell ends; done once, by whichever end comes first.
+    vx::shell::EndOfShell& end_of_shell() { return end_of_shell_; }
     // WIN.INI's "BorderWidth" for "Desktop Setup"; none: the system's profile calls.
     void set_profile(Profile* profile) { profile_ = profile; }
     // The log-in dialog's clock (time windows, days, expiry); none: the system clock.
@@ -110,7 +124,18 @@ public:
 
     const vx::shell::ShellSettings& settings() const { return settings_; }
     vx::model::Desktop& desktop() { return desktop_; }
-    bool locked() const { return locked_; }
+    // Nothing may be shown or started: the administration file could not be read, or a log-in
+    // it demands was not passed.
+    bool locked() const { return locked_ || admin_state_.damaged(); }
+    const vx::shell::AdminFileState& admin_state() const { return admin_state_; }
+    // What the locked screen says; empty while not locked.
+    std::string locked_text() const;
+    // Whether the user can reach "E&xit" in the menu.
+    bool exit_shown() const { return exit_shown_; }
+    // The close a button's <EXIT> or <LOGOFF> causes, once the current message is handled.
+    void close_by_command();
+    // Reads a damaged administration file again now (as the timer and activation do).
+    void retry_admin_file();
     int current_tab() const;
     // Selects a tab as the user would: the page password is asked first. False when refused.
     bool select_tab(int index);
@@ -131,9 +156,12 @@ public:
     HINSTANCE instance() const { return instance_; }
     const std::string& program_dir() const { return program_dir_; }
     vx::security::AdminData& admin() { return admin_; }
-    bool admin_loaded() const { return admin_loaded_; }
+    bool admin_loaded() const { return admin_state_.loaded(); }
     bool first_shown() const { return first_shown_; }
-    win::security::WinPrompter& prompter() { return prompter_; }
+    // The shell's messages and questions; the main window's own dialogs unless the runtime
+    // hands it another (the tests answer in the dialogs' place).
+    Prompter& prompter() { return prompter_override_ ? *prompter_override_ : prompter_; }
+    void set_prompter(Prompter* prompter) { prompter_override_ = prompter; }
     vx::shell::ShellSettings& edit_settings() { return settings_; }
     HMENU main_menu() const { return menu_; }
     // Loads `path` as the desktop and shows its tabs and menu; the caller shows a page. False
@@ -162,6 +190,11 @@ protected:
 
 private:
     void read_admin_file();
+    // After a read on activation or the timer: locks, unlocks or refreshes what is shown.
+    void after_admin_reread();
+    // Desktop, tabs, menu, first page and timer: what the first show does once the
+    // administration file allows it.
+    void open_station();
     void load_desktop();
     // Loads `path` into the desktop; false when the file does not exist. Throws DesktopLoadError.
     bool read_desktop_file(const std::string& path);
@@ -172,18 +205,25 @@ private:
     void update_clock();
     void layout();
     void on_key_up(WPARAM key);
+    // A system close (the close box, the system menu, Alt+F4, WM_CLOSE) or a button's; true
+    // when the window may go.
+    bool may_close(bool from_system);
+    void end_session();
+    DateTime now() const;
     void carry_out(vx::shell::MenuCommand command, int page_index);
     void run_seam(const std::function<void()>& f, const char* what);
     void show_popup(POINT screen);
     void load_wallpaper(const std::string& name);
     void show_page_objects(vx::model::Page* page);
     void after_admin_load();
-    void end_admin_session();
     void lock_station();
     void show_help(int topic);
     void apply_setup_result(const vx::shell::SetupResult& result);
-    // Speed keys; true when one was taken.
-    bool on_key_down(WPARAM key);
+    // Notes the press for its release; true when the default handling must not see it (a speed
+    // key, F10).
+    bool on_key_down(WPARAM key, LPARAM flags);
+    // True when the release was taken (a speed key, a page key, F10).
+    bool on_key_released(WPARAM key, bool system_key);
     // The icon library beside the program: button icons and cursors, the animated page icon.
     iconlib::LibraryPictures* library_pictures();
     void show_tab_icon(int number);
@@ -198,11 +238,25 @@ private:
     HooksApi* hooks_ = nullptr;
     // The shell's own dialogs: "Password Required" with its lock pictures, the alert, the choice list.
     win::security::WinPrompter prompter_;
+    Prompter* prompter_override_ = nullptr;
 
     vx::model::Desktop desktop_;
     vx::security::AdminData admin_;
-    bool admin_loaded_ = false;
+    vx::shell::AdminFileState admin_state_;
+    // A log-in the file demands was not passed.
     bool locked_ = false;
+    // The desktop was loaded and shown (not while the administration file is damaged).
+    bool station_opened_ = false;
+    bool exit_shown_ = true;
+    // A close request is being decided (its questions are up): another waits its turn, refused.
+    bool closing_ = false;
+    // Windows is ending the session: no message boxes, the work is logged.
+    bool session_ending_ = false;
+    // A speed key's press with Alt: its WM_SYSCHAR must not reach the menu.
+    bool swallow_syschar_ = false;
+    vx::shell::KeyReleases keys_;
+    vx::shell::EndOfShell end_of_shell_;
+    std::unique_ptr<vx::shell::EndingSession> ending_session_;
     int encryption_mark_ = 0;
     // What the administration file was last warned about: a reading at every activation must
     // not bring the same message back.

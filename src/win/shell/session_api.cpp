@@ -64,4 +64,45 @@ void Win32SessionApi::set_system_keys_locked(bool locked) {
     locked_ = locked;
 }
 
+void RecordingSessionApi::record(const char* line) {
+    const HANDLE file = CreateFileW(path_.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                    OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        log_error("session recorder: cannot open its file: " + last_error_text());
+        return;
+    }
+    const std::string text = std::string(line) + "\r\n";
+    DWORD written = 0;
+    WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    CloseHandle(file);
+}
+
+bool RecordingSessionApi::log_off(bool forced) {
+    record(forced ? "log_off forced" : "log_off");
+    return true;
+}
+bool RecordingSessionApi::restart(bool forced) {
+    record(forced ? "restart forced" : "restart");
+    return true;
+}
+bool RecordingSessionApi::shut_down() {
+    record("shut_down");
+    return true;
+}
+void RecordingSessionApi::set_system_keys_locked(bool locked) {
+    record(locked ? "keys 1" : "keys 0");
+}
+
+std::unique_ptr<SessionApi> session_recorder_from_environment() {
+#ifdef VX_SESSION_RECORDING
+    wchar_t path[MAX_PATH * 2]{};
+    const DWORD n = GetEnvironmentVariableW(L"VX_SESSION_RECORD", path, static_cast<DWORD>(std::size(path)));
+    if (n > 0 && n < std::size(path)) {
+        log_info("session calls are recorded, not carried out");
+        return std::make_unique<RecordingSessionApi>(path);
+    }
+#endif
+    return nullptr;
+}
+
 }  // namespace vx::win

@@ -5,6 +5,9 @@
 // ends.
 #include <windows.h>
 
+#include <memory>
+#include <string>
+
 #include "port/session_api.h"
 #include "win/security/keyboard_guard.h"
 
@@ -32,5 +35,26 @@ private:
     security::KeyboardGuard guard_;
     security::AccessibilityHotKeys hot_keys_;
 };
+
+// Ends nothing and locks nothing: writes each call as a line ("log_off", "restart forced",
+// "keys 1", ...) to a file and reports it accepted. A real end of the session would end every
+// program of the test's Wine prefix, the test driver among them, so end-to-end runs switch the
+// shell to this one; only test builds can.
+class RecordingSessionApi final : public SessionApi {
+public:
+    explicit RecordingSessionApi(std::wstring path) : path_(std::move(path)) {}
+    bool log_off(bool forced = false) override;
+    bool restart(bool forced = false) override;
+    bool shut_down() override;
+    void set_system_keys_locked(bool locked) override;
+
+private:
+    void record(const char* line);
+    std::wstring path_;
+};
+
+// The recording session when this build allows it and the variable VX_SESSION_RECORD names a
+// file; none otherwise.
+std::unique_ptr<SessionApi> session_recorder_from_environment();
 
 }  // namespace vx::win

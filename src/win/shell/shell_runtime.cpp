@@ -141,6 +141,19 @@ ShellRuntime::ShellRuntime(TMainForm& form, ShellPorts ports)
     // <DEFAULTDIR> is the main window's program folder (the tests move it).
     if (!form.program_dir().empty()) env.program_dir = form.program_dir();
     env.selector = this;
+    // The runtime's session ends go through the main window's, which does the end-of-shell work
+    // before an end that would not wait for it.
+    form_.set_session(&ports.session);
+    if (ports.prompter) form_.set_prompter(ports.prompter);
+    env.session = &form_.session();
+    form_.end_of_shell().set(vx::shell::EndStep::AppendUsageRecords, [this] {
+        if (!usage_log_) return;
+        std::string failure;
+        usage_log_->set_reporter([&failure](const std::string& message) { failure = message; });
+        usage_log_->flush(nullptr);
+        usage_log_->set_reporter(nullptr);
+        if (!failure.empty()) throw std::runtime_error(failure);
+    });
 
     deferred_.create();
     MainFormCommands& c = form_.commands();
@@ -149,14 +162,16 @@ ShellRuntime::ShellRuntime(TMainForm& form, ShellPorts ports)
     c.carry_out_button = [this](model::ObjectEntry& entry) {
         const ButtonView view = button_view(entry);
         deferred_.post([this, view] {
+            if (!launches_allowed()) return;
             prepare_launch();
             launcher_.click(view);
         });
     };
     c.tick = [this] { tick(); };
     c.exit = [this] { exit(); };
-    c.may_close = [this] { return may_close(); };
+    c.may_close = [this](bool from_system) { return may_close(from_system); };
     c.speed_key = [this](std::uint16_t key) { return speed_key(key); };
+    c.is_speed_key = [this](std::uint16_t key) { return has_speed_key(key); };
     c.run_program = [this] { run_program(); };
     c.view_usage_log = [this] { view_usage_log(); };
 }
@@ -168,9 +183,20 @@ ShellRuntime::~ShellRuntime() {
     c.exit = nullptr;
     c.may_close = nullptr;
     c.speed_key = nullptr;
+    c.is_speed_key = nullptr;
     c.run_program = nullptr;
     c.view_usage_log = nullptr;
+    form_.end_of_shell().set(vx::shell::EndStep::AppendUsageRecords, nullptr);
+    if (ports_.prompter) form_.set_prompter(nullptr);
+    // Records gathered since the end-of-shell work (or all of them, when the window outlives
+    // the runtime).
     flush_usage_log();
+}
+
+bool ShellRuntime::launches_allowed() const {
+    if (!form_.locked()) return true;
+    log_info("the station is locked: nothing is started");
+    return false;
 }
 
 Prompter& ShellRuntime::prompter() {
@@ -194,11 +220,14 @@ void ShellRuntime::prepare_launch() {
 }
 
 void ShellRuntime::carry_out_button(const model::ObjectEntry& entry) {
+    if (!launches_allowed()) return;
     prepare_launch();
     launcher_.click(button_view(entry));
 }
 
 bool ShellRuntime::guard_granted(size_t slot) {
+    // A file that could not be read has guards nobody knows: none of them passes.
+    if (form_.admin_state().damaged()) return false;
     if (!form_.admin_loaded()) return true;
     const auto& guard = form_.admin().guards[slot];
     if (guard.password.empty()) return true;
@@ -209,6 +238,7 @@ bool ShellRuntime::guard_granted(size_t slot) {
 
 vx::shell::TickSettings ShellRuntime::tick_settings() const {
     vx::shell::TickSettings s;
+    s.locked_down = form_.locked();
     if (!form_.admin_loaded()) return s;
     const auto& a = form_.admin().settings;
     s.exit_time_on = a.exit_time_on != 0;
@@ -244,7 +274,7 @@ void ShellRuntime::tick() {
     try {
         sync_schedule();
         vx::shell::timer_tick(
-            vx::shell::TickPorts{*this, ports_.hooks, ports_.session, ports_.clock, locale_}, tick_settings(),
+            vx::shell::TickPorts{*this, ports_.hooks, form_.session(), ports_.clock, locale_}, tick_settings(),
             schedule_);
     } catch (const std::exception& e) {
         log_error(std::string("main timer: ") + e.what());
@@ -270,6 +300,7 @@ void ShellRuntime::lock_station() {
 }
 
 void ShellRuntime::run_start_up_work() {
+    if (!launches_allowed()) return;
     vx::shell::run_start_up_work(vx::shell::StartUpPorts{*this, ports_.profile, ports_.processes, prompter()},
                                  desktop_to_open_, start_up_pending_);
 }
@@ -285,7 +316,7 @@ std::optional<vx::shell::ScheduleFields> ShellRuntime::schedule_fields(ButtonId 
 void ShellRuntime::run_scheduled(ButtonId button) {
     // An earlier button of the same tick may have opened another desktop.
     const model::ObjectEntry* entry = find_entry(button);
-    if (!entry) return;
+    if (!entry || !launches_allowed()) return;
     carry_out_button(*entry);
 }
 
@@ -318,7 +349,7 @@ void ShellRuntime::minimize_main_window() {
 }
 
 void ShellRuntime::close_main_window() {
-    if (owner()) PostMessageW(form_.hwnd(), WM_CLOSE, 0, 0);
+    form_.close_by_command();
 }
 
 int ShellRuntime::tab_count() {
@@ -345,10 +376,11 @@ bool ShellRuntime::select_page(const std::string& name) {
 }
 
 void ShellRuntime::show_browser(const std::string& address) {
-    std::string error;
-    if (!ports_.processes.shell_open(address, "", ShowState::Normal, error))
-        prompter().alert("Error in launching",
-                         "Unable to open " + address + (error.empty() ? "" : ": " + error));
+    // A browser-flag button promises one address and nothing else. The system's browser has an
+    // address bar, downloads and File/Open, so it is never used in place of the locked window.
+    prompter().alert("Vantora!", "The address " + address +
+                                     " can only be shown in Vantora!'s own browser window, which this "
+                                     "version does not have. It is not opened in any other browser.");
 }
 
 void ShellRuntime::popup_menu(const std::vector<vx::shell::MenuItem>& items) {
@@ -369,7 +401,7 @@ void ShellRuntime::popup_menu(const std::vector<vx::shell::MenuItem>& items) {
                                         at.x, at.y, 0, form_.hwnd(), nullptr));
     PostMessageW(form_.hwnd(), WM_NULL, 0, 0);
     DestroyMenu(menu);
-    if (chosen > 0 && static_cast<size_t>(chosen) <= items.size()) {
+    if (chosen > 0 && static_cast<size_t>(chosen) <= items.size() && launches_allowed()) {
         prepare_launch();
         launcher_.menu_command(items[static_cast<size_t>(chosen) - 1]);
     }
@@ -387,17 +419,27 @@ void ShellRuntime::open_desktop(const std::string& path) {
     start_up_pending_ = true;
 }
 
-bool ShellRuntime::speed_key(std::uint16_t shortcut) {
-    if (shortcut == 0) return false;
+std::optional<ButtonView> ShellRuntime::speed_key_button(std::uint16_t shortcut) const {
+    if (shortcut == 0) return std::nullopt;
     std::vector<ButtonView> page, master;
     const model::Page* current = form_.desktop().current();
     append_buttons(current, page);
     if (form_.desktop().master() != current && (!current || current->show_master_items))
         append_buttons(form_.desktop().master(), master);
     const ButtonView* button = vx::shell::find_speed_key_button(page, master, shortcut);
+    if (!button) return std::nullopt;
+    return *button;
+}
+
+bool ShellRuntime::has_speed_key(std::uint16_t shortcut) {
+    return speed_key_button(shortcut).has_value();
+}
+
+bool ShellRuntime::speed_key(std::uint16_t shortcut) {
+    const std::optional<ButtonView> button = speed_key_button(shortcut);
     if (!button) return false;
-    const ButtonView view = *button;
-    deferred_.post([this, view] {
+    deferred_.post([this, view = *button] {
+        if (!launches_allowed()) return;
         prepare_launch();
         launcher_.click(view);
     });
@@ -438,20 +480,19 @@ std::vector<ButtonView> ShellRuntime::start_up_buttons() {
 }
 
 void ShellRuntime::click(const ButtonView& button) {
+    if (!launches_allowed()) return;
     prepare_launch();
     launcher_.click(button);
 }
 
 bool ShellRuntime::exit_command_hidden() {
-    const HMENU menu = form_.main_menu();
-    if (!menu) return false;
-    return GetMenuState(menu, kIdMenuFirst + static_cast<UINT>(vx::shell::MenuCommand::Exit), MF_BYCOMMAND) ==
-           static_cast<UINT>(-1);
+    return !form_.exit_shown();
 }
 
 void ShellRuntime::remove_system_menu() {
     if (!owner()) return;
-    // Without the system menu the window has no close box and no Alt+F4 way out either.
+    // Without the system menu the window shows no close box. Alt+F4 still asks for the close;
+    // the close request refuses it.
     const LONG style = GetWindowLongW(form_.hwnd(), GWL_STYLE);
     SetWindowLongW(form_.hwnd(), GWL_STYLE, style & ~WS_SYSMENU);
     SetWindowPos(form_.hwnd(), nullptr, 0, 0, 0, 0,
@@ -461,13 +502,17 @@ void ShellRuntime::remove_system_menu() {
 // ---- closing ----
 
 void ShellRuntime::exit() {
-    close_request_.from_system = true;
+    // The same close as the close box's.
     if (owner()) PostMessageW(form_.hwnd(), WM_CLOSE, 0, 0);
 }
 
-bool ShellRuntime::may_close() {
-    close_request_.exit_prompt = form_.settings().exit_prompt;
-    return vx::shell::close_request(close_request_, *this, prompter());
+bool ShellRuntime::may_close(bool from_system) {
+    vx::shell::CloseRequest request;
+    request.from_system = from_system;
+    request.exit_prompt = form_.settings().exit_prompt;
+    request.exit_hidden = !form_.exit_shown();
+    request.locked_down = form_.admin_state().damaged();
+    return vx::shell::close_request(request, *this, prompter());
 }
 
 bool ShellRuntime::exit_guard_has_password() {
@@ -482,13 +527,13 @@ bool ShellRuntime::is_windows_shell() {
     return vx::shell::is_windows_shell(ports_.registration, prompter());
 }
 
-bool ShellRuntime::show_shut_down_dialog() {
+bool ShellRuntime::show_shut_down_dialog(bool power_only) {
     const auto& admin = form_.admin();
-    ShutdownContext context{admin.guards[vx::security::kGuardExitToDos].visible != 0,
-                            admin.guards[vx::security::kGuardLogOff].visible != 0,
+    ShutdownContext context{!power_only && admin.guards[vx::security::kGuardExitToDos].visible != 0,
+                            !power_only && admin.guards[vx::security::kGuardLogOff].visible != 0,
                             windows_user_name_known(),
                             *this,
-                            ports_.session,
+                            form_.session(),
                             ports_.processes,
                             {}};
     if (ports_.shut_down_form) return ports_.shut_down_form(owner(), context);
@@ -510,7 +555,7 @@ std::string ShellRuntime::windows_dir() {
 // ---- Run Program and the usage log viewer ----
 
 void ShellRuntime::run_program() {
-    if (!guard_granted(vx::security::kGuardRun)) return;
+    if (!launches_allowed() || !guard_granted(vx::security::kGuardRun)) return;
     show_run_program_dialog();
 }
 

@@ -112,10 +112,14 @@ public:
     // The main window's commands, callable directly (the tests drive them so).
     void carry_out_button(const vx::model::ObjectEntry& entry);
     void tick();
-    // "E&xit" and the window's system close: a close request with the exit choices.
+    // "E&xit": a close from the system, with the exit choices.
     void exit();
-    bool may_close();
+    // The close request; `from_system` for every close but a button's <EXIT> or <LOGOFF>.
+    bool may_close(bool from_system);
+    // Carries out the shown page's (or the master page's) button with this speed key, once the
+    // key's own handling is over; false when no button has it.
     bool speed_key(std::uint16_t shortcut);
+    bool has_speed_key(std::uint16_t shortcut);
     void run_program();
     void view_usage_log();
     // What the viewer is opened with: the user's view of the log and this run's records so far.
@@ -127,9 +131,9 @@ public:
     // user's restrictions. Until that dialog exists, the shell's text prompt stands in.
     void show_run_program_dialog();
     // Where the "Shut Down Windows" dialog plugs in: offers the rows the exit rules give and
-    // performs the one chosen. True when the chosen action was started. Until that dialog
-    // exists, the shell's choice list stands in.
-    bool show_shut_down_dialog();
+    // performs the one chosen. True when the chosen action was started. With `power_only`
+    // only shutting down and restarting are offered.
+    bool show_shut_down_dialog(bool power_only = false);
 
     const vx::shell::ScheduleList& schedule() const { return schedule_; }
     DeferredWork& deferred() { return deferred_; }
@@ -180,7 +184,7 @@ private:
     bool modify_mode() override { return false; }
     void save_desktop() override {}
     bool is_windows_shell() override;
-    bool exit_dialog() override { return show_shut_down_dialog(); }
+    bool exit_dialog(bool power_only) override { return show_shut_down_dialog(power_only); }
 
     // ExitActionHost
     bool dos_guard_granted() override;
@@ -193,6 +197,12 @@ private:
     std::optional<std::string> select_directory(const std::string& title, const std::string& folder) override;
 
     Prompter& prompter();
+    // Nothing starts while the station is locked (an unreadable administration file, a log-in
+    // not passed), whichever way it is asked: button, speed key, timer, menu, Run Program.
+    bool launches_allowed() const;
+    // The button on the shown page (or the master page) with this speed key; none: nullopt.
+    std::optional<vx::shell::ButtonView> speed_key_button(std::uint16_t shortcut) const;
+
     // The main window while it exists; null once it is gone.
     HWND owner() const;
     // Brings the launcher up to date with the menu's options and the logged-in user.
@@ -214,7 +224,6 @@ private:
     vx::shell::Launcher launcher_;
     vx::shell::ScheduleList schedule_;
     std::set<vx::shell::ButtonId> scheduled_ids_;
-    vx::shell::CloseRequest close_request_;
     std::unique_ptr<win::security::UsageLogSession> usage_log_;
     std::string desktop_to_open_;
     bool start_up_pending_ = true;

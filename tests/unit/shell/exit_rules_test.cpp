@@ -26,8 +26,8 @@ public:
     bool modify_mode() override { return modify; }
     void save_desktop() override { log.push_back("save"); }
     bool is_windows_shell() override { return shell; }
-    bool exit_dialog() override {
-        log.push_back("dialog");
+    bool exit_dialog(bool power_only) override {
+        log.push_back(power_only ? "power dialog" : "dialog");
         return dialog;
     }
 };
@@ -39,6 +39,7 @@ TEST(CloseRequest, GuardSaveDialogAndPrompt) {
         const char* answer;
         bool result;
         Log log;
+        bool exit_hidden = false, locked_down = false;
     } cases[] = {
         {"exit password refused", true, false, true, true, false, false, false, "", false, {"password"}},
         {"button <EXIT> skips dialog and prompt",
@@ -57,6 +58,18 @@ TEST(CloseRequest, GuardSaveDialogAndPrompt) {
         {"not shell, no prompt", false, true, false, true, false, false, false, "", true, {}},
         {"not shell, prompt yes", false, true, false, true, false, false, true, "yes", true, {}},
         {"not shell, prompt no", false, true, false, true, false, false, true, "no", false, {}},
+        // Alt+F4 and the close box go through here too: with "E&xit" hidden they change nothing,
+        // not even a question, while a button's <EXIT> still closes.
+        {"exit hidden, system close", true, true, false, true, true, true, true, "", false, {}, true},
+        {"exit hidden, <EXIT>", false, true, false, false, false, false, true, "", true, {}, true},
+        // An unreadable administration file: only the Windows shell may end, by shutting down or
+        // restarting, and nothing of the unknown exit guard or the prompt is consulted.
+        {"locked down, not the shell", true, true, false, true, false, true, true, "", false, {}, false, true},
+        {"locked down, shell, declined", true, true, false, true, true, false, true, "", false, {"power dialog"},
+         false, true},
+        {"locked down, shell, started", true, true, false, true, true, true, true, "", true, {"power dialog"},
+         false, true},
+        {"locked down, <EXIT>", false, true, false, false, true, true, false, "", false, {}, false, true},
     };
     for (const auto& c : cases) {
         FakeCloseHost host;
@@ -67,7 +80,7 @@ TEST(CloseRequest, GuardSaveDialogAndPrompt) {
         host.dialog = c.dialog;
         FakePrompter prompter;
         if (*c.answer) prompter.answers = {c.answer};
-        CloseRequest request{c.from_system, c.exit_prompt};
+        CloseRequest request{c.from_system, c.exit_prompt, c.exit_hidden, c.locked_down};
         EXPECT_EQ(close_request(request, host, prompter), c.result) << c.name;
         EXPECT_EQ(host.log, c.log) << c.name;
         EXPECT_FALSE(request.from_system) << c.name;

@@ -161,6 +161,31 @@ TEST(MainMenu, RunModeItemsAndGuards) {
         if (e.visible) shown.push_back(e.separator() ? "-" : e.caption);
     EXPECT_EQ(shown, (std::vector<std::string>{"&New", "&Open", "-", "&Setup"}));
     EXPECT_FALSE(menu[3].visible);
+    EXPECT_FALSE(command_shown(menu, MenuCommand::Exit));
+    EXPECT_TRUE(command_shown(menu, MenuCommand::Setup));
+    EXPECT_FALSE(command_shown(menu, MenuCommand::About)) << "its menu is hidden";
+
+    // The whole "&Desktop" menu hidden takes "E&xit" with it.
+    v.slot[security::kGuardExit] = true;
+    v.slot[security::kGuardDesktopMenu] = false;
+    state.guards = v;
+    EXPECT_FALSE(command_shown(run_main_menu(desktop, state), MenuCommand::Exit));
+}
+
+TEST(MainMenu, LockedDownOffersNothingThatStartsOrEnds) {
+    model::Desktop desktop;
+    desktop.create_master_page();
+    desktop.add_page("Page 1");
+    MenuState state;
+    state.locked_down = true;
+    const auto menu = run_main_menu(desktop, state);
+    ASSERT_EQ(menu.size(), 1u);
+    EXPECT_EQ(menu[0].caption, "&Help");
+    ASSERT_EQ(menu[0].items.size(), 1u);
+    EXPECT_EQ(menu[0].items[0].command, MenuCommand::About);
+    for (MenuCommand c : {MenuCommand::Run, MenuCommand::Exit, MenuCommand::NewDesktop, MenuCommand::OpenDesktop,
+                          MenuCommand::Setup, MenuCommand::ViewUsageLog, MenuCommand::GotoPage})
+        EXPECT_FALSE(command_shown(menu, c));
 }
 
 }  // namespace

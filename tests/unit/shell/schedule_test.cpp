@@ -137,15 +137,22 @@ public:
     void set_status_clock(const std::string& t, const std::string& d) override { log.push_back(t + " " + d); }
 };
 
-TEST(TimerTick, StepsRunInOrder) {
+// A tick at 09:00:05 with button 7 scheduled.
+class TimerTick : public ::testing::Test {
+protected:
+    void SetUp() override {
+        clock.value = at(2026, 12, 9, 9, 0, 5);
+        list.set(7, true);
+    }
     RecordingTickHost host;
     FakeHooks hooks;
     FakeSession session;
     FixedClock clock;
     UsEnglishLocale locale;
-    clock.value = at(2026, 12, 9, 9, 0, 5);
     ScheduleList list;
-    list.set(7, true);
+};
+
+TEST_F(TimerTick, StepsRunInOrder) {
     hooks.lock = hooks.exit = true;
 
     TickSettings all{true, false, true, true};
@@ -170,6 +177,17 @@ TEST(TimerTick, StepsRunInOrder) {
     EXPECT_THROW(timer_tick({host, hooks, session, clock, locale}, all, list), std::runtime_error);
     EXPECT_EQ(session.calls, Log{"log_off"});
     EXPECT_EQ(host.log.back(), "start");
+}
+
+TEST_F(TimerTick, LockedStationStartsNothingButStillEndsTheSessionAndKeepsTheClock) {
+    hooks.exit = true;
+
+    TickSettings locked{true, false, false, true};
+    locked.locked_down = true;
+    timer_tick({host, hooks, session, clock, locale}, locked, list);
+    EXPECT_EQ(host.log, (Log{"stop", "icon", "usage", "9:00:05 AM 12/9/2026", "start"}));
+    EXPECT_EQ(session.calls, Log{"restart"}) << "the timed exit is no way out of the shell";
+    EXPECT_FALSE(list.launched(7)) << "a timed button is not used up while the station is locked";
 }
 
 class FakeProfile : public Profile {

@@ -9,6 +9,7 @@
 #include "security/admin_data.h"
 #include "win/dialogs/selector_ids.h"
 #include "win/dialogs/win_file_system.h"
+#include "win/support/real_input.h"
 #include "win/util/text.h"
 
 namespace vx::win {
@@ -445,21 +446,20 @@ TEST_F(SelectorTest, SplitterIsDraggedTurnedAndKept) {
     EXPECT_EQ(tree.bottom - tree.top, 100);
     EXPECT_LT(tree.bottom, list.top) << "tree above the list";
 
-    const auto mouse = [&](UINT message, LONG x, LONG y) {
-        SendMessageW(window, message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, MAKELPARAM(x, y));
+    ASSERT_TRUE(test::bring_to_front(window));
+    // With the mouse, as a person drags it; the pointer stops at the screen's edge.
+    const auto drag = [&](POINT from, POINT to) {
+        test::drag(window, from, to);
+        test::settle(std::chrono::milliseconds(200), window);
     };
     const RECT bar = dialog.splitter_rect();
     const LONG x = (bar.left + bar.right) / 2, y = (bar.top + bar.bottom) / 2;
-    mouse(WM_LBUTTONDOWN, x, y);
-    mouse(WM_MOUSEMOVE, x, y + 30);
-    mouse(WM_LBUTTONUP, x, y + 30);
+    drag({x, y}, {x, y + 30});
     EXPECT_EQ(dialog.split_pos(), 130);
     tree = rect_of(IDC_TREE_DIRS);
     EXPECT_EQ(tree.bottom - tree.top, 130);
     // Dragged past the end: the list keeps some room.
-    mouse(WM_LBUTTONDOWN, x, y + 30);
-    mouse(WM_MOUSEMOVE, x, 5000);
-    mouse(WM_LBUTTONUP, x, 5000);
+    drag({x, y + 30}, {x, 5000});
     list = rect_of(IDC_LIST_FILES);
     EXPECT_GE(list.bottom - list.top, 40);
     const int kept = dialog.split_pos();
@@ -468,10 +468,9 @@ TEST_F(SelectorTest, SplitterIsDraggedTurnedAndKept) {
     Sleep(GetDoubleClickTime() + 50);
     const RECT bar2 = dialog.splitter_rect();
     const LONG x2 = (bar2.left + bar2.right) / 2, y2 = (bar2.top + bar2.bottom) / 2;
-    mouse(WM_LBUTTONDOWN, x2, y2);
-    mouse(WM_LBUTTONUP, x2, y2);
-    mouse(WM_LBUTTONDOWN, x2, y2);
-    mouse(WM_LBUTTONUP, x2, y2);
+    test::click(window, x2, y2);
+    test::click(window, x2, y2);
+    test::settle(std::chrono::milliseconds(200), window);
     EXPECT_FALSE(dialog.split_horizontal()) << "two presses turn it";
     tree = rect_of(IDC_TREE_DIRS);
     list = rect_of(IDC_LIST_FILES);
@@ -496,11 +495,9 @@ int visible_windows() {
 void right_click(HWND control) {
     RECT r{};
     GetClientRect(control, &r);
-    const LPARAM at = MAKELPARAM(r.right / 2, 8);
-    // The release is queued first: the control waits for it to tell a click from a drag.
-    PostMessageW(control, WM_RBUTTONUP, 0, at);
-    SendMessageW(control, WM_RBUTTONDOWN, MK_RBUTTON, at);
-    pump();
+    test::bring_to_front(GetAncestor(control, GA_ROOT));
+    test::click(control, r.right / 2, 8, true);
+    test::settle(std::chrono::milliseconds(300), GetAncestor(control, GA_ROOT));
 }
 
 TEST_F(SelectorTest, NoMenusAndOnlyOurOwnHelpInEverySelector) {

@@ -12,6 +12,7 @@
 #include "win/dialogs/selector_ids.h"
 #include "win/iconlib/icon_form_ids.h"
 #include "win/security/dialog_script.h"
+#include "win/support/real_input.h"
 #include "win/util/text.h"
 
 namespace vx::win::iconlib {
@@ -63,7 +64,28 @@ protected:
         for (const auto& r : library.records()) out.push_back(r.name().substr(0, 3));
         return out;
     }
-    void key(HWND grid, UINT vk) { SendMessageW(grid, WM_KEYDOWN, vk, 0); }
+    // A key pressed and released on the grid, as from the keyboard.
+    static void key(HWND grid, UINT vk) {
+        const HWND dialog = GetParent(grid);
+        test::bring_to_front(dialog);
+        SetFocus(grid);
+        test::press_key(static_cast<WORD>(vk));
+        test::settle(std::chrono::milliseconds(100), dialog);
+    }
+    // The pointer moved there, pressed, moved to `to` and released, as with the mouse.
+    static void drag(HWND grid, POINT from, POINT to) {
+        const HWND dialog = GetParent(grid);
+        test::bring_to_front(dialog);
+        test::settle(std::chrono::milliseconds(100), dialog);
+        test::drag(grid, from, to);
+        test::settle(std::chrono::milliseconds(100), dialog);
+    }
+    static void hover(HWND grid, POINT at) {
+        const HWND dialog = GetParent(grid);
+        test::bring_to_front(dialog);
+        test::send_mouse(test::to_screen(grid, at.x, at.y), 0);
+        test::settle(std::chrono::milliseconds(100), GetParent(grid));
+    }
 
     std::filesystem::path dir;
     AnsiCodePageCodec codec;
@@ -107,8 +129,7 @@ TEST_F(IconFormTest, OpensOnTheNumberAndKeysMoveTheMarkWithinTheButtons) {
 
         // A click marks the button under the pointer.
         const POINT p = f.button_center(13);
-        SendMessageW(f.grid(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(p.x, p.y));
-        SendMessageW(f.grid(), WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
+        drag(f.grid(), p, p);
         EXPECT_EQ(f.marked(), 13);
         SendMessageW(f.hwnd(), WM_VSCROLL, MAKEWPARAM(SB_LINEDOWN, 0),
                      reinterpret_cast<LPARAM>(f.control(IDC_ICON_SCROLL)));
@@ -167,14 +188,11 @@ TEST_F(IconFormTest, DraggingTwoOntoFiveMovesTheEntryAndItsReferences) {
     Scripted<TIconForm> form(library, values, &refs);
     form.script = [&](auto& f) {
         const POINT from = f.button_center(2), to = f.button_center(5);
-        SendMessageW(f.grid(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(from.x, from.y));
-        SendMessageW(f.grid(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(to.x, to.y));
-        SendMessageW(f.grid(), WM_LBUTTONUP, 0, MAKELPARAM(to.x, to.y));
+        drag(f.grid(), from, to);
         EXPECT_EQ(f.marked(), 5);  // the mark goes with the entry
         // Onto an empty button past the last: to the end.
         const POINT last = f.button_center(0), empty = f.button_center(20);
-        SendMessageW(f.grid(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(last.x, last.y));
-        SendMessageW(f.grid(), WM_LBUTTONUP, 0, MAKELPARAM(empty.x, empty.y));
+        drag(f.grid(), last, empty);
         f.press(IDCANCEL);
     };
     EXPECT_EQ(form.run(nullptr), IDCANCEL);
@@ -188,14 +206,14 @@ TEST_F(IconFormTest, AnimatedEntriesPlayUnderThePointerOnlyWhenAsked) {
     fill_library(4, 2);
     Scripted<TIconForm> form(library, values);
     form.script = [&](auto& f) {
-        const POINT over = f.button_center(2);
-        SendMessageW(f.grid(), WM_MOUSEMOVE, 0, MAKELPARAM(over.x, over.y));
+        const POINT over = f.button_center(2), still = f.button_center(1);
+        hover(f.grid(), over);
         EXPECT_FALSE(f.animating());
         SendMessageW(f.control(IDC_PLAY_ANIMATED), BM_SETCHECK, BST_CHECKED, 0);
-        SendMessageW(f.grid(), WM_MOUSEMOVE, 0, MAKELPARAM(over.x, over.y));
+        hover(f.grid(), still);
+        hover(f.grid(), over);
         EXPECT_TRUE(f.animating());
-        const POINT still = f.button_center(1);
-        SendMessageW(f.grid(), WM_MOUSEMOVE, 0, MAKELPARAM(still.x, still.y));
+        hover(f.grid(), still);
         EXPECT_FALSE(f.animating());
         f.press(IDCANCEL);
     };

@@ -14,6 +14,7 @@
 #include "unit/security/security_fakes.h"
 #include "win/security/dialog_script.h"
 #include "win/security/security_resources.h"
+#include "win/support/real_input.h"
 
 namespace vx::win::security {
 namespace {
@@ -153,9 +154,11 @@ TEST(ValidateUser, RefusesToCloseOnAWrongUserAndClosesOnARightOne) {
         EXPECT_EQ(d.beeps, 2);
 
         // Typed in lower case, the edit turns it to upper case, as the stored values are compared.
-        SendMessageW(d.control(IDC_EDIT_NAME), WM_CHAR, 'a', 0);
-        SendMessageW(d.control(IDC_EDIT_NAME), WM_CHAR, 'n', 0);
-        SendMessageW(d.control(IDC_EDIT_NAME), WM_CHAR, 'n', 0);
+        EXPECT_TRUE(test::bring_to_front(d.hwnd()));
+        SetFocus(d.control(IDC_EDIT_NAME));
+        test::type_text(L"ann");
+        test::pump_until([&] { return d.text(IDC_EDIT_NAME).size() == 3; }, std::chrono::milliseconds(3000),
+                         d.hwnd());
         EXPECT_EQ(d.text(IDC_EDIT_NAME), "ANN");
         d.type(IDC_EDIT_PASSWORD, "APPLE");
         d.press(IDOK);

@@ -16,6 +16,7 @@
 #include "win/security/security_resources.h"
 #include "win/shell/main_form.h"
 #include "win/shell/registry_settings.h"
+#include "win/support/real_input.h"
 #include "win/util/text.h"
 
 namespace vx::win::shell {
@@ -150,8 +151,17 @@ TEST_F(LoginStart, WithoutValidateUsersNoDialogUntilF10AndTheKeysFollowTheLogIn)
     EXPECT_EQ(first_menu(form), L"&Desktop") << "design-time visibility until someone logs in";
 
     LoginAnswer::attempts = {{"ANN", "APPLE"}};
-    SendMessageW(form.hwnd(), WM_KEYUP, VK_F10, 0);
+    // F10 from the keyboard comes as a system key; it must open the log-in, not the menu bar.
+    form.show(SW_SHOWNORMAL);
+    ASSERT_TRUE(test::bring_to_front(form.hwnd()));
+    test::press_key(VK_F10);
+    EXPECT_TRUE(test::pump_until([] { return LoginAnswer::seen == 1; }));
+    test::settle();
     EXPECT_EQ(LoginAnswer::seen, 1);
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(GetCurrentThreadId(), &info);
+    EXPECT_EQ(info.flags & GUI_INMENUMODE, 0u) << "the menu bar took the key";
     EXPECT_EQ(form.user_name(), "ANN");
     // Locked while the dialog showed, released by the log-in as the file does not keep them.
     EXPECT_EQ(session.calls, (std::vector<std::string>{"keys 1", "keys 0"}));
@@ -164,7 +174,10 @@ TEST_F(LoginStart, F10WithoutAnyUserOpensNothing) {
     prepare(form);
     ASSERT_TRUE(form.create(GetModuleHandleW(nullptr)));
     form.first_show();
-    SendMessageW(form.hwnd(), WM_KEYUP, VK_F10, 0);
+    form.show(SW_SHOWNORMAL);
+    ASSERT_TRUE(test::bring_to_front(form.hwnd()));
+    test::press_key(VK_F10);
+    test::settle();
     EXPECT_EQ(LoginAnswer::seen, 0);
     EXPECT_EQ(form.user_name(), "");
     close(form);

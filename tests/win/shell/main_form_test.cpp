@@ -9,6 +9,7 @@
 
 #include "util/file_io.h"
 #include "win/shell/registry_settings.h"
+#include "win/support/real_input.h"
 #include "win/util/text.h"
 
 namespace vx::win::shell {
@@ -71,13 +72,15 @@ TEST_F(MainFormTest, SurfaceHoldsTheShownPagesObjectsAndAButtonClickReachesItsCo
     EXPECT_EQ(&form.page_objects().back()->entry(), &welcome.front());
 
     // "Office work" stands at 60,130 (160 by 40): a press and release at its middle.
+    form.show(SW_SHOWNORMAL);
+    ASSERT_TRUE(test::bring_to_front(form.hwnd()));
     const HWND surface = form.main_area().hwnd();
-    SendMessageW(surface, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(140, 150));
-    SendMessageW(surface, WM_LBUTTONUP, 0, MAKELPARAM(140, 150));
+    test::click(surface, 140, 150);
+    EXPECT_TRUE(test::pump_until([&] { return !clicked.empty(); }));
     EXPECT_EQ(clicked, std::vector<std::string>{"Office work"});
     // Pressed there, released on the empty page: no click.
-    SendMessageW(surface, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(140, 150));
-    SendMessageW(surface, WM_LBUTTONUP, 0, MAKELPARAM(20, 400));
+    test::drag(surface, {140, 150}, {20, 400});
+    test::settle();
     EXPECT_EQ(clicked.size(), 1u);
 
     ASSERT_TRUE(form.select_tab(1));
@@ -99,15 +102,21 @@ TEST_F(MainFormTest, DemoShowsTabsAndPageKeysMoveBetweenThem) {
     EXPECT_EQ(form.desktop().current()->name, "Welcome");
     EXPECT_EQ(window_text(form.panel6()), L"") << "the tabs show the page name";
 
+    form.show(SW_SHOWNORMAL);
+    ASSERT_TRUE(test::bring_to_front(form.hwnd()));
     struct Step {
-        WPARAM key;
+        WORD key;
         int want;
     } steps[] = {{VK_NEXT, 1},  {VK_NEXT, 2}, {VK_PRIOR, 1}, {VK_HOME, 0},
                  {VK_PRIOR, 0}, {VK_NEXT, 1}, {VK_ESCAPE, 0}};
     for (const Step& s : steps) {
-        SendMessageW(form.hwnd(), WM_KEYUP, s.key, 0);
-        EXPECT_EQ(form.current_tab(), s.want) << "key " << s.key;
+        test::press_key(s.key);
+        EXPECT_TRUE(test::pump_until([&] { return form.current_tab() == s.want; })) << "key " << s.key;
     }
+    // Held down, Page Down repeats its press but is released once: one page on.
+    test::hold_key(VK_NEXT, 5);
+    test::settle();
+    EXPECT_EQ(form.current_tab(), 1);
     // The last tab is the password page; without a logged-in user its prompt is the only way,
     // and it is not answered here, so only reaching the tab before it is checked by keys.
     EXPECT_TRUE(form.select_tab(3));

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "win/support/real_input.h"
+
 namespace vx::win::shell {
 namespace {
 
@@ -77,8 +79,9 @@ TEST_F(ScrollBoxTest, PaintsBottomToTopAndHitsTopFirst) {
     EXPECT_EQ(log, (std::vector<std::string>{"paint bottom", "paint top"}));
 
     log.clear();
-    SendMessageW(box.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(60, 60));
-    SendMessageW(box.hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    ASSERT_TRUE(test::bring_to_front(parent));
+    test::drag(box.hwnd(), {60, 60}, {5, 5});
+    test::pump_until([&] { return log.size() >= 2; });
     EXPECT_EQ(log, (std::vector<std::string>{"down top", "up top"})) << "the pressed object gets the release";
 }
 

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -12,6 +13,7 @@
 #include "model/shortcut.h"
 #include "util/file_io.h"
 #include "win/shell/registry_settings.h"
+#include "win/support/real_input.h"
 #include "win/util/text.h"
 
 namespace vx::win::shell {
@@ -110,16 +112,18 @@ protected:
             return vx::shell::perform_exit_choice(rows[*chosen].choice, c.host, c.session, c.processes);
         };
         runtime = std::make_unique<ShellRuntime>(*form, ports);
-        // A fresh desktop: the master page, "Page 1" and "StartUp".
+        before_first_show();
+        // Without an administration file, a fresh desktop: the master page, "Page 1" and "StartUp".
         form->first_show();
     }
+    virtual void before_first_show() {}
     void TearDown() override {
         runtime.reset();
         if (form && IsWindow(form->hwnd())) DestroyWindow(form->hwnd());
         pump();
         form.reset();
         RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str());
-        for (const char* f : {"VX.DTP", "VX.BAK"}) DeleteFileW(widen(join_path(dir, f)).c_str());
+        for (const char* f : {"VX.DTP", "VX.BAK", "ADMAN.ADM"}) DeleteFileW(widen(join_path(dir, f)).c_str());
         RemoveDirectoryW(widen(dir).c_str());
     }
 
@@ -258,12 +262,84 @@ TEST_F(ShellRuntimeTest, ExitAsksWithExitPromptAndOffersShutDownWhenWeAreTheShel
     EXPECT_FALSE(IsWindow(form->hwnd()));
 }
 
-TEST_F(ShellRuntimeTest, ClosingWithoutExitNeitherAsksNorOffersTheDialog) {
+// Alt+F4, the system menu's Close and a close sent by another program are all closes from the
+// system: they go through the exit rules as "E&xit" does.
+TEST_F(ShellRuntimeTest, EveryCloseFromTheSystemAsksAsExitDoes) {
     registration.shell = "C:\\VX\\VANTORX.EXE";
+    form->show(SW_SHOWNORMAL);
+    ASSERT_TRUE(test::bring_to_front(form->hwnd()));
+
+    prompter.answers = {"cancel"};
+    test::press_key(VK_F4, {VK_MENU});
+    ASSERT_TRUE(test::pump_until([&] { return !prompter.log.empty(); })) << "Alt+F4 asked nothing";
+    EXPECT_EQ(prompter.log[0].rfind("choice Shut Down Windows: ", 0), 0u) << prompter.log[0];
+
+    prompter.answers = {"cancel"};
+    SendMessageW(form->hwnd(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    prompter.answers = {"cancel"};
     PostMessageW(form->hwnd(), WM_CLOSE, 0, 0);
     pump();
+    ASSERT_EQ(prompter.log.size(), 3u);
+    for (const std::string& line : prompter.log) EXPECT_EQ(line.rfind("choice Shut Down Windows: ", 0), 0u) << line;
+    EXPECT_TRUE(IsWindow(form->hwnd())) << "cancelled, the shell stays";
+    EXPECT_TRUE(session.calls.empty());
+
+    // Not the Windows shell: the ExitPrompt question, and Yes lets it go.
+    registration.shell = "explorer.exe";
+    prompter.answers = {"yes"};
+    test::press_key(VK_F4, {VK_MENU});
+    EXPECT_TRUE(test::pump_until([&] { return !IsWindow(form->hwnd()); }));
+    EXPECT_EQ(prompter.log.back(), "yesno Exit Vantora!: Do you really want to exit Vantora!?");
+}
+
+TEST_F(ShellRuntimeTest, AButtonsExitClosesWithoutTheExitChoices) {
+    registration.shell = "C:\\VX\\VANTORX.EXE";
+    // <EXIT>, then a line that cannot start: the main window closes instead of reporting it.
+    auto& entry = add_button(page("Page 1"), program("<EXIT>\rNOWHERE.EXE"));
+    std::get<model::ButtonData>(entry.data).command_lines = 2;
+    runtime->carry_out_button(entry);
+    pump();
     EXPECT_FALSE(IsWindow(form->hwnd()));
-    EXPECT_TRUE(prompter.log.empty());
+    EXPECT_TRUE(prompter.log.empty()) << prompter.log.front();
+}
+
+TEST_F(ShellRuntimeTest, SpeedKeyStartsOnReleaseOnceHoweverLongItIsHeld) {
+    processes.startable = {"C:\\APPS\\KEYED.EXE"};
+    model::ButtonData keyed = program("C:\\APPS\\KEYED.EXE");
+    keyed.speed_key = static_cast<std::uint16_t>('K') | model::kShortcutCtrl;
+    add_button(page("Page 1"), keyed);
+    form->show_first_tab();
+    form->show(SW_SHOWNORMAL);
+    ASSERT_TRUE(test::bring_to_front(form->hwnd()));
+
+    test::send_key(VK_CONTROL, false);
+    for (int i = 0; i < 6; ++i) test::send_key('K', false);  // the first press and five repeats
+    test::settle();
+    EXPECT_TRUE(processes.log.empty()) << "nothing on the press";
+    // Ctrl goes first: the press decided it was Ctrl+K.
+    test::send_key(VK_CONTROL, true);
+    test::send_key('K', true);
+    EXPECT_TRUE(test::pump_until([&] { return !processes.log.empty(); }));
+    test::settle();
+    const auto starts = std::count_if(processes.log.begin(), processes.log.end(),
+                                      [](const std::string& line) { return line.rfind("start ", 0) == 0; });
+    EXPECT_EQ(starts, 1) << "one copy, however many repeats";
+    EXPECT_EQ(processes.log.front(), "start C:\\APPS\\KEYED.EXE in [] show 0");
+}
+
+TEST_F(ShellRuntimeTest, BrowserFlagButtonIsRefusedAndNoOtherBrowserOpensIt) {
+    processes.openable = {"http://intranet.school/"};
+    model::ButtonData b;
+    b.kind = model::kKindBrowser;
+    b.caption = "Intranet";
+    b.browser = true;
+    b.browser_address = "http://intranet.school/";
+    auto& entry = add_button(page("Page 1"), b);
+    runtime->carry_out_button(entry);
+    EXPECT_TRUE(processes.log.empty()) << processes.log.front();
+    ASSERT_EQ(prompter.log.size(), 1u);
+    EXPECT_EQ(prompter.log[0].rfind("alert Vantora!: The address http://intranet.school/ can only be shown", 0), 0u)
+        << prompter.log[0];
 }
 
 TEST_F(ShellRuntimeTest, RunProgramObeysTheUsersBarredDrives) {
@@ -305,6 +381,75 @@ TEST_F(ShellRuntimeTest, TheUsageLogViewerKeepsItsOwnCopyOfThisRunsRecords) {
     EXPECT_EQ(value.gathered[0].program, "Letter - Word");
     EXPECT_EQ(value.log_path, log);
     for (const std::string& f : {admin, log}) DeleteFileW(widen(f).c_str());
+}
+
+// An administration file that exists but does not read: the station locks until it reads.
+class DamagedAdminFile : public ShellRuntimeTest {
+protected:
+    void before_first_show() override {
+        write_admin("Security=0 0 0 0 0 0 0 0 0 0\r\nGroup=Staff\r\nGroupSecurity=abc\r\n");
+    }
+    void write_admin(const std::string& text) {
+        write_file_atomic(join_path(dir, "ADMAN.ADM"), Bytes(text.begin(), text.end()));
+    }
+};
+
+TEST_F(DamagedAdminFile, NothingStartsNoGuardPassesAndTheStationOpensOnceTheFileReads) {
+    ASSERT_EQ(prompter.log, std::vector<std::string>{"alert Error: 'abc' is not a valid integer value"});
+    EXPECT_TRUE(form->locked());
+    EXPECT_NE(form->locked_text().find("'abc' is not a valid integer value"), std::string::npos);
+    EXPECT_EQ(TabCtrl_GetItemCount(form->page_tabs()), 0);
+    EXPECT_FALSE(form->exit_shown());
+    prompter.log.clear();
+
+    // Every way to start something: the start-up work (StartUp page, WIN.INI run), a click, a
+    // speed key, Run Program.
+    processes.startable = {"C:\\APPS\\EARLY.EXE"};
+    processes.openable = {"ONE.EXE"};
+    profile.run = "ONE.EXE";
+    form->desktop().create_master_page();
+    model::ButtonData early = program("C:\\APPS\\EARLY.EXE");
+    early.speed_key = 'E';
+    auto& start_up = add_button(form->desktop().add_page(std::string(model::kStartUpPage)), early);
+    runtime->tick();
+    EXPECT_TRUE(runtime->start_up_pending()) << "it waits for the station to open";
+    runtime->carry_out_button(start_up);
+    form->commands().carry_out_button(start_up);
+    runtime->deferred().run_all();
+    runtime->run_program();
+    EXPECT_TRUE(processes.log.empty()) << processes.log.front();
+    EXPECT_TRUE(prompter.log.empty()) << prompter.log.front();
+
+    // Closes: refused when we are not the Windows shell; as the shell, only shutting down or
+    // restarting is offered.
+    PostMessageW(form->hwnd(), WM_CLOSE, 0, 0);
+    pump();
+    EXPECT_TRUE(IsWindow(form->hwnd()));
+    EXPECT_TRUE(prompter.log.empty());
+    registration.shell = "C:\\VX\\VANTORX.EXE";
+    prompter.answers = {"cancel"};
+    SendMessageW(form->hwnd(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    ASSERT_EQ(prompter.log.size(), 1u);
+    EXPECT_EQ(prompter.log[0],
+              "choice Shut Down Windows: Are you sure you want to:|&Shut down the Computer?|&Restart the Computer?");
+    EXPECT_TRUE(IsWindow(form->hwnd()));
+    prompter.log.clear();
+
+    // Read again on activation: still damaged, and not told again.
+    SendMessageW(form->hwnd(), WM_ACTIVATE, WA_ACTIVE, 0);
+    EXPECT_TRUE(form->locked());
+    EXPECT_TRUE(prompter.log.empty()) << prompter.log.front();
+
+    // Repaired: the station opens as a first start would, and the start-up work follows.
+    write_admin("Security=0 0 0 0 0 0 0 0 0 0\r\nGroup=Staff\r\nGroupSecurity=50\r\n");
+    SendMessageW(form->hwnd(), WM_ACTIVATE, WA_ACTIVE, 0);
+    EXPECT_FALSE(form->locked());
+    EXPECT_TRUE(form->admin_loaded());
+    EXPECT_EQ(TabCtrl_GetItemCount(form->page_tabs()), 1);
+    EXPECT_TRUE(form->exit_shown());
+    runtime->tick();
+    EXPECT_FALSE(runtime->start_up_pending());
+    EXPECT_EQ(processes.log, std::vector<std::string>{"open ONE.EXE in [] show 0"});
 }
 
 }  // namespace
