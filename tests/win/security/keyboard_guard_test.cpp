@@ -8,10 +8,13 @@
 
 #include "win/security/login_ports.h"
 #include "win/shell/session_api.h"
+#include "win/support/send_keys.h"
 #include "win/util/text.h"
 
 namespace vx::win::security {
 namespace {
+
+using vx::win::test::press;
 
 TEST(KeyboardGuard, SwallowsOnlyTheKeysThatLeaveTheShell) {
     struct Case {
@@ -95,24 +98,6 @@ private:
         return DefWindowProcW(w, m, wp, lp);
     }
 };
-
-void press(std::initializer_list<WORD> keys) {
-    std::vector<INPUT> in;
-    for (WORD k : keys) {
-        INPUT i{};
-        i.type = INPUT_KEYBOARD;
-        i.ki.wVk = k;
-        in.push_back(i);
-    }
-    for (auto it = keys.end(); it != keys.begin();) {
-        INPUT i{};
-        i.type = INPUT_KEYBOARD;
-        i.ki.wVk = *--it;
-        i.ki.dwFlags = KEYEVENTF_KEYUP;
-        in.push_back(i);
-    }
-    SendInput(static_cast<UINT>(in.size()), in.data(), sizeof(INPUT));
-}
 
 TEST(KeyboardGuard, TypedKeysReachTheWindowExceptTheSwallowedOnes) {
     KeySink sink;
