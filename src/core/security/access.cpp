@@ -35,12 +35,13 @@ bool password_matches(const AdminData& data, std::string_view typed, std::string
 bool password_prompt(const AdminData& data, Prompter& prompter, std::string_view prefix,
                      std::string_view password, int32_t level) {
     if (access_rule(data, level)) return true;
-    const std::string caption = std::string(prefix) + std::string(kPasswordCaption);
-    const auto typed = prompter.ask_text(caption, std::string(kPasswordText), {}, true);
-    if (!typed) return false;
-    if (password_matches(data, *typed, password)) return true;
-    prompter.alert(std::string(kWrongPasswordTitle), std::string(kWrongPasswordText));
-    return false;
+    PasswordQuestion question;
+    question.caption = std::string(prefix) + std::string(kPasswordCaption);
+    question.prompt = std::string(kPasswordText);
+    question.wrong_title = std::string(kWrongPasswordTitle);
+    question.wrong_text = std::string(kWrongPasswordText);
+    question.accepts = [&](std::string_view typed) { return password_matches(data, typed, password); };
+    return prompter.ask_password(question) == PasswordAnswer::Granted;
 }
 
 }  // namespace vx::security

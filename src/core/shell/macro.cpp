@@ -56,23 +56,24 @@ std::string tildes_to_breaks(const std::string& text) {
     return replace_all(text, "~", "\r\n");
 }
 
-// "title=folder\mask" (E shows the program's name whatever title it is given): a last path part with a
-// wildcard is the mask, otherwise a proposed name.
+// "title=folder\mask": a last path part with a wildcard is the mask, otherwise a proposed name.
+// E takes no title (it shows the program's name): its argument is the path alone, and in the
+// editor's "title=folder" form the part before the "=" is dropped.
 struct SelectorArgs {
     std::string title, folder, mask, proposed;
 };
 
-SelectorArgs parse_selector(const std::string& args) {
+SelectorArgs parse_selector(const std::string& args, bool titled) {
     SelectorArgs out;
     std::string path = args;
     {
         const size_t eq = args.find('=');
-        if (eq == std::string::npos) {
-            out.title = args;
-            path.clear();
-        } else {
+        if (eq != std::string::npos) {
             out.title = args.substr(0, eq);
             path = args.substr(eq + 1);
+        } else if (titled) {
+            out.title = args;
+            path.clear();
         }
     }
     const size_t sep = path.find_last_of("\\/");
@@ -184,13 +185,14 @@ std::string expand_bracket_macro(const std::string& line, LaunchState& state, co
         case 'E': {
             std::optional<std::string> file;
             if (env.selector) {
-                const SelectorArgs sel = parse_selector(args);
+                const SelectorArgs sel = parse_selector(args, letter == 'F');
                 file = env.selector->select_file(letter == 'F' ? sel.title : env.program_name, sel.folder,
                                                  sel.mask, sel.proposed);
             }
             // A file the user may not run is refused like a cancelled choice, so the macro
-            // cannot hand a barred program to the line.
-            if (file && env.file_allowed && !env.file_allowed(*file)) file.reset();
+            // cannot hand a barred program to the line. OK without a file leaves a gap and
+            // nothing to check.
+            if (file && !file->empty() && env.file_allowed && !env.file_allowed(*file)) file.reset();
             if (file) {
                 value = *file;
             } else {
@@ -201,7 +203,7 @@ std::string expand_bracket_macro(const std::string& line, LaunchState& state, co
         case 'D': {
             std::optional<std::string> dir;
             if (env.selector) {
-                SelectorArgs sel = parse_selector(args);
+                SelectorArgs sel = parse_selector(args, true);
                 const std::string title = sel.title.empty() ? env.program_name : sel.title;
                 dir = env.selector->select_directory(title, join_selected(sel.folder, sel.proposed));
             }

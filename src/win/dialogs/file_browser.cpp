@@ -1,6 +1,7 @@
 #include "win/dialogs/file_browser.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
 #include <shlwapi.h>
 
 #include "dialogs/selector_rules.h"
@@ -18,6 +19,15 @@ std::string size_text(const WIN32_FIND_DATAW& data) {
     const unsigned long long size =
         (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
     return std::to_string((size + 1023) / 1024) + " KB";
+}
+
+// The system's small icon for a path, or for a kind of entry when `generic`; -1 when none.
+int system_icon(const std::wstring& path, DWORD attributes, bool generic) {
+    SHFILEINFOW info{};
+    UINT flags = SHGFI_SYSICONINDEX | SHGFI_SMALLICON;
+    if (generic) flags |= SHGFI_USEFILEATTRIBUTES;
+    if (!SHGetFileInfoW(path.c_str(), generic ? attributes : 0, &info, sizeof info, flags)) return -1;
+    return info.iIcon;
 }
 
 std::string time_text(const WIN32_FIND_DATAW& data) {
@@ -43,8 +53,17 @@ void FileBrowser::attach(HWND tree, HWND list, const dialogs::Restrictions* rule
     options_ = options;
     if (!list_) return;
     ListView_SetExtendedListViewStyle(list_, LVS_EX_FULLROWSELECT);
+    // The system's own list, shared: the list view must not destroy it (LVS_SHAREIMAGELISTS).
+    SHFILEINFOW info{};
+    const auto images = reinterpret_cast<HIMAGELIST>(
+        SHGetFileInfoW(L"folder", FILE_ATTRIBUTE_DIRECTORY, &info, sizeof info,
+                       SHGFI_SYSICONINDEX | SHGFI_SMALLICON | SHGFI_USEFILEATTRIBUTES));
+    if (images) ListView_SetImageList(list_, images, LVSIL_SMALL);
+    generic_folder_icon_ = system_icon(L"folder", FILE_ATTRIBUTE_DIRECTORY, true);
+    generic_file_icon_ = system_icon(L"file", FILE_ATTRIBUTE_NORMAL, true);
     const wchar_t* titles[] = {L"Name", L"Size", L"Modified"};
-    const int widths[] = {180, 70, 120};
+    given_name_width_ = options_.name_width > 0 ? options_.name_width : 180;
+    const int widths[] = {given_name_width_, 70, 120};
     const int columns = options_.show_details ? 3 : 1;
     for (int i = 0; i < columns; ++i) {
         LVCOLUMNW column{};
@@ -217,10 +236,11 @@ void FileBrowser::refresh_list() {
         const std::wstring label = widen(
             (is_dir ? "[" : "") + dialogs::apply_text_case(name, options_.text_case) + (is_dir ? "]" : ""));
         LVITEMW item{};
-        item.mask = LVIF_TEXT | LVIF_PARAM;
+        item.mask = LVIF_TEXT | LVIF_PARAM | LVIF_IMAGE;
         item.iItem = static_cast<int>(entries_.size() - 1);
         item.pszText = const_cast<wchar_t*>(label.c_str());
         item.lParam = static_cast<LPARAM>(entries_.size() - 1);
+        item.iImage = icon_of(join(current_, name), is_dir);
         const int at =
             static_cast<int>(SendMessageW(list_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
         if (!options_.show_details || is_dir) continue;
@@ -229,6 +249,15 @@ void FileBrowser::refresh_list() {
         ListView_SetItemText(list_, at, 1, const_cast<wchar_t*>(size.c_str()));
         ListView_SetItemText(list_, at, 2, const_cast<wchar_t*>(when.c_str()));
     }
+}
+
+int FileBrowser::icon_of(const std::string& path, bool directory) const {
+    if (options_.generic_icon) return directory ? generic_folder_icon_ : generic_file_icon_;
+    return system_icon(widen(path), 0, false);
+}
+
+int FileBrowser::name_width() const {
+    return list_ ? ListView_GetColumnWidth(list_, 0) : 0;
 }
 
 const FileBrowser::ListEntry* FileBrowser::entry(int index) const {

@@ -20,6 +20,10 @@ public:
         bool show_system_files = false;
         bool show_details = false;
         int text_case = 1;
+        // One folder icon and one file icon for everything, instead of each file's own icon:
+        // quicker in a large folder, and no icon handler of a file type is asked.
+        bool generic_icon = false;
+        int name_width = 0;  // of the list's name column; 0: its own
     };
     struct ListEntry {
         std::string name;  // as stored on disk, whatever the text case shows
@@ -39,6 +43,11 @@ public:
     void set_mask(const std::string& mask) { mask_ = mask; }
 
     const std::string& current() const { return current_; }
+    // The name column's width now, and whether the user changed it from what it was given.
+    int name_width() const;
+    bool name_width_changed() const { return list_ && name_width() != given_name_width_; }
+    // The icon the list shows for an entry (an index into the system's small image list).
+    int icon_of(const std::string& path, bool directory) const;
     void set_current(const std::string& directory) { current_ = directory; }
     // The entry at list position `index`, or null.
     const ListEntry* entry(int index) const;
@@ -63,6 +72,9 @@ private:
     std::vector<ListEntry> entries_;
     std::string current_;
     std::string mask_ = "*.*";
+    int given_name_width_ = 0;
+    int generic_folder_icon_ = -1;
+    int generic_file_icon_ = -1;
 };
 
 }  // namespace vx::win

@@ -49,6 +49,28 @@ std::string current_directory() {
     return narrow(buffer);
 }
 
+// A font of the stored name, size and style over `base`; empty when none of them is stored, so
+// the control keeps the font it has.
+unique_hfont stored_font(const dialogs::FontSettings& f, LOGFONTW base) {
+    if (!f.name && !f.size && !f.style) return {};
+    if (f.name) {
+        const std::wstring face = widen(*f.name).substr(0, LF_FACESIZE - 1);
+        std::fill(std::begin(base.lfFaceName), std::end(base.lfFaceName), L'\0');
+        std::copy(face.begin(), face.end(), base.lfFaceName);
+    }
+    if (f.size) {
+        const HDC screen = GetDC(nullptr);
+        base.lfHeight = -MulDiv(*f.size, GetDeviceCaps(screen, LOGPIXELSY), 72);
+        ReleaseDC(nullptr, screen);
+        base.lfWidth = 0;
+    }
+    base.lfWeight = (f.style & 1) ? FW_BOLD : FW_NORMAL;
+    base.lfItalic = (f.style & 2) != 0;
+    base.lfUnderline = (f.style & 4) != 0;
+    base.lfStrikeOut = (f.style & 8) != 0;
+    return unique_hfont(CreateFontIndirectW(&base));
+}
+
 }  // namespace
 
 int system_message_box(HWND owner, const std::string& text, const std::string& caption, UINT flags) {
@@ -74,12 +96,60 @@ bool BrowserDialog::on_init() {
     }
     rules_.resolve_entries(fs_);
     browser_.attach(item(IDC_TREE_DIRS), item(IDC_LIST_FILES), &rules_, &fs_,
-                    {settings_.show_system_files, settings_.show_file_details, settings_.text_case});
+                    {settings_.show_system_files, settings_.show_file_details, settings_.text_case,
+                     settings_.generic_icon, settings_.detail_width});
+    apply_view_settings();
     on_settings_loaded();
     browser_.fill_drives();
     if (const auto start = dialogs::start_directory(values_.start_dir, current_directory(), rules_, fs_))
         show_directory(*start);
     return true;
+}
+
+void BrowserDialog::apply_view_settings() {
+    LOGFONTW base{};
+    const auto dialog_font = reinterpret_cast<HFONT>(SendMessageW(hwnd(), WM_GETFONT, 0, 0));
+    if (!dialog_font || !GetObjectW(dialog_font, sizeof base, &base))
+        GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof base, &base);
+    browser_font_ = stored_font(settings_.font, base);
+    if (browser_font_) {
+        for (int id : {IDC_TREE_DIRS, IDC_LIST_FILES})
+            if (const HWND control = item(id))
+                SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(browser_font_.get()), TRUE);
+    }
+    // Selecting a directory opens its branch and closes the one left.
+    if (settings_.sel_tree_view) {
+        const HWND tree = item(IDC_TREE_DIRS);
+        SetWindowLongPtrW(tree, GWL_STYLE, GetWindowLongPtrW(tree, GWL_STYLE) | TVS_SINGLEEXPAND);
+    }
+}
+
+LRESULT BrowserDialog::custom_draw(const NMHDR& header) {
+    const auto& font = settings_.font;
+    if (!font.normal_text && !font.selected_text) return CDRF_DODEFAULT;
+    auto& draw = *reinterpret_cast<NMCUSTOMDRAW*>(const_cast<NMHDR*>(&header));
+    if (draw.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYITEMDRAW;
+    if (!(draw.dwDrawStage & CDDS_ITEMPREPAINT)) return CDRF_DODEFAULT;
+    const bool list = header.idFrom == IDC_LIST_FILES;
+    COLORREF& text = list ? reinterpret_cast<NMLVCUSTOMDRAW&>(draw).clrText
+                          : reinterpret_cast<NMTVCUSTOMDRAW&>(draw).clrText;
+    COLORREF& back = list ? reinterpret_cast<NMLVCUSTOMDRAW&>(draw).clrTextBk
+                          : reinterpret_cast<NMTVCUSTOMDRAW&>(draw).clrTextBk;
+    const bool selected =
+        list ? ListView_GetItemState(header.hwndFrom, static_cast<int>(draw.dwItemSpec), LVIS_SELECTED) != 0
+             : (TreeView_GetItemState(header.hwndFrom, reinterpret_cast<HTREEITEM>(draw.dwItemSpec),
+                                      TVIS_SELECTED) &
+                TVIS_SELECTED) != 0;
+    if (selected && font.selected_text) {
+        text = *font.selected_text;
+        back = GetSysColor(COLOR_HIGHLIGHT);
+        // The list would put its own highlight colours over these for an item marked selected.
+        draw.uItemState &= ~static_cast<UINT>(CDIS_SELECTED);
+    } else if (!selected && font.normal_text) {
+        text = *font.normal_text;
+    }
+    // The list's other columns are painted apart, and take the same colours.
+    return list && !(draw.dwDrawStage & CDDS_SUBITEM) ? CDRF_NOTIFYSUBITEMDRAW : CDRF_DODEFAULT;
 }
 
 bool BrowserDialog::show_directory(const std::string& directory) {
@@ -133,6 +203,7 @@ void BrowserDialog::show_help() {
 }
 
 void BrowserDialog::save_settings() {
+    if (browser_.name_width_changed()) settings_.detail_width = browser_.name_width();
     RECT rect{};
     if (GetWindowRect(hwnd(), &rect))
         settings_.window_pos =
@@ -172,6 +243,11 @@ INT_PTR BrowserDialog::handle_message(UINT message, WPARAM wparam, LPARAM lparam
             return TRUE;  // no menus of the shell or of anyone else
         case WM_NOTIFY: {
             const auto* header = reinterpret_cast<const NMHDR*>(lparam);
+            if (header->code == NM_CUSTOMDRAW &&
+                (header->idFrom == IDC_TREE_DIRS || header->idFrom == IDC_LIST_FILES)) {
+                SetWindowLongPtrW(hwnd(), DWLP_MSGRESULT, custom_draw(*header));
+                return TRUE;
+            }
             if (header->idFrom == IDC_TREE_DIRS) {
                 if (header->code == TVN_ITEMEXPANDINGW) {
                     const auto* tv = reinterpret_cast<const NMTREEVIEWW*>(lparam);
@@ -274,6 +350,10 @@ void FileSelectorBase::on_settings_loaded() {
     SendMessageW(item(IDC_LIST_FILTER), LB_SETCURSEL, 0, 0);
     browser_.set_mask(filter_list_.front().mask);
     set_item_text(IDC_EDIT_FILTER, filter_list_.front().mask);
+    // A proposed name waits in the file name box, so OK alone takes it.
+    if (const std::string proposed = file_part(values_.file_name);
+        !proposed.empty() && !has_wildcard(proposed))
+        set_item_text(IDC_EDIT_FILTER, proposed);
     if (kind_ == dialogs::SelectorKind::kFile) {
         auto loaded = dialogs::load_viewer_settings(store_);
         viewer_ = std::move(loaded.value);
@@ -287,17 +367,15 @@ void FileSelectorBase::on_settings_loaded() {
 }
 
 void FileSelectorBase::make_viewer_font() {
-    const auto& f = viewer_.font;
-    if (f.name || f.size || f.style) {
-        const HDC screen = GetDC(nullptr);
-        const int height = -MulDiv(f.size.value_or(10), GetDeviceCaps(screen, LOGPIXELSY), 72);
-        ReleaseDC(nullptr, screen);
-        const std::wstring face = widen(f.name.value_or("Courier New"));
-        viewer_font_.reset(CreateFontW(height, 0, 0, 0, (f.style & 1) ? FW_BOLD : FW_NORMAL,
-                                       (f.style & 2) != 0, (f.style & 4) != 0, (f.style & 8) != 0,
-                                       DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                                       DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN, face.c_str()));
-    }
+    // Over a fixed face of 10 points, which a stored name or size replaces.
+    LOGFONTW base{};
+    const HDC screen = GetDC(nullptr);
+    base.lfHeight = -MulDiv(10, GetDeviceCaps(screen, LOGPIXELSY), 72);
+    ReleaseDC(nullptr, screen);
+    base.lfCharSet = DEFAULT_CHARSET;
+    base.lfPitchAndFamily = FIXED_PITCH | FF_MODERN;
+    std::copy_n(L"Courier New", 12, base.lfFaceName);
+    viewer_font_ = stored_font(viewer_.font, base);
     const HGDIOBJ font =
         viewer_font_ ? static_cast<HGDIOBJ>(viewer_font_.get()) : GetStockObject(ANSI_FIXED_FONT);
     SendMessageW(item(IDC_EDIT_PREVIEW), WM_SETFONT, reinterpret_cast<WPARAM>(font), 0);
@@ -314,20 +392,20 @@ void FileSelectorBase::layout() {
     body_ = {base_body_.left, base_body_.top, base_body_.right + dw, base_body_.bottom + dh};
 
     // The tree gets the stored extent, as far as the window leaves room for the list beside it.
+    // It starts the body, or ends it when the list comes first ("InvertFileList").
     const bool horizontal = settings_.split_horizontal;
     const LONG extent = horizontal ? body_.bottom - body_.top : body_.right - body_.left;
     const LONG most = std::max<LONG>(kSplitMinimum, extent - kSplitterGap - kSplitMinimum);
     const LONG pos = std::clamp<LONG>(settings_.split_pos, kSplitMinimum, most);
-    RECT tree = body_, rest = body_;
-    if (horizontal) {
-        tree.bottom = body_.top + pos;
-        splitter_ = {body_.left, tree.bottom, body_.right, tree.bottom + kSplitterGap};
-        rest.top = splitter_.bottom;
-    } else {
-        tree.right = body_.left + pos;
-        splitter_ = {tree.right, body_.top, tree.right + kSplitterGap, body_.bottom};
-        rest.left = splitter_.right;
-    }
+    const LONG start = horizontal ? body_.top : body_.left;
+    const LONG end = horizontal ? body_.bottom : body_.right;
+    const LONG bar = settings_.invert_list ? end - pos - kSplitterGap : start + pos;
+    const auto span = [&](LONG from, LONG to) {
+        return horizontal ? RECT{body_.left, from, body_.right, to} : RECT{from, body_.top, to, body_.bottom};
+    };
+    splitter_ = span(bar, bar + kSplitterGap);
+    const RECT tree = settings_.invert_list ? span(bar + kSplitterGap, end) : span(start, bar);
+    const RECT rest = settings_.invert_list ? span(start, bar) : span(bar + kSplitterGap, end);
     place(item(IDC_TREE_DIRS), tree);
     RECT list = rest, preview = rest;
     if (settings_.preview) {
@@ -518,7 +596,13 @@ void FileSelectorBase::draw_preview(const DRAWITEMSTRUCT& draw) const {
 bool FileSelectorBase::on_splitter_mouse(UINT message, POINT at) {
     const bool horizontal = settings_.split_horizontal;
     const LONG along = horizontal ? at.y : at.x;
-    const LONG origin = horizontal ? body_.top : body_.left;
+    const LONG bar_start = horizontal ? splitter_.top : splitter_.left;
+    // The tree's extent with the splitter's leading edge at `edge`, from the tree's own side.
+    const auto extent_at = [&](LONG edge) {
+        return static_cast<int>(settings_.invert_list
+                                    ? (horizontal ? body_.bottom : body_.right) - edge - kSplitterGap
+                                    : edge - (horizontal ? body_.top : body_.left));
+    };
     switch (message) {
         case WM_LBUTTONDOWN: {
             if (!PtInRect(&splitter_, at)) return false;
@@ -532,18 +616,17 @@ bool FileSelectorBase::on_splitter_mouse(UINT message, POINT at) {
             }
             last_press_ = now;
             dragging_ = true;
-            drag_grab_ = static_cast<int>(along - (origin + settings_.split_pos));
+            drag_grab_ = static_cast<int>(along - bar_start);
             SetCapture(hwnd());
             return true;
         }
         case WM_MOUSEMOVE:
             if (!dragging_) return false;
             last_press_ = 0;  // a drag, not the first press of two
-            settings_.split_pos = std::max(kSplitMinimum, static_cast<int>(along - origin) - drag_grab_);
+            settings_.split_pos = std::max(kSplitMinimum, extent_at(along - drag_grab_));
             layout();
             // What the window could show is what is kept.
-            settings_.split_pos =
-                static_cast<int>(horizontal ? splitter_.top - body_.top : splitter_.left - body_.left);
+            settings_.split_pos = extent_at(horizontal ? splitter_.top : splitter_.left);
             return true;
         case WM_LBUTTONUP:
             if (!dragging_) return false;

@@ -73,6 +73,8 @@ protected:
     void refuse_location(const std::string& typed);
     void focus_location();
     void show_help();
+    // The stored text colours on the tree's and the list's items.
+    LRESULT custom_draw(const NMHDR& header);
 
     dialogs::SelectorKind kind_;
     SettingsStore& store_;
@@ -89,6 +91,10 @@ protected:
 
 private:
     void save_settings();
+    // The stored font and tree behaviour on the browser's controls.
+    void apply_view_settings();
+
+    unique_hfont browser_font_;
 };
 
 // File, image and icon selectors: the browser with a file list, a filter box and a filter list,

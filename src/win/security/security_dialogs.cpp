@@ -71,8 +71,7 @@ bool PasswordDialog::on_init() {
         closed_ = load_picture(IDB_LOCK_CLOSED);
         show_picture(item(IDC_STATIC_PICTURE), open_);
     }
-    // Help topics are not served by this build; the button stays for the familiar layout.
-    EnableWindow(item(IDHELP), FALSE);
+    EnableWindow(item(IDHELP), r_.show_help ? TRUE : FALSE);
     EnableWindow(item(IDOK), text_length(edit) > 0);
     return true;
 }
@@ -82,7 +81,7 @@ bool PasswordDialog::on_ok() {
     r_.typed = item_text(IDC_EDIT_PASSWORD);
     if (!r_.matches) return true;
     if (!r_.matches(r_.typed)) {
-        tell(std::string(vs::kWrongPasswordTitle), std::string(vs::kWrongPasswordText));
+        tell(r_.wrong_title, r_.wrong_text);
         r_.granted = false;
         return true;
     }
@@ -90,8 +89,8 @@ bool PasswordDialog::on_ok() {
     r_.granted = true;
     closing_ = true;
     show_picture(item(IDC_STATIC_PICTURE), closed_);
-    UpdateWindow(hwnd());
-    for (int id : {IDC_EDIT_PASSWORD, IDOK, IDCANCEL}) EnableWindow(item(id), FALSE);
+    UpdateWindow(item(IDC_STATIC_PICTURE));
+    for (int id : {IDC_EDIT_PASSWORD, IDOK, IDCANCEL, IDHELP}) EnableWindow(item(id), FALSE);
     SetTimer(hwnd(), kClosedLockTimer, kClosedLockMs, nullptr);
     return false;
 }
@@ -99,6 +98,10 @@ bool PasswordDialog::on_ok() {
 bool PasswordDialog::on_command(int id, int code, HWND) {
     if (id == IDC_EDIT_PASSWORD && code == EN_CHANGE) {
         if (!closing_) EnableWindow(item(IDOK), text_length(item(IDC_EDIT_PASSWORD)) > 0);
+        return true;
+    }
+    if (id == IDHELP && code == BN_CLICKED) {
+        if (r_.show_help) r_.show_help(kPasswordHelpTopic);
         return true;
     }
     return false;
@@ -112,22 +115,15 @@ INT_PTR PasswordDialog::handle_message(UINT message, WPARAM wparam, LPARAM lpara
     }
     // Once granted, a late Cancel or close must not turn the answer round.
     if (closing_ && message == WM_COMMAND && LOWORD(wparam) == IDCANCEL) return TRUE;
+    if (message == WM_HELP) {
+        if (r_.show_help) r_.show_help(kPasswordHelpTopic);
+        return TRUE;
+    }
     return Dialog::handle_message(message, wparam, lparam);
 }
 
 void PasswordDialog::tell(const std::string& title, const std::string& text) {
     message_box(hwnd(), title, text, MB_OK | MB_ICONEXCLAMATION);
-}
-
-bool prompt_password(HWND owner, const AdminData& data, std::string_view prefix, std::string_view password,
-                     int32_t level) {
-    if (vs::access_rule(data, level)) return true;
-    PasswordRequest request;
-    request.caption = std::string(prefix) + std::string(vs::kPasswordCaption);
-    request.text = std::string(vs::kPasswordText);
-    request.matches = [&](std::string_view typed) { return vs::password_matches(data, typed, password); };
-    PasswordDialog dialog(request);
-    return dialog.run(owner) == IDOK && request.granted;
 }
 
 // ---- Validate User -------------------------------------------------------------------------
@@ -306,7 +302,7 @@ bool PagePasswordDialog::on_init() {
     SendMessageW(item(IDC_EDIT_PASSWORD), EM_LIMITTEXT, vs::kPagePasswordMax, 0);
     set_item_text(IDC_EDIT_PASSWORD, v_.password);
     update_lock();
-    EnableWindow(item(IDHELP), FALSE);
+    EnableWindow(item(IDHELP), show_help ? TRUE : FALSE);
 
     panel_shown_ = view.show_level_panel;
     if (panel_shown_) {
@@ -349,7 +345,19 @@ bool PagePasswordDialog::on_command(int id, int code, HWND) {
         update_lock();
         return true;
     }
+    if (id == IDHELP && code == BN_CLICKED) {
+        if (show_help) show_help(kPagePasswordHelpTopic);
+        return true;
+    }
     return false;
+}
+
+INT_PTR PagePasswordDialog::handle_message(UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == WM_HELP) {
+        if (show_help) show_help(kPagePasswordHelpContext);
+        return TRUE;
+    }
+    return Dialog::handle_message(message, wparam, lparam);
 }
 
 bool PagePasswordDialog::on_ok() {
@@ -444,6 +452,20 @@ std::optional<std::string> WinPrompter::ask_text(const std::string& caption, con
     PasswordDialog dialog(request);
     if (dialog.run(owner_) != IDOK) return std::nullopt;
     return request.typed;
+}
+
+PasswordAnswer WinPrompter::ask_password(const PasswordQuestion& question) {
+    PasswordRequest request;
+    request.caption = question.caption;
+    request.text = question.prompt;
+    request.wrong_title = question.wrong_title;
+    request.wrong_text = question.wrong_text;
+    // Without a check nothing could be granted; the dialog must not return bare text here.
+    request.matches = question.accepts ? question.accepts : [](std::string_view) { return false; };
+    request.show_help = show_help_;
+    PasswordDialog dialog(request);
+    if (dialog.run(owner_) != IDOK) return PasswordAnswer::Cancelled;
+    return request.granted ? PasswordAnswer::Granted : PasswordAnswer::Wrong;
 }
 
 std::optional<size_t> WinPrompter::ask_choice(const std::string& caption, const std::string& prompt,

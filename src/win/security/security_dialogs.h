@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "port/prompter.h"
+#include "security/access.h"
 #include "security/login.h"
 #include "win/util/handle.h"
 #include "win/util/window.h"
@@ -25,6 +26,11 @@ namespace vx::win::security {
 
 using vx::security::AdminData;
 
+// Help topics of the "&Help" buttons.
+inline constexpr int kPasswordHelpTopic = 325;
+inline constexpr int kPagePasswordHelpTopic = 324;
+inline constexpr int kPagePasswordHelpContext = 765;
+
 // "Password Required", also the text line of the prompter.
 struct PasswordRequest {
     std::string caption;
@@ -34,6 +40,10 @@ struct PasswordRequest {
     // When set, OK checks the text here: a match shows the closed lock for a moment and grants, a
     // mismatch tells the user so and refuses. Without it the dialog only returns the text.
     std::function<bool(std::string_view)> matches;
+    std::string wrong_title = std::string(vx::security::kWrongPasswordTitle);
+    std::string wrong_text = std::string(vx::security::kWrongPasswordText);
+    // Opens a help topic; unset, "&Help" is disabled.
+    std::function<void(int topic)> show_help;
     // Out
     std::string typed;
     bool granted = false;
@@ -59,11 +69,6 @@ private:
     unique_hbitmap open_, closed_;
     bool closing_ = false;
 };
-
-// Grants at once when core's access rule passes; otherwise asks, and the typed text must match
-// the guard's password or the master password.
-bool prompt_password(HWND owner, const AdminData& data, std::string_view prefix, std::string_view password,
-                     int32_t level);
 
 // "Validate User": fills the screen and closes only through a successful log-in.
 struct LoginContext {
@@ -120,11 +125,14 @@ class PagePasswordDialog : public Dialog {
 public:
     PagePasswordDialog(const AdminData& data, PagePasswordValue& value) : data_(data), v_(value) {}
     INT_PTR run(HWND owner);
+    // Opens a help topic; unset, "&Help" is disabled.
+    std::function<void(int topic)> show_help;
 
 protected:
     bool on_init() override;
     bool on_ok() override;
     bool on_command(int id, int code, HWND control) override;
+    INT_PTR handle_message(UINT message, WPARAM wparam, LPARAM lparam) override;
     virtual void tell(const std::string& title, const std::string& text);
 
 private:
@@ -137,11 +145,14 @@ private:
 };
 
 // The prompter the shell hands to core: message boxes for the questions, the password dialog for
-// lines of text (core's password prompt among them), a list for choices.
+// core's password prompt and for lines of text, a list for choices.
 class WinPrompter final : public Prompter {
 public:
-    explicit WinPrompter(HWND owner = nullptr) : owner_(owner) {}
+    explicit WinPrompter(HWND owner = nullptr, std::function<void(int topic)> show_help = {})
+        : owner_(owner), show_help_(std::move(show_help)) {}
     void set_owner(HWND owner) { owner_ = owner; }
+    // Where the password prompt's "&Help" goes.
+    void set_help(std::function<void(int topic)> show_help) { show_help_ = std::move(show_help); }
 
     void alert(const std::string& caption, const std::string& text) override;
     bool ask_yes_no(const std::string& caption, const std::string& question) override;
@@ -150,9 +161,11 @@ public:
                                         const std::string& initial, bool secret) override;
     std::optional<size_t> ask_choice(const std::string& caption, const std::string& prompt,
                                      const std::vector<std::string>& choices) override;
+    PasswordAnswer ask_password(const PasswordQuestion& question) override;
 
 private:
     HWND owner_;
+    std::function<void(int topic)> show_help_;
 };
 
 // Loads one of the pictures with its grey background turned into the dialog's face colour.

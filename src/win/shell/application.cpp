@@ -167,6 +167,8 @@ int run_shell(HINSTANCE instance, int show) {
         log_error("cannot create the main window: " + last_error_text());
         return 1;
     }
+    // Programs of the session may ask who is logged in; a refusal is logged and the shell runs on.
+    main_form.dde_user_item().serve();
     int code = 0;
     {
         ShellPorts ports{processes, files, sound, session, hooks, profile, clock, registration, settings};

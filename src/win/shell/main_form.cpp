@@ -125,6 +125,7 @@ void TMainForm::show(int show_command) {
 
 bool TMainForm::on_create(const CREATESTRUCTW&) {
     prompter_.set_owner(hwnd());
+    prompter_.set_help([this](int topic) { show_help(topic); });
     tabs_ = CreateWindowExW(0, WC_TABCONTROLW, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | TCS_FOCUSNEVER,
                             0, 0, 100, 24, hwnd(), reinterpret_cast<HMENU>(kIdPageTabs), instance_, nullptr);
     status_ = CreateWindowExW(0, STATUSCLASSNAMEW, L"",

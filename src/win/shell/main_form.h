@@ -25,6 +25,7 @@
 #include "shell/page_nav.h"
 #include "shell/settings.h"
 #include "win/iconlib/library_pictures.h"
+#include "win/security/dde_server.h"
 #include "win/security/login_ports.h"
 #include "win/security/security_dialogs.h"
 #include "win/shell/page_objects.h"
@@ -113,8 +114,8 @@ public:
     // groups of the user (`current_user()->groups` index `admin_data().groups`), drive levels,
     // forbidden extensions, command guards.
     const vx::security::AdminData& admin_data() const { return admin_; }
-    // The text the DDE server item carries: the logged-in user's name.
-    const win::security::DdeItemText& dde_user_item() const { return dde_item_; }
+    // The DDE server item with the logged-in user's name; run_shell starts serving it.
+    win::security::DdeServerItem& dde_user_item() { return dde_item_; }
     // "Validate User"; the default of `commands().login` (F10). True when someone passed.
     bool log_in();
     // "Desktop Setup": window options and preferences; OK applies and writes them.
@@ -269,7 +270,7 @@ private:
     Profile* profile_ = nullptr;
     std::unique_ptr<Profile> own_profile_;
     const Clock* clock_ = nullptr;
-    win::security::DdeItemText dde_item_;
+    win::security::DdeServerItem dde_item_;
     win::security::Win32DirectoryAttributes directory_attributes_;
 
     HWND tabs_ = nullptr;

@@ -12,6 +12,7 @@
 #include "win/dialogs/selector_dialogs.h"
 #include "win/dialogs/win_file_system.h"
 #include "win/security/usage_log_viewer.h"
+#include "win/shell/application.h"
 #include "win/util/text.h"
 #include "win/util/trace.h"
 
@@ -137,7 +138,9 @@ ShellRuntime::ShellRuntime(TMainForm& form, ShellPorts ports)
     auto& env = launcher_.environment();
     // The macros' questions come in the query window; the launcher's own messages do not.
     env.prompter = ports.questions ? ports.questions : ports.prompter ? ports.prompter : &query_;
-    env.program_name = form.title();
+    // The macros' dialogs carry the application's title, as every dialog of the runtime does;
+    // the `Title` setting names the main window alone.
+    env.program_name = narrow(kApplicationTitle);
     // <DEFAULTDIR> is the main window's program folder (the tests move it).
     if (!form.program_dir().empty()) env.program_dir = form.program_dir();
     env.selector = this;
@@ -627,7 +630,8 @@ std::optional<std::string> ShellRuntime::select_file(const std::string& title, c
     std::string chosen = proposed;
     vx::dialogs::DriveTable drives{};
     for (size_t i = 0; i < drives.size(); ++i) drives[i] = form_.admin().drives[i];
-    if (!win::select_file(owner(), title, start, mask, restricted_folders(), drives, true, false, chosen))
+    // The macros take OK without a file (the line then runs with a gap); only the editor insists.
+    if (!win::select_file(owner(), title, start, mask, restricted_folders(), drives, false, false, chosen))
         return std::nullopt;
     return chosen;
 }

@@ -137,37 +137,92 @@ TEST_F(MacroFixture, ExitAndLogoffWords) {
     EXPECT_TRUE(command.empty());
 }
 
-TEST_F(MacroFixture, SelectorResultsPassTheRunCheck) {
-    struct Selector : FileSelector {
-        std::string asked;
-        std::optional<std::string> select_file(const std::string& title, const std::string& folder,
-                                               const std::string& mask,
-                                               const std::string& proposed) override {
-            asked = title + "|" + folder + "|" + mask + "|" + proposed;
-            return std::string("D:\\GAMES\\X.EXE");
-        }
-        std::optional<std::string> select_directory(const std::string& title,
-                                                    const std::string& folder) override {
-            asked = title + "|" + folder;
-            return std::nullopt;
-        }
-    } selector;
+// Answers the F, D and E macros from a script and records what each asked: nullopt cancels, an
+// empty text is OK pressed without a file.
+struct ScriptedSelector : FileSelector {
+    std::optional<std::string> answer;
+    std::string asked;
+    std::optional<std::string> select_file(const std::string& title, const std::string& folder,
+                                           const std::string& mask, const std::string& proposed) override {
+        asked = "file " + title + "|" + folder + "|" + mask + "|" + proposed;
+        return answer;
+    }
+    std::optional<std::string> select_directory(const std::string& title,
+                                                const std::string& folder) override {
+        asked = "dir " + title + "|" + folder;
+        return answer;
+    }
+};
+
+TEST_F(MacroFixture, SelectorMacrosAskWithTheirArgumentsAndACancelSkipsTheLine) {
+    ScriptedSelector selector;
     env.selector = &selector;
-    EXPECT_EQ(expand("[F,Pick=C:\\DATA\\*.TXT]"), "D:\\GAMES\\X.EXE");
-    EXPECT_EQ(selector.asked, "PICK|C:\\DATA\\|*.TXT|");
-    EXPECT_FALSE(state.cancel);
+    struct Case {
+        const char* line;
+        std::optional<std::string> answer;
+        bool cancel_before;
+        const char* asked;
+        const char* expected;
+        bool cancel_after;
+    } cases[] = {
+        {"[F,Pick=C:\\DATA\\*.TXT]", "D:\\GAMES\\X.EXE", false, "file PICK|C:\\DATA\\|*.TXT|",
+         "D:\\GAMES\\X.EXE", false},
+        {"[F,Save as=C:\\DOCS\\REPORT.TXT]", "C:\\DOCS\\R.TXT", false, "file SAVE AS|C:\\DOCS\\||REPORT.TXT",
+         "C:\\DOCS\\R.TXT", false},
+        {"[F,Pick]", "C:\\A.TXT", false, "file PICK|||", "C:\\A.TXT", false},
+        // OK without a file: the macro leaves a gap, the line still runs.
+        {"notepad [F,Pick=*.*]", "", false, "file PICK||*.*|", "NOTEPAD ", false},
+        {"notepad [F,Pick=*.*]", std::nullopt, false, "file PICK||*.*|", "NOTEPAD ", true},
+        // F, D and E only ever set the cancel flag; a chosen file does not undo an earlier No.
+        {"notepad [F,Pick=*.*]", "C:\\A.TXT", true, "file PICK||*.*|", "NOTEPAD C:\\A.TXT", true},
+        // E is titled with the program's name; its argument is the start folder and mask.
+        {"[E,Select an Executable file=C:\\]", "C:\\X.EXE", false, "file Vantora!|C:\\||", "C:\\X.EXE",
+         false},
+        {"[E,C:\\APPS\\*.EXE]", "C:\\APPS\\Y.EXE", false, "file Vantora!|C:\\APPS\\|*.EXE|",
+         "C:\\APPS\\Y.EXE", false},
+        {"[E,C:\\APPS\\RUN.EXE]", "C:\\APPS\\RUN.EXE", false, "file Vantora!|C:\\APPS\\||RUN.EXE",
+         "C:\\APPS\\RUN.EXE", false},
+        {"[E,C:\\APPS\\*.EXE] /x", std::nullopt, false, "file Vantora!|C:\\APPS\\|*.EXE|", " /X", true},
+        // D: the title before "=", the program's name when it is empty.
+        {"[D,Select a Directory=C:\\]", "C:\\WORK", false, "dir SELECT A DIRECTORY|C:\\", "C:\\WORK", false},
+        {"[D,=C:\\WORK]", "C:\\WORK", false, "dir Vantora!|C:\\WORK", "C:\\WORK", false},
+        {"[D,C:\\WORK\\NEW]", "C:\\", false, "dir C:\\WORK\\NEW|", "C:\\", false},
+        {"xcopy [D,Where to?=C:\\] a:", std::nullopt, false, "dir WHERE TO?|C:\\", "XCOPY  A:", true},
+    };
+    for (const auto& c : cases) {
+        selector.answer = c.answer;
+        selector.asked.clear();
+        state = {};
+        state.cancel = c.cancel_before;
+        EXPECT_EQ(expand(c.line), c.expected) << c.line;
+        EXPECT_EQ(selector.asked, c.asked) << c.line;
+        EXPECT_EQ(state.cancel, c.cancel_after) << c.line;
+    }
+}
 
-    EXPECT_EQ(expand("[E,Ignored title=C:\\]"), "D:\\GAMES\\X.EXE");
-    EXPECT_EQ(selector.asked, "Vantora!|C:\\||");
-
-    EXPECT_EQ(expand("[D,C:\\WORK\\NEW]"), "");
-    EXPECT_EQ(selector.asked, "C:\\WORK\\NEW|");
-    EXPECT_TRUE(state.cancel);
+TEST_F(MacroFixture, ChosenFilesPassTheRunCheck) {
+    ScriptedSelector selector;
+    env.selector = &selector;
+    std::vector<std::string> checked;
+    env.file_allowed = [&](const std::string& path) {
+        checked.push_back(path);
+        return path[0] != 'D';
+    };
+    selector.answer = "D:\\GAMES\\X.EXE";
+    EXPECT_EQ(expand("[F,Pick=*.*]"), "");
+    EXPECT_TRUE(state.cancel) << "a barred file counts as a cancel";
 
     state = {};
-    env.file_allowed = [](const std::string& path) { return path[0] != 'D'; };
-    EXPECT_EQ(expand("[F,Pick=*.*]"), "");
-    EXPECT_TRUE(state.cancel);
+    selector.answer = "C:\\APPS\\OK.EXE";
+    EXPECT_EQ(expand("[E,C:\\APPS\\*.EXE]"), "C:\\APPS\\OK.EXE");
+    EXPECT_FALSE(state.cancel);
+
+    state = {};
+    selector.answer = "";
+    EXPECT_EQ(expand("[E,C:\\APPS\\*.EXE]"), "");
+    EXPECT_FALSE(state.cancel);
+    EXPECT_EQ(checked, (std::vector<std::string>{"D:\\GAMES\\X.EXE", "C:\\APPS\\OK.EXE"}))
+        << "no file, nothing to check";
 }
 
 }  // namespace

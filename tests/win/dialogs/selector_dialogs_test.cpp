@@ -3,12 +3,16 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <shellapi.h>
+
 #include <map>
+#include <memory>
 #include <vector>
 
 #include "security/admin_data.h"
 #include "win/dialogs/selector_ids.h"
 #include "win/dialogs/win_file_system.h"
+#include "win/support/dib_surface.h"
 #include "win/support/real_input.h"
 #include "win/util/text.h"
 
@@ -48,6 +52,14 @@ std::string window_text(HWND window) {
     return narrow(text);
 }
 
+// Where a control of the dialog sits, in the dialog's client coordinates.
+RECT child_rect(HWND dialog, int id) {
+    RECT r{};
+    GetWindowRect(GetDlgItem(dialog, id), &r);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
 // A small tree in the temporary directory: Docs\Report.txt, Docs\Notes.doc and Secret\.
 class SelectorTest : public ::testing::Test {
 protected:
@@ -76,7 +88,8 @@ protected:
              {"\\Docs\\Report.txt", "\\Docs\\Notes.doc", "\\Docs\\Added.txt", "\\Docs\\Pic.bmp",
               "\\Docs\\Tune.wav", "\\Docs\\Data.bin", "\\Docs\\Basic.ico", "\\Docs\\Busy.ani"})
             DeleteFileW(widen(root + file).c_str());
-        for (const char* dir : {"\\New\\Deeper", "\\New", "\\Docs", "\\Secret", ""})
+        for (const char* dir :
+             {"\\New\\Deeper", "\\New", "\\Docs\\Inner", "\\Other", "\\Docs", "\\Secret", ""})
             RemoveDirectoryW(widen(root + dir).c_str());
     }
 
@@ -436,12 +449,7 @@ TEST_F(SelectorTest, SplitterIsDraggedTurnedAndKept) {
     TFileSelectorDialog dialog(store, fs, values);
     const HWND window = open(dialog, IDD_FILE_SELECTOR);
     ASSERT_NE(window, nullptr);
-    const auto rect_of = [&](int id) {
-        RECT r{};
-        GetWindowRect(GetDlgItem(window, id), &r);
-        MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
-        return r;
-    };
+    const auto rect_of = [&](int id) { return child_rect(window, id); };
     RECT tree = rect_of(IDC_TREE_DIRS), list = rect_of(IDC_LIST_FILES);
     EXPECT_EQ(tree.bottom - tree.top, 100);
     EXPECT_LT(tree.bottom, list.top) << "tree above the list";
@@ -565,6 +573,277 @@ TEST_F(SelectorTest, DirectorySelectorWithoutCreationRefusesMissing) {
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].caption, "Invalid Location");
     DestroyWindow(window);
+}
+
+// ---- the stored view settings
+
+// The control as it paints itself, custom draw included.
+std::unique_ptr<test::DibSurface> render(HWND control) {
+    RECT r{};
+    GetClientRect(control, &r);
+    auto surface = std::make_unique<test::DibSurface>(r.right, r.bottom, RGB(0, 0, 0));
+    SendMessageW(control, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(surface->dc()),
+                 PRF_CLIENT | PRF_ERASEBKGND);
+    return surface;
+}
+
+// Pixels of `r` that lean clearly to one primary colour: a glyph in it, smoothed or not, leaves
+// them; the system's black, grey and white text does not.
+int tinted(const test::DibSurface& s, RECT r, COLORREF primary) {
+    int n = 0;
+    for (LONG y = std::max(0L, r.top); y < std::min<LONG>(s.height(), r.bottom); ++y)
+        for (LONG x = std::max(0L, r.left); x < std::min<LONG>(s.width(), r.right); ++x) {
+            const COLORREF c = s.at(x, y);
+            const int channels[] = {GetRValue(c), GetGValue(c), GetBValue(c)};
+            const int wanted[] = {GetRValue(primary), GetGValue(primary), GetBValue(primary)};
+            bool leans = true;
+            for (int i = 0; i < 3; ++i) leans = leans && (wanted[i] ? channels[i] >= 120 : channels[i] <= 90);
+            n += leans;
+        }
+    return n;
+}
+
+LOGFONTW font_of(HWND control) {
+    LOGFONTW font{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof font, &font);
+    return font;
+}
+
+int points_to_height(int points) {
+    const HDC screen = GetDC(nullptr);
+    const int height = -MulDiv(points, GetDeviceCaps(screen, LOGPIXELSY), 72);
+    ReleaseDC(nullptr, screen);
+    return height;
+}
+
+TEST_F(SelectorTest, StoredFontAndTextColoursReachTheTreeAndTheList) {
+    constexpr COLORREF kRed = RGB(255, 0, 0), kGreen = RGB(0, 255, 0);
+    for (const bool stored : {false, true}) {
+        SCOPED_TRACE(stored ? "stored" : "designed");
+        store.values.clear();
+        if (stored) {
+            store.values[{"File Browser", "FontName"}] = "Courier New";
+            store.values[{"File Browser", "FontSize"}] = "14";
+            store.values[{"File Browser", "FontStyle"}] = "3";  // bold, italic
+            store.values[{"File Browser", "NormalText"}] = std::to_string(kRed);
+            store.values[{"File Browser", "SelectedText"}] = std::to_string(kGreen);
+        }
+        TFileSelectorDialog dialog(store, fs, values);
+        const HWND window = open(dialog, IDD_FILE_SELECTOR);
+        ASSERT_NE(window, nullptr);
+        const HWND tree = GetDlgItem(window, IDC_TREE_DIRS), files = GetDlgItem(window, IDC_LIST_FILES);
+        for (const HWND control : {tree, files}) {
+            const LOGFONTW font = font_of(control);
+            EXPECT_EQ(std::wstring(font.lfFaceName) == L"Courier New", stored);
+            EXPECT_EQ(font.lfHeight == points_to_height(14), stored);
+            EXPECT_EQ(font.lfWeight == FW_BOLD && font.lfItalic, stored);
+        }
+
+        const int notes = dialog.browser().find_entry("Notes.doc"),
+                  report = dialog.browser().find_entry("Report.txt");
+        ASSERT_GE(notes, 0);
+        SetFocus(files);
+        ListView_SetItemState(files, notes, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+        RECT normal_row{}, selected_row{};
+        ListView_GetItemRect(files, report, &normal_row, LVIR_LABEL);
+        ListView_GetItemRect(files, notes, &selected_row, LVIR_LABEL);
+        const auto list = render(files);
+        EXPECT_EQ(tinted(*list, normal_row, kRed) > 0, stored);
+        EXPECT_EQ(tinted(*list, selected_row, kGreen) > 0, stored);
+        EXPECT_EQ(tinted(*list, normal_row, kGreen), 0);
+        EXPECT_EQ(tinted(*list, selected_row, kRed), 0);
+
+        // The tree: the shown directory is selected, its parent is not.
+        const HTREEITEM docs = TreeView_GetSelection(tree);
+        RECT docs_label{}, parent_label{};
+        TreeView_GetItemRect(tree, docs, &docs_label, TRUE);
+        TreeView_GetItemRect(tree, TreeView_GetParent(tree, docs), &parent_label, TRUE);
+        const auto branches = render(tree);
+        EXPECT_EQ(tinted(*branches, docs_label, kGreen) > 0, stored);
+        EXPECT_EQ(tinted(*branches, parent_label, kRed) > 0, stored);
+        DestroyWindow(window);
+    }
+}
+
+TEST_F(SelectorTest, DirectorySelectorTakesItsOwnSectionsFont) {
+    store.values[{"Dir Browser", "FontName"}] = "Courier New";
+    store.values[{"Dir Browser", "FontSize"}] = "16";
+    store.values[{"File Browser", "FontName"}] = "Tahoma";
+    TDirSelectorDialog dialog(store, fs, values, false);
+    const HWND window = open(dialog, IDD_DIR_SELECTOR);
+    ASSERT_NE(window, nullptr);
+    const LOGFONTW font = font_of(GetDlgItem(window, IDC_TREE_DIRS));
+    EXPECT_EQ(std::wstring(font.lfFaceName), L"Courier New");
+    EXPECT_EQ(font.lfHeight, points_to_height(16));
+    DestroyWindow(window);
+}
+
+TEST_F(SelectorTest, InvertedListComesBeforeTheTreeAndTheSplitterStillSizesTheTree) {
+    struct Case {
+        dialogs::SelectorKind kind;
+        const char* flag;
+        const char* split;
+        bool inverted;
+    } cases[] = {
+        {dialogs::SelectorKind::kFile, "InvertFileList", "Vert", true},
+        {dialogs::SelectorKind::kFile, "InvertFileList", "Horz", true},
+        {dialogs::SelectorKind::kIcon, "InvertFileList", "Vert", true},
+        // The image selector keeps a flag of its own.
+        {dialogs::SelectorKind::kImage, "InvertFileList", "Vert", false},
+        {dialogs::SelectorKind::kImage, "InvertTreeFileList1", "Vert", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.flag) + " " + c.split);
+        store.values.clear();
+        store.values[{"File Browser", c.flag}] = "1";
+        store.values[{"File Browser", "SplitDir"}] = c.split;
+        store.values[{"File Browser", "SplitPos"}] = "100";
+        std::unique_ptr<FileSelectorBase> dialog;
+        if (c.kind == dialogs::SelectorKind::kFile)
+            dialog = std::make_unique<TFileSelectorDialog>(store, fs, values);
+        if (c.kind == dialogs::SelectorKind::kImage)
+            dialog = std::make_unique<TImageSelectorDialog>(store, fs, values);
+        if (c.kind == dialogs::SelectorKind::kIcon)
+            dialog = std::make_unique<TIconSelectorDialog>(store, fs, values, false,
+                                                           TIconSelectorDialog::IconAdder{});
+        const HWND window = open(*dialog, IDD_FILE_SELECTOR);
+        ASSERT_NE(window, nullptr);
+        const auto rect_of = [&](int id) { return child_rect(window, id); };
+        const bool horizontal = std::string(c.split) == "Horz";
+        const auto extent = [&](const RECT& r) { return horizontal ? r.bottom - r.top : r.right - r.left; };
+        RECT tree = rect_of(IDC_TREE_DIRS), list = rect_of(IDC_LIST_FILES);
+        EXPECT_EQ(extent(tree), 100);
+        const bool list_first = horizontal ? list.bottom <= tree.top : list.right <= tree.left;
+        EXPECT_EQ(list_first, c.inverted);
+
+        // Dragging the splitter towards the list grows the tree, on whichever side it is.
+        const RECT bar = dialog->splitter_rect();
+        const LONG x = (bar.left + bar.right) / 2, y = (bar.top + bar.bottom) / 2;
+        const LONG toward_list = c.inverted ? -30 : 30;
+        const LONG to_x = horizontal ? x : x + toward_list, to_y = horizontal ? y + toward_list : y;
+        SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+        SendMessageW(window, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(to_x, to_y));
+        SendMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(to_x, to_y));
+        tree = rect_of(IDC_TREE_DIRS);
+        EXPECT_EQ(extent(tree), 130);
+        EXPECT_EQ(dialog->split_pos(), 130);
+        DestroyWindow(window);
+        EXPECT_EQ((store.values[{"File Browser", "SplitPos"}]), "130");
+        Sleep(GetDoubleClickTime() + 20);  // the next press must not count as the second of two
+    }
+}
+
+TEST_F(SelectorTest, DetailWidthSizesTheNameColumnAndTheUsersWidthIsKept) {
+    struct Case {
+        std::optional<std::string> stored;
+        int set_by_user;  // 0: untouched
+        int shown;
+        const char* kept;
+    } cases[] = {
+        {"260", 0, 260, "260"},
+        {"260", 300, 260, "300"},
+        {std::nullopt, 0, 180, "0"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.stored.value_or("none"));
+        store.values.clear();
+        if (c.stored) store.values[{"File Browser", "DetailWidth"}] = *c.stored;
+        store.values[{"File Browser", "ShowFileDetails"}] = "1";
+        TFileSelectorDialog dialog(store, fs, values);
+        const HWND window = open(dialog, IDD_FILE_SELECTOR);
+        ASSERT_NE(window, nullptr);
+        const HWND files = GetDlgItem(window, IDC_LIST_FILES);
+        EXPECT_EQ(ListView_GetColumnWidth(files, 0), c.shown);
+        if (c.set_by_user) ListView_SetColumnWidth(files, 0, c.set_by_user);
+        DestroyWindow(window);
+        EXPECT_EQ((store.values[{"File Browser", "DetailWidth"}]), c.kept);
+    }
+}
+
+TEST_F(SelectorTest, GenericIconGivesEveryFileAndEveryFolderOneIcon) {
+    CreateDirectoryW(widen(root + "\\Docs\\Inner").c_str(), nullptr);
+    const auto system_icon = [](const std::wstring& path, DWORD attributes, UINT extra) {
+        SHFILEINFOW info{};
+        SHGetFileInfoW(path.c_str(), attributes, &info, sizeof info,
+                       SHGFI_SYSICONINDEX | SHGFI_SMALLICON | extra);
+        return info.iIcon;
+    };
+    const int generic_file = system_icon(L"file", FILE_ATTRIBUTE_NORMAL, SHGFI_USEFILEATTRIBUTES);
+    const int generic_folder = system_icon(L"folder", FILE_ATTRIBUTE_DIRECTORY, SHGFI_USEFILEATTRIBUTES);
+    for (const bool generic : {true, false}) {
+        SCOPED_TRACE(generic ? "generic" : "own icons");
+        store.values.clear();
+        store.values[{"File Browser", "GenericIcon"}] = generic ? "1" : "0";
+        TFileSelectorDialog dialog(store, fs, values);
+        const HWND window = open(dialog, IDD_FILE_SELECTOR);
+        ASSERT_NE(window, nullptr);
+        const HWND files = GetDlgItem(window, IDC_LIST_FILES);
+        EXPECT_NE(ListView_GetImageList(files, LVSIL_SMALL), nullptr);
+        for (const char* name : {"Inner", "Notes.doc", "Report.txt"}) {
+            const int at = dialog.browser().find_entry(name);
+            ASSERT_GE(at, 0) << name;
+            LVITEMW item{};
+            item.mask = LVIF_IMAGE;
+            item.iItem = at;
+            ListView_GetItem(files, &item);
+            const bool folder = std::string(name) == "Inner";
+            const int expected = generic ? (folder ? generic_folder : generic_file)
+                                         : system_icon(widen(root + "\\Docs\\" + name), 0, 0);
+            EXPECT_EQ(item.iImage, expected) << name;
+        }
+        DestroyWindow(window);
+    }
+}
+
+TEST_F(SelectorTest, SelTreeViewOpensTheChosenBranchAndClosesTheOneLeft) {
+    CreateDirectoryW(widen(root + "\\Docs\\Inner").c_str(), nullptr);
+    CreateDirectoryW(widen(root + "\\Other").c_str(), nullptr);
+    for (const bool single : {false, true}) {
+        SCOPED_TRACE(single ? "SelTreeView" : "plain");
+        store.values.clear();
+        store.values[{"File Browser", "SelTreeView"}] = single ? "1" : "0";
+        store.values[{"Dir Browser", "SelTreeView"}] = single ? "1" : "0";
+        TFileSelectorDialog file(store, fs, values);
+        TDirSelectorDialog directory(store, fs, values, false);
+        const std::pair<BrowserDialog*, int> dialogs[] = {{&file, IDD_FILE_SELECTOR},
+                                                          {&directory, IDD_DIR_SELECTOR}};
+        for (const auto& [dialog, resource] : dialogs) {
+            const HWND window = open(*dialog, resource);
+            ASSERT_NE(window, nullptr);
+            const HWND tree = GetDlgItem(window, IDC_TREE_DIRS);
+            EXPECT_EQ((GetWindowLongW(tree, GWL_STYLE) & TVS_SINGLEEXPAND) != 0, single);
+            type_location(window, root + "\\Docs\\Inner");
+            const HTREEITEM docs = TreeView_GetParent(tree, TreeView_GetSelection(tree));
+            ASSERT_NE(docs, nullptr);
+            type_location(window, root + "\\Other");
+            EXPECT_TRUE(security::same_without_case(dialog->browser().current(), root + "\\Other"));
+            const bool docs_open = (TreeView_GetItemState(tree, docs, TVIS_EXPANDED) & TVIS_EXPANDED) != 0;
+            EXPECT_EQ(docs_open, !single);
+            DestroyWindow(window);
+        }
+    }
+}
+
+TEST_F(SelectorTest, WithoutAFileRequiredOkTakesTheProposedNameOrNone) {
+    values.file_required = false;
+    struct Case {
+        const char* proposed;
+        const char* chosen;  // below Docs
+    } cases[] = {{"Report.txt", "\\Docs\\Report.txt"}, {"", ""}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.proposed);
+        values.file_name = c.proposed;
+        TFileSelectorDialog dialog(store, fs, values);
+        const HWND window = open(dialog, IDD_FILE_SELECTOR);
+        ASSERT_NE(window, nullptr);
+        EXPECT_EQ(window_text(GetDlgItem(window, IDC_EDIT_FILTER)), *c.proposed ? c.proposed : "*.*");
+        SetFocus(GetDlgItem(window, IDOK));
+        SendMessageW(window, WM_COMMAND, IDOK, 0);
+        EXPECT_FALSE(IsWindow(window));
+        EXPECT_TRUE(security::same_without_case(values.file_name, *c.chosen ? root + c.chosen : ""));
+        EXPECT_TRUE(security::same_without_case(values.start_dir, root + "\\Docs"));
+        values.start_dir = root + "\\Docs";
+    }
 }
 
 }  // namespace

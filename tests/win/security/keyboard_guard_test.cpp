@@ -8,10 +8,13 @@
 
 #include "win/security/login_ports.h"
 #include "win/shell/session_api.h"
+#include "win/support/real_input.h"
 #include "win/util/text.h"
 
 namespace vx::win::security {
 namespace {
+
+using vx::win::test::press_key;
 
 TEST(KeyboardGuard, SwallowsOnlyTheKeysThatLeaveTheShell) {
     struct Case {
@@ -96,36 +99,18 @@ private:
     }
 };
 
-void press(std::initializer_list<WORD> keys) {
-    std::vector<INPUT> in;
-    for (WORD k : keys) {
-        INPUT i{};
-        i.type = INPUT_KEYBOARD;
-        i.ki.wVk = k;
-        in.push_back(i);
-    }
-    for (auto it = keys.end(); it != keys.begin();) {
-        INPUT i{};
-        i.type = INPUT_KEYBOARD;
-        i.ki.wVk = *--it;
-        i.ki.dwFlags = KEYEVENTF_KEYUP;
-        in.push_back(i);
-    }
-    SendInput(static_cast<UINT>(in.size()), in.data(), sizeof(INPUT));
-}
-
 TEST(KeyboardGuard, TypedKeysReachTheWindowExceptTheSwallowedOnes) {
     KeySink sink;
     if (GetForegroundWindow() != sink.hwnd) GTEST_SKIP() << "no foreground window on this display";
     KeyboardGuard guard;
     ASSERT_TRUE(guard.start());
-    press({'A'});
-    press({VK_LWIN});
-    press({VK_CONTROL, VK_ESCAPE});
-    press({'B'});
+    press_key('A');
+    press_key(VK_LWIN);
+    press_key(VK_ESCAPE, {VK_CONTROL});
+    press_key('B');
     sink.pump();
     guard.stop();
-    press({VK_LWIN});
+    press_key(VK_LWIN);
     sink.pump();
     EXPECT_EQ(KeySink::keys(), (std::vector<WPARAM>{'A', VK_CONTROL, 'B', VK_LWIN}));
 }

@@ -369,6 +369,94 @@ TEST(WinPrompter, CoresPasswordPromptAsksThroughTheDialog) {
     }
 }
 
+// Watches "Password Required" from a thread timer, which the dialog's own modal loop dispatches:
+// once the dialog is up it asks for help and types the password with real key presses, then
+// notes when the lock picture changes.
+// Without a display that gives it the focus the keys go nowhere: it then gives up and cancels.
+struct LockWatch {
+    static inline HWND dialog = nullptr;
+    static inline HBITMAP open_lock = nullptr;
+    static inline DWORD started_at = 0, closed_at = 0;
+    static inline bool typed = false, picture_changed_while_open = false, gave_up = false;
+    static BOOL CALLBACK cancel(HWND window, LPARAM) {
+        wchar_t title[64] = {};
+        GetWindowTextW(window, title, 64);
+        if (std::wstring(title) == L"Password Required") PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
+        return TRUE;
+    }
+    static void CALLBACK tick(HWND, UINT, UINT_PTR, DWORD) {
+        if (!closed_at && !gave_up && GetTickCount() - started_at > 8000) {
+            gave_up = true;
+            EnumThreadWindows(GetCurrentThreadId(), &LockWatch::cancel, 0);
+            return;
+        }
+        if (!dialog) {
+            const HWND active = GetActiveWindow();
+            wchar_t title[64] = {};
+            if (!active || !IsWindowVisible(active) || !GetWindowTextW(active, title, 64) ||
+                std::wstring(title) != L"Password Required")
+                return;
+            dialog = active;
+            open_lock = picture();
+            SetForegroundWindow(dialog);
+            vx::win::test::press_key('H', {VK_MENU});  // "&Help", which takes the focus
+            return;
+        }
+        if (!typed && GetFocus() == GetDlgItem(dialog, IDHELP)) {
+            typed = true;
+            SetFocus(GetDlgItem(dialog, IDC_EDIT_PASSWORD));  // back into the field, as a click would
+            for (char c : std::string("APPLE")) vx::win::test::press_key(static_cast<WORD>(c));
+            vx::win::test::press_key(VK_RETURN);
+            return;
+        }
+        if (!closed_at && IsWindow(dialog) && picture() != open_lock) {
+            closed_at = GetTickCount();
+            picture_changed_while_open = IsWindowVisible(dialog) != FALSE;
+        }
+    }
+    static HBITMAP picture() {
+        return reinterpret_cast<HBITMAP>(
+            SendDlgItemMessageW(dialog, IDC_STATIC_PICTURE, STM_GETIMAGE, IMAGE_BITMAP, 0));
+    }
+};
+
+TEST(WinPrompter, TypedPasswordClosesTheLockForAMomentBeforeTheDialogGoes) {
+    const AdminData data = admin_from(kSite);
+    std::vector<int> help;
+    WinPrompter prompter(nullptr, [&](int topic) { help.push_back(topic); });
+    LockWatch::started_at = GetTickCount();
+    const UINT_PTR timer = SetTimer(nullptr, 0, 20, &LockWatch::tick);
+    const bool granted = vx::security::password_prompt(data, prompter, "", "Apple", 5);
+    const DWORD gone_at = GetTickCount();
+    KillTimer(nullptr, timer);
+    if (LockWatch::gave_up && help.empty()) GTEST_SKIP() << "no key reached the dialog on this display";
+    EXPECT_TRUE(granted) << "the keys typed reached the password field";
+    EXPECT_EQ(help, std::vector<int>{kPasswordHelpTopic});
+    ASSERT_NE(LockWatch::closed_at, 0u) << "the closed lock was shown";
+    EXPECT_TRUE(LockWatch::picture_changed_while_open);
+    EXPECT_GE(gone_at - LockWatch::closed_at, PasswordDialog::kClosedLockMs - 60)
+        << "the dialog stays with the closed lock before it goes";
+    EXPECT_FALSE(IsWindow(LockWatch::dialog));
+}
+
+TEST(PagePassword, HelpOpensItsTopicAndF1ItsContext) {
+    AdminData data = admin_from(kSite);
+    PagePasswordValue value;
+    Scripted<PagePasswordDialog> dialog(data, value);
+    std::vector<int> help;
+    dialog.show_help = [&](int topic) { help.push_back(topic); };
+    dialog.script = [&](auto& d) {
+        EXPECT_TRUE(d.enabled(IDHELP));
+        d.press(IDHELP);
+        HELPINFO info{};
+        info.cbSize = sizeof info;
+        SendMessageW(d.hwnd(), WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
+        d.press(IDCANCEL);
+    };
+    dialog.run(nullptr);
+    EXPECT_EQ(help, (std::vector<int>{kPagePasswordHelpTopic, kPagePasswordHelpContext}));
+}
+
 // A modal dialog shows itself when its loop first goes idle, which a script that pumps on its
 // own never lets happen.
 template <class D>

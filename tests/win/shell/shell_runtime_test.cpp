@@ -84,6 +84,8 @@ protected:
 
     std::unique_ptr<TMainForm> form;
     std::unique_ptr<ShellRuntime> runtime;
+    // The shell's own dialogs instead of the fake prompter.
+    bool own_dialogs = false;
 
     void SetUp() override {
         wchar_t tmp[MAX_PATH]{};
@@ -95,7 +97,8 @@ protected:
         form = std::make_unique<TMainForm>(store);
         form->set_program_dir(dir);
         ASSERT_TRUE(form->create(GetModuleHandleW(nullptr)));
-        ShellPorts ports{processes, files, sound, session, hooks, profile, clock, registration, store, &prompter};
+        ShellPorts ports{processes, files, sound, session, hooks, profile, clock, registration, store};
+        if (!own_dialogs) ports.prompter = &prompter;
         // The two dialogs are answered through the fake prompter: a typed command, a row number.
         ports.run_program_form = [this](HWND) -> std::optional<TypedCommand> {
             const auto text = prompter.ask_text("Run Program", "Command Line:", form->settings().last_program, false);
@@ -450,6 +453,54 @@ TEST_F(DamagedAdminFile, NothingStartsNoGuardPassesAndTheStationOpensOnceTheFile
     runtime->tick();
     EXPECT_FALSE(runtime->start_up_pending());
     EXPECT_EQ(processes.log, std::vector<std::string>{"open ONE.EXE in [] show 0"});
+}
+
+// Answers every dialog that comes up on this thread (a thread timer runs in their modal loops)
+// with Cancel, or OK where Cancel does not close it, and notes its caption.
+struct CaptionWatch {
+    static inline std::vector<std::string> captions;
+    static inline HWND main = nullptr;
+    static inline HWND last = nullptr;
+    static void CALLBACK tick(HWND, UINT, UINT_PTR, DWORD) {
+        const HWND active = GetActiveWindow();
+        if (!active || active == main || !IsWindowVisible(active)) return;
+        if (active != last) {
+            last = active;
+            captions.push_back(narrow(window_text(active)));
+            PostMessageW(active, WM_COMMAND, IDCANCEL, 0);
+        } else {
+            PostMessageW(active, WM_COMMAND, IDOK, 0);
+        }
+    }
+    static std::wstring window_text(HWND window) {
+        wchar_t text[256] = {};
+        GetWindowTextW(window, text, 256);
+        return text;
+    }
+};
+
+class ShellRuntimeDialogsTest : public ShellRuntimeTest {
+protected:
+    void SetUp() override {
+        store.write("", "Title", "Lab 3 Kiosk");
+        own_dialogs = true;
+        ShellRuntimeTest::SetUp();
+    }
+};
+
+TEST_F(ShellRuntimeDialogsTest, MacroDialogsCarryTheApplicationTitleWhateverTheMainWindowIsCalled) {
+    ASSERT_EQ(form->title(), "Lab 3 Kiosk");
+    CaptionWatch::main = form->hwnd();
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, &CaptionWatch::tick);
+    for (const char* command :
+         {"[A,Hello]", "[O,Go on?]", "[Y,Go on?]", "[T,Your name?]", "[M,Pick one|A|B]", "[E,C:\\*.EXE]"}) {
+        CaptionWatch::captions.clear();
+        CaptionWatch::last = nullptr;
+        runtime->carry_out_button(add_button(page("Page 1"), program(command)));
+        EXPECT_EQ(CaptionWatch::captions, std::vector<std::string>{"Vantora!"}) << command;
+    }
+    KillTimer(nullptr, timer);
+    EXPECT_TRUE(processes.log.empty()) << "every question was cancelled";
 }
 
 }  // namespace
