@@ -46,7 +46,7 @@ struct Page {
     bool show_master_items = true;
     int32_t left_margin = 10;
     int32_t top_margin = 10;
-    uint32_t security_level = 1000;
+    security::SecurityLevel security_level = security::kAdministratorLevel;
     uint32_t group = 0;
     int32_t tab_icon = 3;
     std::string password;

@@ -210,7 +210,7 @@ private:
         } else if (key == "PageSecurity=") {
             const auto f = fields(value, 2, key);
             Page& p = page_for(key);
-            p.security_level = static_cast<uint32_t>(f[0]);
+            p.security_level = i32(f[0]);
             p.group = static_cast<uint32_t>(f[1]);
         } else {
             return false;

@@ -5,6 +5,7 @@
 #include <string>
 #include <variant>
 
+#include "security/level.h"
 #include "util/datetime.h"
 
 namespace vx::model {
@@ -81,7 +82,7 @@ struct ButtonData {
     std::string password;
     bool launch_password = false;
     bool edit_password = false;
-    int32_t security_level = 1000;
+    security::SecurityLevel security_level = security::kAdministratorLevel;
     int32_t group = 0;
     bool run_minimized = false;
     bool run_maximized = false;

@@ -119,7 +119,7 @@ TEST(DesktopFile, FullFixtureFieldsLandWhereTheyBelong) {
     EXPECT_EQ(programs.top_margin, 30);
     EXPECT_EQ(programs.background, "clouds.bmp");
     EXPECT_EQ(programs.tab_icon, 17);
-    EXPECT_EQ(programs.security_level, 500u);
+    EXPECT_EQ(programs.security_level, 500);
     EXPECT_EQ(programs.group, 2u);
     EXPECT_EQ(programs.palette[1], (PaletteEntry{2, 5, 254, 0}));
 

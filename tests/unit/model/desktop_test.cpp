@@ -53,7 +53,7 @@ TEST(Desktop, NewPageRecordTakesTheNewPageValuesAndTheLogicalPalette) {
     EXPECT_FALSE(p.center_image || p.wallpaper);
     EXPECT_EQ(p.left_margin, 10);
     EXPECT_EQ(p.top_margin, 10);
-    EXPECT_EQ(p.security_level, 1000u);
+    EXPECT_EQ(p.security_level, 1000);
     EXPECT_EQ(p.tab_icon, 3);
     EXPECT_EQ(p.interval, 200);
     EXPECT_EQ(p.background_color, kSilver);
