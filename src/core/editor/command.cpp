@@ -1,5 +1,7 @@
 #include "editor/command.h"
 
+#include <stdexcept>
+
 namespace vx::editor {
 namespace {
 
@@ -34,6 +36,10 @@ private:
 };
 
 }  // namespace
+
+void out_of_step(std::string_view what) {
+    throw std::logic_error("editor history out of step with the desktop: " + std::string(what));
+}
 
 CommandPtr combine(std::string_view label, std::vector<CommandPtr> parts) {
     std::erase(parts, nullptr);

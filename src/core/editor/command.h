@@ -56,6 +56,9 @@ private:
 };
 using CommandPtr = std::unique_ptr<Command>;
 
+// Throws the std::logic_error of a command that finds the desktop other than its history says.
+[[noreturn]] void out_of_step(std::string_view what);
+
 // Several commands as one step under one label; null parts are left out. Null when no part
 // is left; the part itself when one is left under the same label.
 CommandPtr combine(std::string_view label, std::vector<CommandPtr> parts);

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <limits>
-#include <stdexcept>
 
 #include "editor/read_apart.h"
 
@@ -13,10 +12,6 @@ using model::Desktop;
 using model::ObjectData;
 using model::ObjectId;
 using model::PageId;
-
-[[noreturn]] void out_of_step(std::string_view what) {
-    throw std::logic_error("editor history out of step with the desktop: " + std::string(what));
-}
 
 model::ObjectRef need_object(const Desktop& d, ObjectId id) {
     const model::ObjectRef ref = d.find_object(id);

@@ -1,7 +1,6 @@
 #include "editor/page_commands.h"
 
 #include <algorithm>
-#include <stdexcept>
 
 #include "editor/read_apart.h"
 
@@ -11,10 +10,6 @@ namespace {
 using model::Desktop;
 using model::Page;
 using model::PageId;
-
-[[noreturn]] void out_of_step(std::string_view what) {
-    throw std::logic_error("editor history out of step with the desktop: " + std::string(what));
-}
 
 PageId current_id(const Desktop& d) {
     return d.current() ? d.current()->id : model::kNoId;
