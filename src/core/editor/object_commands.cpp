@@ -238,7 +238,9 @@ CommandPtr make_edit(const Desktop& d, ObjectId id, ObjectData after, std::strin
 CommandPtr make_edits(const Desktop& d, std::vector<std::pair<ObjectId, ObjectData>> after,
                       std::string_view label) {
     std::vector<ChangeObjects::Edit> edits;
-    for (auto& [id, data] : after) {
+    for (auto& edit : after) {
+        const ObjectId id = edit.first;
+        ObjectData& data = edit.second;
         const model::ObjectRef ref = d.find_object(id);
         // An edited copy of another kind would turn the object into something else.
         if (!ref || ref.entry->data.index() != data.index() || ref.entry->data == data) continue;
