@@ -6,26 +6,15 @@
 #include <string>
 #include <string_view>
 
+#include "any_image.h"
 #include "editor/object_commands.h"
 #include "editor/undo_stack.h"
-
-namespace {
-
-class AnyImage final : public vx::model::ImageResolver {
-public:
-    std::optional<std::string> resolve(std::string_view name) const override {
-        if (name.empty()) return std::nullopt;
-        return std::string(name);
-    }
-};
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace vx;
     static const UsEnglishLocale locale;
     static const Windows1252Codec codec;
-    static const AnyImage images;
+    static const vx::fuzz::AnyImage images;
     model::ReadContext read;
     read.locale = &locale;
     read.codec = &codec;
