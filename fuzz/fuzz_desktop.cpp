@@ -4,25 +4,14 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "any_image.h"
 #include "model/desktop_file.h"
-
-namespace {
-
-class AnyImage final : public vx::model::ImageResolver {
-public:
-    std::optional<std::string> resolve(std::string_view name) const override {
-        if (name.empty()) return std::nullopt;
-        return std::string(name);
-    }
-};
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace vx::model;
     static const vx::UsEnglishLocale locale;
     static const vx::Windows1252Codec codec;
-    static const AnyImage images;
+    static const vx::fuzz::AnyImage images;
     ReadContext ctx;
     ctx.locale = &locale;
     ctx.codec = &codec;

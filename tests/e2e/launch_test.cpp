@@ -151,7 +151,7 @@ TEST_F(DesktopTest, ScheduledButtonRunsAtItsTime) {
     b.launch_day = vx::shell::launch_bits::kAutomatic | 0x0FFF;
     b.launch_date = make_datetime({local.tm_year + 1900, local.tm_mon + 1, local.tm_mday},
                                   {local.tm_hour, local.tm_min, local.tm_sec, 0});
-    desktop.schedule(*desktop.find_page("Page 1"), button);
+    desktop.schedule(button.id);
     const HWND main = start_on_desktop();
     ASSERT_NE(main, nullptr);
     EXPECT_FALSE(recorded()) << "not before its time";

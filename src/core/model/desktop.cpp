@@ -12,6 +12,14 @@ Bounds& bounds_of(ObjectData& d) {
     return std::visit([](auto& o) -> Bounds& { return o.bounds; }, d);
 }
 
+int32_t tag_of(const ObjectData& d) {
+    return std::visit([](const auto& o) { return o.tag; }, d);
+}
+
+int32_t& tag_of(ObjectData& d) {
+    return std::visit([](auto& o) -> int32_t& { return o.tag; }, d);
+}
+
 Page* Desktop::find_page(int number) const {
     if (number == kMasterPageNumber) return master_.get();
     for (const auto& p : pages_) {
@@ -25,6 +33,36 @@ Page* Desktop::find_page(std::string_view name) const {
         if (p->name == name) return p.get();
     }
     return nullptr;
+}
+
+Page* Desktop::page_by_id(PageId id) const {
+    if (id == kNoId) return nullptr;
+    if (master_ && master_->id == id) return master_.get();
+    for (const auto* list : {&pages_, &hidden_}) {
+        for (const auto& p : *list) {
+            if (p->id == id) return p.get();
+        }
+    }
+    return nullptr;
+}
+
+ObjectRef Desktop::find_object(ObjectId id) const {
+    if (id == kNoId) return {};
+    auto search = [id](Page& page) -> ObjectRef {
+        for (ObjectEntry& e : page.objects) {
+            if (e.id == id) return {&page, &e};
+        }
+        return {};
+    };
+    if (master_) {
+        if (const ObjectRef r = search(*master_)) return r;
+    }
+    for (const auto* list : {&pages_, &hidden_}) {
+        for (const auto& p : *list) {
+            if (const ObjectRef r = search(*p)) return r;
+        }
+    }
+    return {};
 }
 
 Palette default_palette() {
@@ -56,23 +94,30 @@ int Desktop::index_of(const Page* page) const {
     return -1;
 }
 
-std::unique_ptr<Page> Desktop::make_page(std::string name) const {
+std::unique_ptr<Page> Desktop::new_page_record(std::string name) {
     auto page = std::make_unique<Page>();
+    page->id = new_id();
     page->name = std::move(name);
     page->palette = logical_palette;
     return page;
 }
 
-Page& Desktop::add_page(std::string name) {
-    auto page = make_page(std::move(name));
-    Page& ref = *page;
-    // "StartUp" stays last: the new page goes before it, takes its number and moves it one on.
-    // A damaged file may hold several; the new page then goes before all of them at the end,
-    // and another "StartUp" is appended, so that saving and loading again keeps the order.
+size_t Desktop::new_page_position(std::string_view name) const {
+    // "StartUp" stays last: a new page goes before it. A damaged file may hold several; the
+    // new page then goes before all of them at the end, and another "StartUp" is appended, so
+    // that saving and loading again keeps the order.
     size_t at = pages_.size();
-    if (!ref.is_startup()) {
+    if (name != kStartUpPage) {
         while (at > 0 && pages_[at - 1]->is_startup()) --at;
     }
+    return at;
+}
+
+Page& Desktop::add_page(std::string name) {
+    auto page = new_page_record(std::move(name));
+    Page& ref = *page;
+    // The new page takes the number of the "StartUp" page it goes before and moves it one on.
+    const size_t at = new_page_position(ref.name);
     if (at < pages_.size()) {
         ref.number = pages_[at]->number;
         for (size_t i = at; i < pages_.size(); ++i) pages_[i]->number += 1;
@@ -85,7 +130,7 @@ Page& Desktop::add_page(std::string name) {
 }
 
 Page& Desktop::add_hidden_page(std::string name) {
-    auto page = make_page(std::move(name));
+    auto page = new_page_record(std::move(name));
     page->number = static_cast<int32_t>(pages_.size());
     Page& ref = *page;
     hidden_.push_back(std::move(page));
@@ -94,8 +139,8 @@ Page& Desktop::add_hidden_page(std::string name) {
 }
 
 Page& Desktop::create_master_page() {
-    if (master_) std::erase_if(scheduled_, [&](const ScheduledLaunch& s) { return s.page == master_.get(); });
-    master_ = make_page(std::string());
+    if (master_) unschedule_page(*master_);
+    master_ = new_page_record(std::string());
     master_->number = kMasterPageNumber;
     current_ = master_.get();
     return *master_;
@@ -123,9 +168,28 @@ bool Desktop::delete_page(int number) {
             current_ = nullptr;
         }
     }
-    std::erase_if(scheduled_, [&](const ScheduledLaunch& s) { return s.page == it->get(); });
+    unschedule_page(**it);
     pages_.erase(it);
     return true;
+}
+
+std::unique_ptr<Page> Desktop::take_page(PageId id, size_t* position) {
+    auto it = std::find_if(pages_.begin(), pages_.end(), [&](const auto& p) { return p->id == id; });
+    if (it == pages_.end()) return nullptr;
+    if (position) *position = static_cast<size_t>(it - pages_.begin());
+    std::unique_ptr<Page> page = std::move(*it);
+    pages_.erase(it);
+    if (current_ == page.get()) current_ = nullptr;
+    unschedule_page(*page);
+    return page;
+}
+
+Page& Desktop::insert_page(size_t position, std::unique_ptr<Page> page) {
+    Page& ref = *page;
+    position = std::min(position, pages_.size());
+    pages_.insert(pages_.begin() + static_cast<std::ptrdiff_t>(position), std::move(page));
+    for (auto it = ref.objects.rbegin(); it != ref.objects.rend(); ++it) follow_launch_word(*it);
+    return ref;
 }
 
 void Desktop::clear() {
@@ -141,24 +205,60 @@ void Desktop::renumber_pages() {
 }
 
 ObjectEntry& Desktop::add_object(Page& page, ObjectData data) {
-    page.objects.push_front(ObjectEntry{std::move(data)});
-    return page.objects.front();
+    return insert_object(page, 0, ObjectEntry{std::move(data), new_id()});
 }
 
 void Desktop::delete_object(Page& page, const ObjectEntry& entry) {
-    unschedule(entry);
+    unschedule(entry.id);
     page.objects.remove_if([&](const ObjectEntry& e) { return &e == &entry; });
 }
 
-void Desktop::schedule(Page& page, ObjectEntry& entry) {
-    for (const auto& s : scheduled_) {
-        if (s.entry == &entry) return;
-    }
-    scheduled_.push_back({&page, &entry});
+ObjectEntry& Desktop::insert_object(Page& page, size_t index, ObjectEntry entry) {
+    auto at = page.objects.begin();
+    std::advance(at, static_cast<std::ptrdiff_t>(std::min(index, page.objects.size())));
+    ObjectEntry& ref = *page.objects.insert(at, std::move(entry));
+    follow_launch_word(ref);
+    return ref;
 }
 
-void Desktop::unschedule(const ObjectEntry& entry) {
-    std::erase_if(scheduled_, [&](const ScheduledLaunch& s) { return s.entry == &entry; });
+std::optional<PlacedObject> Desktop::remove_object(ObjectId id) {
+    const ObjectRef ref = find_object(id);
+    if (!ref) return std::nullopt;
+    auto& list = ref.page->objects;
+    auto it = std::find_if(list.begin(), list.end(), [&](const ObjectEntry& e) { return e.id == id; });
+    PlacedObject placed{ref.page->id, static_cast<size_t>(std::distance(list.begin(), it)), std::move(*it)};
+    list.erase(it);
+    unschedule(id);
+    return placed;
+}
+
+void Desktop::set_object_data(ObjectEntry& entry, ObjectData data) {
+    entry.data = std::move(data);
+    follow_launch_word(entry);
+}
+
+void Desktop::follow_launch_word(const ObjectEntry& entry) {
+    const auto* b = std::get_if<ButtonData>(&entry.data);
+    if (b && (b->launch_day & kLaunchScheduled)) {
+        schedule(entry.id);
+    } else {
+        unschedule(entry.id);
+    }
+}
+
+void Desktop::unschedule_page(const Page& page) {
+    for (const ObjectEntry& e : page.objects) unschedule(e.id);
+}
+
+void Desktop::schedule(ObjectId id) {
+    for (const auto& s : scheduled_) {
+        if (s.object == id) return;
+    }
+    scheduled_.push_back({id});
+}
+
+void Desktop::unschedule(ObjectId id) {
+    std::erase_if(scheduled_, [&](const ScheduledLaunch& s) { return s.object == id; });
 }
 
 std::vector<const Page*> Desktop::tab_pages(bool modify_mode) const {

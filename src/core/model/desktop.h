@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <list>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -36,9 +37,12 @@ Palette default_palette();
 
 struct ObjectEntry {
     ObjectData data;
+    ObjectId id = kNoId;
 };
 
-struct Page {
+// What the page settings and the page password editors change: everything of a page but its
+// name, its place in the list, its objects and its identity.
+struct PageAttributes {
     bool tile_image = true;
     bool center_image = false;
     bool wallpaper = false;
@@ -46,16 +50,22 @@ struct Page {
     bool show_master_items = true;
     int32_t left_margin = 10;
     int32_t top_margin = 10;
-    uint32_t security_level = 1000;
+    security::SecurityLevel security_level = security::kAdministratorLevel;
     uint32_t group = 0;
     int32_t tab_icon = 3;
     std::string password;
     std::string background;
     int32_t interval = 200;  // milliseconds
-    int32_t number = 0;
-    std::string name;
     Color background_color = kSilver;
     Palette palette{};
+
+    bool operator==(const PageAttributes&) const = default;
+};
+
+struct Page : PageAttributes {
+    PageId id = kNoId;
+    int32_t number = 0;
+    std::string name;
     std::bitset<kSpeedKeyCount> speed_keys_free = std::bitset<kSpeedKeyCount>().set();
     // Newest first: the front entry was created last and is drawn on top.
     std::list<ObjectEntry> objects;
@@ -84,8 +94,21 @@ struct WindowOptions {
 
 // A button whose timed-execution word has the scheduling bit; the main timer runs them.
 struct ScheduledLaunch {
-    Page* page;
-    ObjectEntry* entry;
+    ObjectId object = kNoId;
+};
+
+// Where an object lives; both null when no object has the id.
+struct ObjectRef {
+    Page* page = nullptr;
+    ObjectEntry* entry = nullptr;
+    explicit operator bool() const { return entry != nullptr; }
+};
+
+// An object as it stood in its page's list, for putting it back where it was.
+struct PlacedObject {
+    PageId page = kNoId;
+    size_t index = 0;  // from the front of the list
+    ObjectEntry entry;
 };
 
 struct PageMenuItem {
@@ -112,24 +135,45 @@ public:
     // -1 gives the master page; otherwise the ordinary page with that number, or null.
     Page* find_page(int number) const;
     Page* find_page(std::string_view name) const;
+    // The master, an ordinary or a hidden page; null when none has the id.
+    Page* page_by_id(PageId id) const;
+    ObjectRef find_object(ObjectId id) const;
     Page* last_page() const { return pages_.empty() ? nullptr : pages_.back().get(); }
     int index_of(const Page* page) const;
 
     // A new page with the new-page values and the current logical palette, appended or,
     // when "StartUp" is last, inserted before it. Becomes the current page.
     Page& add_page(std::string name);
+    // A page record with a fresh id and the new-page values, in no list yet.
+    std::unique_ptr<Page> new_page_record(std::string name);
     Page& add_hidden_page(std::string name);
     Page& create_master_page();
     // Moves an ordinary page to position `to` (clamped), then renumbers.
     void move_page(int from, int to);
     // False when no ordinary page has that number.
     bool delete_page(int number);
+    // Where add_page puts a page of that name: at the end, or before "StartUp" when it is last.
+    size_t new_page_position(std::string_view name) const;
+    // Takes an ordinary page out of the list with its objects (and out of the schedule), and
+    // puts one back; neither renumbers nor changes the current page. The page keeps its id and
+    // its objects theirs, so that the editor can undo a deletion.
+    std::unique_ptr<Page> take_page(PageId id, size_t* position = nullptr);
+    Page& insert_page(size_t position, std::unique_ptr<Page> page);
     void clear();
     void renumber_pages();
 
-    // The new entry goes to the front (newest first).
+    // A fresh id, never handed out before in this desktop's life (clear and load included).
+    uint64_t new_id() { return ++last_id_; }
+
+    // The new entry goes to the front (newest first) with a fresh id.
     ObjectEntry& add_object(Page& page, ObjectData data);
     void delete_object(Page& page, const ObjectEntry& entry);
+    // Puts an entry, id and all, at `index` from the front (clamped to the list's end).
+    ObjectEntry& insert_object(Page& page, size_t index, ObjectEntry entry);
+    // Takes an object out; nullopt when no object has the id.
+    std::optional<PlacedObject> remove_object(ObjectId id);
+    // Replaces an object's fields; the schedule follows its timed-execution word.
+    void set_object_data(ObjectEntry& entry, ObjectData data);
 
     // Tabs in the order the tab strip shows them. Run mode: ordinary pages without "StartUp";
     // modify mode: the master page first and "StartUp" last.
@@ -141,8 +185,8 @@ public:
 
     const std::vector<ScheduledLaunch>& scheduled() const { return scheduled_; }
     // Enters a button once; deleting its entry or page takes it out again.
-    void schedule(Page& page, ObjectEntry& entry);
-    void unschedule(const ObjectEntry& entry);
+    void schedule(ObjectId id);
+    void unschedule(ObjectId id);
 
     std::string file_name;
     int encryption_mark = 0;
@@ -154,13 +198,16 @@ public:
     int file_tab_count = -1;
 
 private:
-    std::unique_ptr<Page> make_page(std::string name) const;
+    // In the schedule exactly when the object is a button with the scheduling bit.
+    void follow_launch_word(const ObjectEntry& entry);
+    void unschedule_page(const Page& page);
 
     std::unique_ptr<Page> master_;
     std::vector<std::unique_ptr<Page>> pages_;
     std::vector<std::unique_ptr<Page>> hidden_;
     Page* current_ = nullptr;
     std::vector<ScheduledLaunch> scheduled_;
+    uint64_t last_id_ = kNoId;
 };
 
 inline bool menu_item_starts_column(int position) {

@@ -210,7 +210,7 @@ private:
         } else if (key == "PageSecurity=") {
             const auto f = fields(value, 2, key);
             Page& p = page_for(key);
-            p.security_level = static_cast<uint32_t>(f[0]);
+            p.security_level = i32(f[0]);
             p.group = static_cast<uint32_t>(f[1]);
         } else {
             return false;
@@ -246,7 +246,6 @@ private:
         }
         ObjectEntry& entry = d_.add_object(page, std::move(data));
         current_object_ = &entry;
-        object_page_ = &page;
         if (ctx_.on_object_created) ctx_.on_object_created(page, entry);
     }
 
@@ -346,7 +345,7 @@ private:
         } else if (key == "LaunchDay=") {
             ButtonData& b = object_as<ButtonData>(key);
             b.launch_day = uint16_t(number(value));
-            if (b.launch_day & kLaunchScheduled) d_.schedule(*object_page_, *current_object_);
+            if (b.launch_day & kLaunchScheduled) d_.schedule(current_object_->id);
         } else if (key == "ShapeAttrib=") {
             const auto f = fields(value, 10, key);
             ShapeData& s = object_as<ShapeData>(key);
@@ -423,7 +422,6 @@ private:
     int64_t visibility_ = 1;
     Page* current_page_ = nullptr;
     ObjectEntry* current_object_ = nullptr;
-    Page* object_page_ = nullptr;
 };
 
 // ---- writing ----

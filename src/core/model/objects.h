@@ -5,6 +5,7 @@
 #include <string>
 #include <variant>
 
+#include "security/level.h"
 #include "util/datetime.h"
 
 namespace vx::model {
@@ -20,6 +21,13 @@ inline constexpr Color kWindowText = static_cast<Color>(0x80000008u);
 
 enum class ObjectKind : int { Button = 1, Shape = 2, Line = 3, Label = 4, Image = 5 };
 
+// Pages and objects are named by ids the desktop hands out, never by their addresses: the
+// editor's history and the schedule outlive the records they name. Ids are not stored in
+// the desktop file; 0 names nothing.
+using ObjectId = uint64_t;
+using PageId = uint64_t;
+inline constexpr uint64_t kNoId = 0;
+
 inline constexpr int kPenSolid = 0;
 inline constexpr int kBrushSolid = 0;
 
@@ -28,6 +36,8 @@ struct Bounds {
     int32_t top = 0;
     int32_t width = 65;
     int32_t height = 65;
+
+    bool operator==(const Bounds&) const = default;
 };
 
 struct FontData {
@@ -35,11 +45,15 @@ struct FontData {
     int32_t size = 8;  // points
     Color color = kWindowText;
     int32_t style = 0;  // bold 1, italic 2, underline 4, strike-out 8
+
+    bool operator==(const FontData&) const = default;
 };
 
 struct PenData {
     int32_t width = 1;
     int32_t style = kPenSolid;  // solid 0, dash 1, dot 2, dash-dot 3, dash-dot-dot 4, clear 5, inside frame 6
+
+    bool operator==(const PenData&) const = default;
 };
 
 // Button kinds (the editor sets one; 0 until then).
@@ -81,7 +95,7 @@ struct ButtonData {
     std::string password;
     bool launch_password = false;
     bool edit_password = false;
-    int32_t security_level = 1000;
+    security::SecurityLevel security_level = security::kAdministratorLevel;
     int32_t group = 0;
     bool run_minimized = false;
     bool run_maximized = false;
@@ -100,6 +114,8 @@ struct ButtonData {
     // Creators set the moment of creation; the file sets the stored value.
     DateTime launch_date = 0;
     int32_t tag = 0;
+
+    bool operator==(const ButtonData&) const = default;
 };
 inline constexpr size_t kMaxBrowserAddress = 128;
 
@@ -114,6 +130,8 @@ struct ShapeData {
     bool transparent = false;
     PenData pen{};
     int32_t tag = 0;
+
+    bool operator==(const ShapeData&) const = default;
 };
 
 struct LineData {
@@ -124,6 +142,8 @@ struct LineData {
     Color brush_color = kWhite;
     int32_t align = 4;  // kxTopBottom
     int32_t tag = 0;
+
+    bool operator==(const LineData&) const = default;
 };
 
 struct LabelData {
@@ -141,6 +161,8 @@ struct LabelData {
     int32_t tag = 0;
     std::string text;  // lines each ending in a line break
     int32_t text_lines = 0;
+
+    bool operator==(const LabelData&) const = default;
 };
 
 struct ImageData {
@@ -160,6 +182,8 @@ struct ImageData {
     std::string image_name;  // as the administrator gave it; empty when the file was not found
     // Where the picture was found at load time; not stored in the desktop file.
     std::string picture_path;
+
+    bool operator==(const ImageData&) const = default;
 };
 
 using ObjectData = std::variant<ButtonData, ShapeData, LineData, LabelData, ImageData>;
@@ -169,5 +193,8 @@ inline ObjectKind kind_of(const ObjectData& d) {
 }
 const Bounds& bounds_of(const ObjectData& d);
 Bounds& bounds_of(ObjectData& d);
+// The group tag: objects with the same positive tag are selected together; 0 is none.
+int32_t tag_of(const ObjectData& d);
+int32_t& tag_of(ObjectData& d);
 
 }  // namespace vx::model

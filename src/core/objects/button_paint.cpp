@@ -351,14 +351,17 @@ ButtonPaintResult paint_button(Canvas& c, const model::ButtonData& b, ButtonStat
     return result;
 }
 
-bool button_hit(const model::ButtonData& b, int x, int y) {
-    const int64_t w = b.bounds.width, h = b.bounds.height;
-    if (x < 0 || y < 0 || x >= w || y >= h) return false;
-    if (!is_round_style(b.btn_style)) return true;
-    // Pixel centres against the inscribed ellipse.
+bool in_inscribed_ellipse(int64_t w, int64_t h, int x, int y) {
+    if (w <= 0 || h <= 0) return false;
     const double dx = (2.0 * x + 1 - static_cast<double>(w)) / static_cast<double>(w);
     const double dy = (2.0 * y + 1 - static_cast<double>(h)) / static_cast<double>(h);
     return dx * dx + dy * dy <= 1.0;
+}
+
+bool button_hit(const model::ButtonData& b, int x, int y) {
+    const int64_t w = b.bounds.width, h = b.bounds.height;
+    if (x < 0 || y < 0 || x >= w || y >= h) return false;
+    return !is_round_style(b.btn_style) || in_inscribed_ellipse(w, h, x, y);
 }
 
 bool button_mouse_down(const model::ButtonData& b, ButtonState& s, MouseButton which, bool double_click,

@@ -2,6 +2,7 @@
 // How a button paints itself in its up and pressed states, decides whether a press hits it,
 // and what a press and a release ask of the surface. The Win32 button object holds the
 // handles; everything it draws is decided here.
+#include <cstdint>
 #include <string>
 
 #include "model/objects.h"
@@ -137,6 +138,9 @@ std::string caption_text(const model::ButtonData& b);
 
 ButtonPaintResult paint_button(Canvas& c, const model::ButtonData& b, ButtonState& state,
                                const PaintEnv& env);
+
+// Whether the pixel (x, y) of a w by h box lies in the ellipse inscribed in it (by its centre).
+bool in_inscribed_ellipse(int64_t w, int64_t h, int x, int y);
 
 // A press at (x, y): the round styles answer only inside the ellipse inscribed in the control.
 bool button_hit(const model::ButtonData& b, int x, int y);

@@ -67,6 +67,23 @@ int frame_to_shape_type(int frame_style) {
     return frame_style + (kxShapeGradDoubleRectangle - 16);
 }
 
+BodyShape shape_body(int style) {
+    switch (style) {
+        case kxShapeClear:
+            return BodyShape::None;
+        case kxShapeRoundRect:
+            return BodyShape::RoundRect;
+        case kxShape3DEllipse:
+        case kxShapeDoubleEllipse:
+        case kxShapeEllipse:
+        case kxShapeGrad3DEllipse:
+        case kxShapeGradDoubleEllipse:
+            return BodyShape::Ellipse;
+        default:
+            return BodyShape::Rectangle;
+    }
+}
+
 namespace {
 
 // A damaged file can carry any number; beyond these the geometry would overflow long before
@@ -83,23 +100,6 @@ port::Pen object_pen(const model::PenData& p, Color color) {
                   std::clamp(p.width, 0, kMaxPenWidth), color};
     if (pen.width <= 0) pen.style = port::PenStyle::Clear;
     return pen;
-}
-
-BodyShape shape_body(int style) {
-    switch (style) {
-        case kxShapeClear:
-            return BodyShape::None;
-        case kxShapeRoundRect:
-            return BodyShape::RoundRect;
-        case kxShape3DEllipse:
-        case kxShapeDoubleEllipse:
-        case kxShapeEllipse:
-        case kxShapeGrad3DEllipse:
-        case kxShapeGradDoubleEllipse:
-            return BodyShape::Ellipse;
-        default:
-            return BodyShape::Rectangle;
-    }
 }
 
 struct FaceParams {

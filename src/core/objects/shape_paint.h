@@ -50,6 +50,8 @@ int frame_to_shape_type(int frame_style);
 inline bool is_shape_gradient(int style) {
     return style >= kxShapeGrad3DBorder && style <= kxShapeGradDoubleDepressed;
 }
+// The body a shape style draws: none, a rectangle, a rounded rectangle or an ellipse.
+BodyShape shape_body(int style);
 
 // Pen allowance and body box of a shape or frame: the body is (x, x) to (x + w, x + ht) and
 // the bevel box (x + h, x + h) to (w - 1, ht - 1).

@@ -6,19 +6,21 @@
 
 namespace vx::security {
 
-bool access_rule(const AdminData& data, int32_t level, bool hierarchical) {
+bool access_rule(const AdminData& data, SecurityLevel level, bool hierarchical) {
     const User* user = data.current_user();
     if (!user) return false;
-    if (level == 0) return true;
+    if (level == kOpenLevel) return true;
     for (size_t g : user->groups) {
         const Group& group = data.groups[g];
         if (group.level == level) return true;
-        if (group.level >= level && (group.access_lower || hierarchical || group.level == 1000)) return true;
+        if (group.level >= level &&
+            (group.access_lower || hierarchical || group.level == kAdministratorLevel))
+            return true;
     }
     return false;
 }
 
-bool has_level_at_least(const AdminData& data, const User& user, int32_t level) {
+bool has_level_at_least(const AdminData& data, const User& user, SecurityLevel level) {
     for (size_t g : user.groups)
         if (data.groups[g].level >= level) return true;
     return false;
@@ -33,7 +35,7 @@ bool password_matches(const AdminData& data, std::string_view typed, std::string
 }
 
 bool password_prompt(const AdminData& data, Prompter& prompter, std::string_view prefix,
-                     std::string_view password, int32_t level) {
+                     std::string_view password, SecurityLevel level) {
     if (access_rule(data, level)) return true;
     PasswordQuestion question;
     question.caption = std::string(prefix) + std::string(kPasswordCaption);

@@ -21,9 +21,9 @@ inline constexpr std::string_view kWrongPasswordTitle = "Whoops!";
 // False without a logged-in user; level 0 opens to everyone logged in. A group opens its own
 // level, and every lower one when it has the access flag, is at 1000, or `hierarchical` is set
 // (drive levels are always checked that way).
-bool access_rule(const AdminData& data, int32_t level, bool hierarchical = false);
+bool access_rule(const AdminData& data, SecurityLevel level, bool hierarchical = false);
 // True when one of the user's groups is at `level` or above.
-bool has_level_at_least(const AdminData& data, const User& user, int32_t level);
+bool has_level_at_least(const AdminData& data, const User& user, SecurityLevel level);
 
 // The typed text opens a guard with `password` when it equals that password or the master
 // password (guard 13), both without regard to case. Empty text opens nothing, so an unset
@@ -34,6 +34,6 @@ bool password_matches(const AdminData& data, std::string_view typed, std::string
 // prompter (caption `prefix` + "Password Required") and, when the text is wrong, tells the
 // user so. Cancel refuses.
 bool password_prompt(const AdminData& data, Prompter& prompter, std::string_view prefix,
-                     std::string_view password, int32_t level);
+                     std::string_view password, SecurityLevel level);
 
 }  // namespace vx::security

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "security/level.h"
 #include "util/datetime.h"
 
 namespace vx::security {
@@ -29,7 +30,7 @@ struct AdminSettings {
 
 struct Group {
     std::string name;
-    int32_t level = 0;
+    SecurityLevel level = 0;
     uint8_t access_lower = 0;  // non-zero: also opens every level below its own
 };
 
@@ -63,13 +64,13 @@ struct User {
 
 struct CommandGuard {
     std::string password;
-    int32_t level = 0;
+    SecurityLevel level = 0;
     uint8_t visible = 1;
 };
 
 struct LevelRule {
     std::string name;  // extension (upper case) or path
-    int32_t level = 0;
+    SecurityLevel level = 0;
 };
 
 inline constexpr size_t kGuardCount = 32;

@@ -21,7 +21,7 @@ LoginResult check_login(AdminData& data, std::string_view name, std::string_view
     const User& u = data.users[*found];
     if (password.empty() || ansi_upper(u.password) != ansi_upper(password))
         return {LoginFailure::WrongPassword, found};
-    if (data.logged_in && *data.logged_in != *found && !has_level_at_least(data, u, 1000))
+    if (data.logged_in && *data.logged_in != *found && !has_level_at_least(data, u, kAdministratorLevel))
         return {LoginFailure::NeedsAdministrator, found};
 
     const int t = seconds_of_day(now);

@@ -7,7 +7,7 @@ namespace vx::security {
 PagePasswordView page_password_view(const AdminData& data) {
     PagePasswordView v;
     const User* user = data.current_user();
-    v.show_level_panel = user && has_level_at_least(data, *user, 1000);
+    v.show_level_panel = user && has_level_at_least(data, *user, kAdministratorLevel);
     for (const Group& g : data.groups)
         v.groups.push_back(g.name == kAllUsersGroup ? std::string(kAnyGroup) : g.name);
     return v;

@@ -15,7 +15,7 @@ inline constexpr std::string_view kAllUsersGroup = "Master User List";
 inline constexpr std::string_view kAnyGroup = "Any Group";
 
 struct PagePasswordView {
-    bool show_level_panel = false;    // only for a logged-in user with level 1000
+    bool show_level_panel = false;    // only for a logged-in administrator
     std::vector<std::string> groups;  // file order; the stored group index selects one
 };
 

@@ -10,6 +10,7 @@
 #include "port/process_api.h"
 #include "port/prompter.h"
 #include "port/sound.h"
+#include "security/level.h"
 #include "shell/macro.h"
 #include "shell/run_policy.h"
 
@@ -25,7 +26,7 @@ struct ButtonView {
     std::string directory;
     std::string password;
     bool launch_password = false;
-    int security_level = 1000;
+    security::SecurityLevel security_level = security::kAdministratorLevel;
     std::string sound_file;
     bool sound = false;
     bool run_minimized = false;

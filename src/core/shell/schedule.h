@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "model/objects.h"
 #include "port/clock.h"
 #include "port/hooks_api.h"
 #include "port/locale.h"
@@ -39,7 +40,9 @@ int launch_week_of_month(int day_of_month, int weekday);
 // Whether a button with these launch fields is due at `now`.
 bool launch_due(std::uint16_t launch_day, DateTime launch_at, DateTime now);
 
-using ButtonId = std::uint64_t;
+// A scheduled button is named by its object id, which stays valid across edits and names
+// nothing once the button is gone.
+using ButtonId = model::ObjectId;
 
 struct ScheduleFields {
     std::uint16_t launch_day = 0;

@@ -1,11 +1,11 @@
 #include "win/security/security_dialogs.h"
 
 #include <algorithm>
-#include <charconv>
 
 #include "port/clock.h"
 #include "port/session_api.h"
 #include "security/access.h"
+#include "security/level.h"
 #include "security/page_password.h"
 #include "win/security/security_resources.h"
 #include "win/util/text.h"
@@ -364,17 +364,13 @@ bool PagePasswordDialog::on_ok() {
     int32_t level = v_.level;
     int32_t group = v_.group;
     if (panel_shown_) {
-        const std::string text = item_text(IDC_EDIT_LEVEL);
-        int32_t parsed = -1;
-        const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), parsed);
-        if (text.empty() || error != std::errc() || end != text.data() + text.size() || parsed < 0 ||
-            parsed > 1000) {
-            tell(std::string(vs::kPagePasswordCaption),
-                 "The security level must be a number from 0 to 1000.");
+        const auto parsed = vs::parse_security_level(item_text(IDC_EDIT_LEVEL));
+        if (!parsed) {
+            tell(std::string(vs::kPagePasswordCaption), std::string(vs::kLevelRangeText));
             SetFocus(item(IDC_EDIT_LEVEL));
             return false;
         }
-        level = parsed;
+        level = *parsed;
         const LRESULT selected = SendMessageW(item(IDC_COMBO_GROUP), CB_GETCURSEL, 0, 0);
         if (selected != CB_ERR) group = static_cast<int32_t>(selected);
     }

@@ -400,7 +400,7 @@ bool TMainForm::read_desktop_file(const std::string& path) {
     ctx.images = &images;
     ctx.is_administrator = [this] {
         const vx::security::User* u = admin_.current_user();
-        return u && vx::security::has_level_at_least(admin_, *u, 1000);
+        return u && vx::security::has_level_at_least(admin_, *u, vx::security::kAdministratorLevel);
     };
     return model::load_desktop_file(desktop_, ctx);
 }

@@ -23,10 +23,6 @@ using vx::shell::ButtonId;
 using vx::shell::ButtonKind;
 using vx::shell::ButtonView;
 
-ButtonId id_of(const model::ObjectEntry& entry) {
-    return static_cast<ButtonId>(reinterpret_cast<std::uintptr_t>(&entry));
-}
-
 std::string system_windows_dir() {
     wchar_t dir[MAX_PATH]{};
     const UINT n = GetWindowsDirectoryW(dir, MAX_PATH);
@@ -253,16 +249,16 @@ vx::shell::TickSettings ShellRuntime::tick_settings() const {
 
 void ShellRuntime::sync_schedule() {
     std::set<ButtonId> now;
-    for (const auto& s : form_.desktop().scheduled()) now.insert(id_of(*s.entry));
+    for (const auto& s : form_.desktop().scheduled()) now.insert(s.object);
     for (ButtonId id : scheduled_ids_)
         if (!now.count(id)) schedule_.set(id, false);
-    for (const auto& s : form_.desktop().scheduled()) schedule_.set(id_of(*s.entry), true);
+    for (const auto& s : form_.desktop().scheduled()) schedule_.set(s.object, true);
     scheduled_ids_ = std::move(now);
 }
 
 const model::ObjectEntry* ShellRuntime::find_entry(ButtonId id) const {
     for (const auto& s : form_.desktop().scheduled())
-        if (id_of(*s.entry) == id) return s.entry;
+        if (s.object == id) return form_.desktop().find_object(id).entry;
     return nullptr;
 }
 

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <set>
 #include <sstream>
 
 #include "model/shortcut.h"
@@ -89,6 +90,23 @@ TEST(DesktopFile, FixturesRoundTripByteForBytePlainAndEnciphered) {
     }
 }
 
+TEST(DesktopFile, EveryLoadGivesFreshIdsThatTheFileDoesNotCarry) {
+    NamedImages images;
+    Desktop d;
+    std::set<uint64_t> first, second;
+    for (auto* ids : {&first, &second}) {
+        load_desktop_text(d, fixture("full.dtp"), read_context(true, &images));
+        for (const Page* p : d.tab_pages(true)) {
+            ids->insert(p->id);
+            for (const auto& e : p->objects) ids->insert(e.id);
+        }
+    }
+    EXPECT_EQ(first.size(), 1 + d.pages().size() + d.object_count())
+        << "every page and object has its own id";
+    EXPECT_EQ(first.count(kNoId), 0u);
+    for (uint64_t id : second) EXPECT_EQ(first.count(id), 0u) << "a reload reuses id " << id;
+}
+
 TEST(DesktopFile, FullFixtureFieldsLandWhereTheyBelong) {
     NamedImages images;
     images.found["logo.bmp"] = "/pics/logo.bmp";
@@ -119,7 +137,7 @@ TEST(DesktopFile, FullFixtureFieldsLandWhereTheyBelong) {
     EXPECT_EQ(programs.top_margin, 30);
     EXPECT_EQ(programs.background, "clouds.bmp");
     EXPECT_EQ(programs.tab_icon, 17);
-    EXPECT_EQ(programs.security_level, 500u);
+    EXPECT_EQ(programs.security_level, 500);
     EXPECT_EQ(programs.group, 2u);
     EXPECT_EQ(programs.palette[1], (PaletteEntry{2, 5, 254, 0}));
 
@@ -135,7 +153,7 @@ TEST(DesktopFile, FullFixtureFieldsLandWhereTheyBelong) {
     EXPECT_EQ(word.launch_date, make_datetime({2026, 1, 2}));
     EXPECT_EQ(word.launch_day, 4097);
     ASSERT_EQ(d.scheduled().size(), 1u);
-    EXPECT_EQ(&std::get<ButtonData>(d.scheduled()[0].entry->data), &word);
+    EXPECT_EQ(d.scheduled()[0].object, programs.objects.back().id);
 
     const auto& label = std::get<LabelData>(std::next(programs.objects.begin(), 3)->data);
     EXPECT_EQ(label.text, "Line one\rLine two, caf\xC3\xA9\rLine three\r") << "ANSI is read as UTF-8";

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -53,7 +54,7 @@ TEST(Desktop, NewPageRecordTakesTheNewPageValuesAndTheLogicalPalette) {
     EXPECT_FALSE(p.center_image || p.wallpaper);
     EXPECT_EQ(p.left_margin, 10);
     EXPECT_EQ(p.top_margin, 10);
-    EXPECT_EQ(p.security_level, 1000u);
+    EXPECT_EQ(p.security_level, 1000);
     EXPECT_EQ(p.tab_icon, 3);
     EXPECT_EQ(p.interval, 200);
     EXPECT_EQ(p.background_color, kSilver);
@@ -110,15 +111,15 @@ TEST(Desktop, ObjectsAreNewestFirstAndLeaveTheScheduleWhenDeleted) {
     ObjectEntry& e1 = d.add_object(p, first);
     ObjectEntry& e2 = d.add_object(p, ShapeData{});
     EXPECT_EQ(&p.objects.front(), &e2);
-    d.schedule(p, e1);
-    d.schedule(p, e1);
+    d.schedule(e1.id);
+    d.schedule(e1.id);
     EXPECT_EQ(d.scheduled().size(), 1u);
     d.delete_object(p, e1);
     EXPECT_TRUE(d.scheduled().empty());
     EXPECT_EQ(p.objects.size(), 1u);
 
     ObjectEntry& e3 = d.add_object(p, ButtonData{});
-    d.schedule(p, e3);
+    d.schedule(e3.id);
     d.delete_page(p.number);
     EXPECT_TRUE(d.scheduled().empty()) << "a deleted page's buttons cannot stay scheduled";
 }
@@ -135,6 +136,61 @@ TEST(Desktop, ClearFreesEveryPageIncludingHiddenOnes) {
     EXPECT_TRUE(d.hidden_pages().empty());
     EXPECT_EQ(d.master(), nullptr);
     EXPECT_EQ(d.current(), nullptr);
+}
+
+TEST(Desktop, IdsNameOneRecordForTheDesktopsWholeLife) {
+    Desktop d;
+    std::vector<uint64_t> seen;
+    for (int round = 0; round < 2; ++round) {
+        d.clear();
+        Page& master = d.create_master_page();
+        Page& page = d.add_page("P");
+        Page& hidden = d.add_hidden_page("H");
+        const ObjectEntry& on_master = d.add_object(master, ShapeData{});
+        const ObjectEntry& on_page = d.add_object(page, ButtonData{});
+        const ObjectEntry& on_hidden = d.add_object(hidden, LineData{});
+        for (const auto& [p, e] :
+             {std::pair{&master, &on_master}, {&page, &on_page}, {&hidden, &on_hidden}}) {
+            const ObjectRef ref = d.find_object(e->id);
+            EXPECT_EQ(ref.page, p);
+            EXPECT_EQ(ref.entry, e);
+            EXPECT_EQ(d.page_by_id(p->id), p);
+        }
+        for (uint64_t id : {master.id, page.id, hidden.id, on_master.id, on_page.id, on_hidden.id}) {
+            EXPECT_NE(id, kNoId);
+            EXPECT_EQ(std::count(seen.begin(), seen.end(), id), 0) << "id " << id << " handed out twice";
+            seen.push_back(id);
+        }
+    }
+    EXPECT_FALSE(d.find_object(kNoId));
+    EXPECT_FALSE(d.find_object(seen.front())) << "an id of a cleared desktop names nothing";
+}
+
+TEST(Desktop, AnObjectTakenOutGoesBackWhereItStoodAndTheScheduleFollowsItsLaunchWord) {
+    Desktop d;
+    Page& p = d.add_page("P");
+    ButtonData timed;
+    timed.launch_day = kLaunchScheduled;
+    const ObjectId back = d.add_object(p, ShapeData{}).id;
+    const ObjectId middle = d.add_object(p, timed).id;
+    d.add_object(p, LabelData{});
+    ASSERT_EQ(d.scheduled().size(), 1u);
+    EXPECT_EQ(d.scheduled()[0].object, middle);
+
+    const auto placed = d.remove_object(middle);
+    ASSERT_TRUE(placed);
+    EXPECT_EQ(placed->index, 1u);
+    EXPECT_TRUE(d.scheduled().empty());
+    EXPECT_FALSE(d.remove_object(middle));
+
+    d.insert_object(p, placed->index, placed->entry);
+    EXPECT_EQ(std::next(p.objects.begin())->id, middle);
+    EXPECT_EQ(p.objects.back().id, back);
+    ASSERT_EQ(d.scheduled().size(), 1u) << "a button put back is scheduled again";
+
+    ObjectEntry& entry = *d.find_object(middle).entry;
+    d.set_object_data(entry, ButtonData{});
+    EXPECT_TRUE(d.scheduled().empty()) << "clearing the scheduling bit takes it out";
 }
 
 TEST(Desktop, MovePageRenumbers) {

@@ -201,7 +201,7 @@ TEST_F(ShellRuntimeTest, ScheduledButtonRunsOnceWithinItsWindow) {
     b.launch_date = make_datetime({2026, 12, 10}, {9, 0, 0, 0});
     model::Page& p = page("Page 1");
     auto& entry = add_button(p, b);
-    form->desktop().schedule(p, entry);
+    form->desktop().schedule(entry.id);
 
     clock.value = make_datetime({2026, 12, 10}, {8, 59, 50, 0});
     runtime->tick();
