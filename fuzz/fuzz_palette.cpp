@@ -28,6 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const PaletteReadResult back = read_jasc_pal(write_jasc_pal(p), again);
     if (back.status != Status::Complete || back.entries != 256) std::abort();
     for (size_t i = 1; i < p.size(); ++i)
-        if (again[i].red != p[i].red || again[i].green != p[i].green || again[i].blue != p[i].blue) std::abort();
+        if (again[i].red != p[i].red || again[i].green != p[i].green || again[i].blue != p[i].blue)
+            std::abort();
     return 0;
 }

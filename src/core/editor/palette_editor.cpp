@@ -32,7 +32,8 @@ void PaletteEditor::reset_palette() {
 
 void PaletteEditor::use_windows16(bool on) {
     if (!on) {
-        if (before_windows16_) std::copy(before_windows16_->begin(), before_windows16_->end(), palette_.begin());
+        if (before_windows16_)
+            std::copy(before_windows16_->begin(), before_windows16_->end(), palette_.begin());
         before_windows16_.reset();
         return;
     }

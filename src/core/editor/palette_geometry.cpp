@@ -18,15 +18,24 @@ std::optional<Cell> Grid::at(port::Point p) const {
 }
 
 Cell Grid::clamped(port::Point p) const {
-    return {std::clamp(p.x < 0 ? 0 : p.x / cell, 0, columns - 1), std::clamp(p.y < 0 ? 0 : p.y / cell, 0, rows - 1)};
+    return {std::clamp(p.x < 0 ? 0 : p.x / cell, 0, columns - 1),
+            std::clamp(p.y < 0 ? 0 : p.y / cell, 0, rows - 1)};
 }
 
 Cell Grid::moved(Cell c, Arrow a) const {
     switch (a) {
-        case Arrow::Left: c.column = std::max(c.column - 1, 0); break;
-        case Arrow::Right: c.column = std::min(c.column + 1, columns - 1); break;
-        case Arrow::Up: c.row = std::max(c.row - 1, 0); break;
-        case Arrow::Down: c.row = std::min(c.row + 1, rows - 1); break;
+        case Arrow::Left:
+            c.column = std::max(c.column - 1, 0);
+            break;
+        case Arrow::Right:
+            c.column = std::min(c.column + 1, columns - 1);
+            break;
+        case Arrow::Up:
+            c.row = std::max(c.row - 1, 0);
+            break;
+        case Arrow::Down:
+            c.row = std::min(c.row + 1, rows - 1);
+            break;
     }
     return c;
 }
@@ -101,12 +110,24 @@ port::Color spectrum_color(int x, int y, port::Size size) {
     const int sector = hue / 256, f = hue % 256;
     int r = 0, g = 0, b = 0;
     switch (sector) {
-        case 0: r = 255, g = f; break;
-        case 1: r = 255 - f, g = 255; break;
-        case 2: g = 255, b = f; break;
-        case 3: g = 255 - f, b = 255; break;
-        case 4: b = 255, r = f; break;
-        default: b = 255 - f, r = 255; break;
+        case 0:
+            r = 255, g = f;
+            break;
+        case 1:
+            r = 255 - f, g = 255;
+            break;
+        case 2:
+            g = 255, b = f;
+            break;
+        case 3:
+            g = 255 - f, b = 255;
+            break;
+        case 4:
+            b = 255, r = f;
+            break;
+        default:
+            b = 255 - f, r = 255;
+            break;
     }
     // From white at the top to the hue halfway down, then to black at the bottom.
     const int half = (h - 1) / 2;

@@ -152,12 +152,14 @@ bool is_palette_file_name(std::string_view path) {
 }
 
 const std::array<PaletteEntry, 16>& windows16_colors() {
+    // clang-format off
     static constexpr std::array<PaletteEntry, 16> kColors = {{
         {0, 0, 0, 0},       {128, 0, 0, 0},   {0, 128, 0, 0},   {128, 128, 0, 0},
         {0, 0, 128, 0},     {128, 0, 128, 0}, {0, 128, 128, 0}, {128, 128, 128, 0},
         {192, 192, 192, 0}, {255, 0, 0, 0},   {0, 255, 0, 0},   {255, 255, 0, 0},
         {0, 0, 255, 0},     {255, 0, 255, 0}, {0, 255, 255, 0}, {255, 255, 255, 0},
     }};
+    // clang-format on
     return kColors;
 }
 

@@ -73,10 +73,8 @@ TEST(PaletteEditor, BrightnessMovesAllThreeBarsWithinTheirRange) {
         int shown, moved;
         Rgb3 result;
     } cases[] = {
-        {{100, 50, 200}, 200, 220, {120, 70, 220}},
-        {{100, 50, 200}, 200, 150, {50, 0, 150}},
-        {{250, 10, 0}, 250, 255, {255, 15, 5}},
-        {{30, 10, 0}, 30, 0, {0, 0, 0}},
+        {{100, 50, 200}, 200, 220, {120, 70, 220}}, {{100, 50, 200}, 200, 150, {50, 0, 150}},
+        {{250, 10, 0}, 250, 255, {255, 15, 5}},     {{30, 10, 0}, 30, 0, {0, 0, 0}},
         {{40, 40, 40}, 40, 40, {40, 40, 40}},
     };
     for (const auto& c : cases) EXPECT_EQ(shift_brightness(c.bars, c.shown, c.moved), c.result);

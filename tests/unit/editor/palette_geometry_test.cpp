@@ -11,9 +11,11 @@ TEST(PaletteDisplay, ColourCountFollowsBitsTimesPlanes) {
     struct Case {
         int bits, planes;
         int64_t colors;
-    } cases[] = {{1, 1, 2}, {4, 1, 16}, {1, 4, 16}, {8, 1, 256}, {2, 4, 256}, {9, 1, kTrueColor},
+    } cases[] = {{1, 1, 2},           {4, 1, 16},          {1, 4, 16},
+                 {8, 1, 256},         {2, 4, 256},         {9, 1, kTrueColor},
                  {16, 1, kTrueColor}, {24, 1, kTrueColor}, {32, 1, kTrueColor}};
-    for (const auto& c : cases) EXPECT_EQ(display_colors(c.bits, c.planes), c.colors) << c.bits << "x" << c.planes;
+    for (const auto& c : cases)
+        EXPECT_EQ(display_colors(c.bits, c.planes), c.colors) << c.bits << "x" << c.planes;
     EXPECT_TRUE(palette_editor_available(16));
     EXPECT_TRUE(palette_editor_available(256));
     EXPECT_FALSE(palette_editor_available(65536));
@@ -42,8 +44,8 @@ TEST(ColorGrid, PointsOffTheGridFindNoCellOrTheNearestEdge) {
         port::Point p;
         std::optional<Cell> at;
         Cell clamped;
-    } cases[] = {{{0, 0}, Cell{0, 0}, {0, 0}},      {{159, 159}, Cell{3, 3}, {3, 3}},
-                 {{160, 20}, std::nullopt, {3, 0}}, {{-1, 45}, std::nullopt, {0, 1}},
+    } cases[] = {{{0, 0}, Cell{0, 0}, {0, 0}},       {{159, 159}, Cell{3, 3}, {3, 3}},
+                 {{160, 20}, std::nullopt, {3, 0}},  {{-1, 45}, std::nullopt, {0, 1}},
                  {{-30, -30}, std::nullopt, {0, 0}}, {{500, 500}, std::nullopt, {3, 3}}};
     for (const auto& c : cases) {
         EXPECT_EQ(g.at(c.p), c.at) << c.p.x << "," << c.p.y;
@@ -96,7 +98,8 @@ TEST(PopupPlacement, KeptOnTheScreen) {
         {{790, 590}, {632, 432}},  // both
         {{-50, -20}, {0, 0}},      // above and left of the screen
     };
-    for (const auto& c : cases) EXPECT_EQ(place_popup(c.at, size, screen), c.placed) << c.at.x << "," << c.at.y;
+    for (const auto& c : cases)
+        EXPECT_EQ(place_popup(c.at, size, screen), c.placed) << c.at.x << "," << c.at.y;
     // A screen to the left of the primary one, and a palette larger than the screen.
     EXPECT_EQ(place_popup({-100, 10}, size, {-1024, 0, 0, 768}), (port::Point{-168, 10}));
     EXPECT_EQ(place_popup({10, 10}, {300, 300}, {0, 0, 200, 200}), (port::Point{0, 0}));
@@ -125,7 +128,8 @@ TEST(PatternBox, EachCellShowsItsPatternDownTheColumns) {
     EXPECT_EQ(r.top, 44);
     for (int y = 0; y < 21; ++y)
         for (int x = 0; x < 21; ++x)
-            EXPECT_EQ(ink(r.left + 1 + x, r.top + 1 + y), (p9.rows[static_cast<size_t>(y % 8)] & (0x80 >> (x % 8))) != 0)
+            EXPECT_EQ(ink(r.left + 1 + x, r.top + 1 + y),
+                      (p9.rows[static_cast<size_t>(y % 8)] & (0x80 >> (x % 8))) != 0)
                 << x << "," << y;
     for (int n = 1; n <= 48; ++n)
         if (n != 7) {

@@ -24,8 +24,7 @@ Palette marked() {
 // The file text of `count` colours i -> (i, 2i mod 256, 100), after `header`.
 std::string numbered(int count, const std::string& header = "JASC-PAL\r\n0100\r\n") {
     std::string s = header + std::to_string(count) + "\r\n";
-    for (int i = 0; i < count; ++i)
-        s += std::to_string(i) + " " + std::to_string((2 * i) % 256) + " 100\r\n";
+    for (int i = 0; i < count; ++i) s += std::to_string(i) + " " + std::to_string((2 * i) % 256) + " 100\r\n";
     return s;
 }
 
@@ -77,8 +76,8 @@ TEST(PaletteFile, ReadsWhatTheHeaderAndCountAllow) {
 
 TEST(PaletteFile, OtherFilesAreNotReadAtAll) {
     for (const std::string& text : {std::string("RIFF\x10\0\0\0PAL data", 16), std::string(""),
-                                   std::string("JASC-PALETTE\r\n0100\r\n1\r\n1 2 3\r\n"),
-                                   std::string("\r\nJASC-PAL\r\n0100\r\n1\r\n1 2 3\r\n")}) {
+                                    std::string("JASC-PALETTE\r\n0100\r\n1\r\n1 2 3\r\n"),
+                                    std::string("\r\nJASC-PAL\r\n0100\r\n1\r\n1 2 3\r\n")}) {
         Palette p = marked();
         EXPECT_EQ(read_jasc_pal(text, p).status, Status::NotAPalette);
         EXPECT_EQ(p, marked());
@@ -101,7 +100,8 @@ TEST(PaletteFile, ABadLineIsRefusedWithAMessageAndWhatCameBeforeItStays) {
     for (const char* count : {"many", "-3", "16 colours", ""}) {
         SCOPED_TRACE(count);
         Palette p = marked();
-        const PaletteReadResult r = read_jasc_pal(std::string("JASC-PAL\r\n0100\r\n") + count + "\r\n1 2 3\r\n", p);
+        const PaletteReadResult r =
+            read_jasc_pal(std::string("JASC-PAL\r\n0100\r\n") + count + "\r\n1 2 3\r\n", p);
         EXPECT_EQ(r.status, Status::Refused);
         EXPECT_NE(r.message.find("line 3"), std::string::npos) << r.message;
         EXPECT_EQ(p, marked()) << "a count that cannot be read changes nothing";
@@ -156,7 +156,8 @@ TEST_F(PaletteFiles, SavingReplacesTheFileWholeAndLeavesNothingBeside) {
     Palette back{};
     EXPECT_EQ(load_palette_file(path("OLD.PAL"), back).entries, 256);
     EXPECT_EQ(back[200], (PaletteEntry{200, 7, 55, 0}));
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), std::filesystem::directory_iterator()), 1);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), std::filesystem::directory_iterator()),
+              1);
 
     EXPECT_THROW(save_palette_file(path("missing folder/NEW.PAL"), marked()), FileError);
     EXPECT_THROW(load_palette_file(path("NONE.PAL"), back), FileError);
