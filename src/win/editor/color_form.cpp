@@ -23,25 +23,53 @@ constexpr int kGridClient = 16 * 10 + 2 * kGridInset;
 constexpr int kColorBars[3] = {IDC_COLOR_RED_BAR, IDC_COLOR_GREEN_BAR, IDC_COLOR_BLUE_BAR};
 constexpr int kColorEdits[3] = {IDC_COLOR_RED_EDIT, IDC_COLOR_GREEN_EDIT, IDC_COLOR_BLUE_EDIT};
 
-void register_grid_class() {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.style = CS_DBLCLKS;
-    wc.lpfnWndProc = DefWindowProcW;  // the form hooks its own procedure in when it opens
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.lpszClassName = kGridClass;
-    RegisterClassExW(&wc);
-}
-
 bool has_extension(const std::string& path) {
     return file_name_of(path).find('.') != std::string::npos;
 }
 
 }  // namespace
 
+// The 256 cells: a window of ours, so its messages go through the thunk that keeps exceptions
+// inside; the form does the work.
+class TColorForm::Grid final : public Window {
+public:
+    explicit Grid(TColorForm& form) : form_(form) {}
+    bool open(HWND placeholder) {
+        WNDCLASSEXW wc{};
+        wc.style = CS_DBLCLKS;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+        wc.lpszClassName = kGridClass;
+        if (!register_class(wc)) return false;
+        const HWND dialog = GetParent(placeholder);
+        RECT r{};
+        GetWindowRect(placeholder, &r);
+        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
+        // The template gives a place in dialog units; the cells want their size in pixels.
+        RECT frame{0, 0, kGridClient, kGridClient};
+        AdjustWindowRectEx(&frame, WS_CHILD, FALSE, WS_EX_CLIENTEDGE);
+        if (!create(WS_EX_CLIENTEDGE, kGridClass, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP, r.left, r.top,
+                    frame.right - frame.left, frame.bottom - frame.top, dialog,
+                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_COLOR_GRID))))
+            return false;
+        // In the placeholder's place in the tab order, then the placeholder goes.
+        SetWindowPos(hwnd(), placeholder, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        DestroyWindow(placeholder);
+        return true;
+    }
+
+protected:
+    LRESULT handle_message(UINT message, WPARAM wparam, LPARAM lparam) override {
+        if (const auto handled = form_.grid_message(hwnd(), message, wparam, lparam)) return *handled;
+        return Window::handle_message(message, wparam, lparam);
+    }
+    void on_paint(HDC dc, const PAINTSTRUCT&) override { form_.paint_grid(dc); }
+
+private:
+    TColorForm& form_;
+};
+
 TColorForm::TColorForm(ColorFormValues& values) : values_(values), editor_(values.palette) {
-    register_grid_class();
     choose_load_file = [this](HWND owner, std::string& dir, std::string& file) {
         return select_image(owner, kLoadPaletteTitle, dir, kLoadPaletteMask, values_.restricted,
                             values_.drives, true, file);
@@ -74,15 +102,8 @@ int TColorForm::bar(int id) const {
 bool TColorForm::on_init() {
     // The copy that Cancel and the reset buttons go back to is the palette as the dialog opens.
     editor_ = vx::editor::PaletteEditor(values_.palette);
-    const HWND g = grid();
-    SetWindowLongPtrW(g, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    SetWindowLongPtrW(g, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TColorForm::grid_proc));
-    // The template gives a size in dialog units; the cells want pixels.
-    RECT frame{0, 0, kGridClient, kGridClient};
-    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongW(g, GWL_STYLE)), FALSE,
-                       static_cast<DWORD>(GetWindowLongW(g, GWL_EXSTYLE)));
-    SetWindowPos(g, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    grid_ = std::make_unique<Grid>(*this);
+    if (!grid_->open(item(IDC_COLOR_GRID))) return false;
     for (int id : {IDC_COLOR_RED_BAR, IDC_COLOR_GREEN_BAR, IDC_COLOR_BLUE_BAR, IDC_COLOR_BRIGHT_BAR}) {
         SCROLLINFO info{sizeof info, SIF_RANGE | SIF_PAGE, 0, 255, 0, 0, 0};
         SetScrollInfo(item(id), SB_CTL, &info, FALSE);
@@ -350,29 +371,10 @@ INT_PTR TColorForm::handle_message(UINT message, WPARAM wparam, LPARAM lparam) {
     return Dialog::handle_message(message, wparam, lparam);
 }
 
-LRESULT CALLBACK TColorForm::grid_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-    auto* self = reinterpret_cast<TColorForm*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (!self) return DefWindowProcW(hwnd, message, wparam, lparam);
-    try {
-        return self->grid_message(message, wparam, lparam);
-    } catch (const std::exception& e) {
-        log_error(std::string("palette editor grid: ") + e.what());
-        return 0;
-    }
-}
-
-LRESULT TColorForm::grid_message(UINT message, WPARAM wparam, LPARAM lparam) {
-    const HWND g = grid();
+std::optional<LRESULT> TColorForm::grid_message(HWND g, UINT message, WPARAM wparam, LPARAM lparam) {
     const POINT at{static_cast<short>(LOWORD(lparam)) - kGridInset,
                    static_cast<short>(HIWORD(lparam)) - kGridInset};
     switch (message) {
-        case WM_PAINT: {
-            PAINTSTRUCT ps;
-            const HDC dc = BeginPaint(g, &ps);
-            paint_grid(dc);
-            EndPaint(g, &ps);
-            return 0;
-        }
         case WM_ERASEBKGND:
             return 1;
         case WM_GETDLGCODE:
@@ -389,31 +391,16 @@ LRESULT TColorForm::grid_message(UINT message, WPARAM wparam, LPARAM lparam) {
             if (GetCapture() == g) ReleaseCapture();
             select(kGrid.number(kGrid.clamped({at.x, at.y})));
             return 0;
-        case WM_KEYDOWN: {
-            using vx::editor::Arrow;
-            const vx::editor::Cell c = kGrid.cell_of(editor_.selected());
-            switch (wparam) {
-                case VK_LEFT:
-                    select(kGrid.number(kGrid.moved(c, Arrow::Left)));
-                    return 0;
-                case VK_RIGHT:
-                    select(kGrid.number(kGrid.moved(c, Arrow::Right)));
-                    return 0;
-                case VK_UP:
-                    select(kGrid.number(kGrid.moved(c, Arrow::Up)));
-                    return 0;
-                case VK_DOWN:
-                    select(kGrid.number(kGrid.moved(c, Arrow::Down)));
-                    return 0;
-                default:
-                    break;
+        case WM_KEYDOWN:
+            if (const auto a = arrow_of(static_cast<UINT>(wparam))) {
+                select(kGrid.number(kGrid.moved(kGrid.cell_of(editor_.selected()), *a)));
+                return 0;
             }
             break;
-        }
         default:
             break;
     }
-    return DefWindowProcW(g, message, wparam, lparam);
+    return std::nullopt;
 }
 
 void TColorForm::paint_grid(HDC dc) {

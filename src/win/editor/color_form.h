@@ -6,6 +6,8 @@
 #include <windows.h>
 
 #include <functional>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -74,8 +76,9 @@ protected:
     INT_PTR handle_message(UINT message, WPARAM wparam, LPARAM lparam) override;
 
 private:
-    static LRESULT CALLBACK grid_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
-    LRESULT grid_message(UINT message, WPARAM wparam, LPARAM lparam);
+    class Grid;
+    // What the grid does with a message; nullopt leaves it to the window's default.
+    std::optional<LRESULT> grid_message(HWND grid, UINT message, WPARAM wparam, LPARAM lparam);
     void paint_grid(HDC dc);
     void on_scroll(HWND bar, int code);
     // The selected entry into the bars, the edits and the sample.
@@ -92,6 +95,7 @@ private:
     ColorFormValues& values_;
     vx::editor::PaletteEditor editor_;
     unique_hpalette gdi_palette_;
+    std::unique_ptr<Grid> grid_;
     bool updating_ = false;  // the edits are being set by the dialog, not typed into
 };
 

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "win/editor/palette_ids.h"
+#include "win/objects/image_pictures.h"
 #include "win/shell/page_objects.h"
 #include "win/util/text.h"
 
@@ -137,32 +138,17 @@ void TColorPalette::paint_grid(HDC dc) {
 
 void TColorPalette::paint_spectrum(HDC dc) {
     if (!spectrum_) {
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = kSpectrumSize.cx;
-        info.bmiHeader.biHeight = -kSpectrumSize.cy;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        void* bits = nullptr;
-        spectrum_.reset(CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-        if (spectrum_ && bits) {
-            auto* px = static_cast<uint32_t*>(bits);
-            for (int y = 0; y < kSpectrumSize.cy; ++y)
-                for (int x = 0; x < kSpectrumSize.cx; ++x) {
-                    const port::Color c =
-                        vx::editor::spectrum_color(x, y, {kSpectrumSize.cx, kSpectrumSize.cy});
-                    px[y * kSpectrumSize.cx + x] = static_cast<uint32_t>(
-                        (port::red_of(c) << 16) | (port::green_of(c) << 8) | port::blue_of(c));
-                }
-        }
+        uint32_t* px = nullptr;
+        spectrum_ = objects::top_down_dib({kSpectrumSize.cx, kSpectrumSize.cy}, px);
+        for (int y = 0; px && y < kSpectrumSize.cy; ++y)
+            for (int x = 0; x < kSpectrumSize.cx; ++x) {
+                const port::Color c = vx::editor::spectrum_color(x, y, {kSpectrumSize.cx, kSpectrumSize.cy});
+                px[y * kSpectrumSize.cx + x] = static_cast<uint32_t>(
+                    (port::red_of(c) << 16) | (port::green_of(c) << 8) | port::blue_of(c));
+            }
     }
     const RECT s = spectrum_rect();
-    if (spectrum_) {
-        unique_memory_dc memory(CreateCompatibleDC(dc));
-        const HGDIOBJ old = SelectObject(memory.get(), spectrum_.get());
-        BitBlt(dc, s.left, s.top, kSpectrumSize.cx, kSpectrumSize.cy, memory.get(), 0, 0, SRCCOPY);
-        SelectObject(memory.get(), old);
-    }
+    draw_bitmap(dc, spectrum_.get(), {s.left, s.top}, kSpectrumSize);
     if (picked_.x >= 0) frame_highlight(dc, highlight_rect(), 1);
 }
 

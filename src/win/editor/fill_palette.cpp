@@ -68,13 +68,7 @@ HBITMAP TFillPalette::pattern_box() {
 }
 
 void TFillPalette::paint_content(HDC dc) {
-    if (const HBITMAP box = pattern_box()) {
-        unique_memory_dc memory(CreateCompatibleDC(dc));
-        const HGDIOBJ old = SelectObject(memory.get(), box);
-        BitBlt(dc, kPaletteMargin, kPaletteMargin, kPatternBoxSize, kPatternBoxSize, memory.get(), 0, 0,
-               SRCCOPY);
-        SelectObject(memory.get(), old);
-    }
+    draw_bitmap(dc, pattern_box(), {kPaletteMargin, kPaletteMargin}, {kPatternBoxSize, kPatternBoxSize});
     frame_highlight(dc, highlight_rect(), 2);
 }
 

@@ -287,24 +287,26 @@ bool GridTracker::press(POINT p) {
     return true;
 }
 
-bool GridTracker::arrow(UINT vk) {
+std::optional<vx::editor::Arrow> arrow_of(UINT vk) {
     using vx::editor::Arrow;
     switch (vk) {
         case VK_LEFT:
-            cell = grid.moved(cell, Arrow::Left);
-            return true;
+            return Arrow::Left;
         case VK_RIGHT:
-            cell = grid.moved(cell, Arrow::Right);
-            return true;
+            return Arrow::Right;
         case VK_UP:
-            cell = grid.moved(cell, Arrow::Up);
-            return true;
+            return Arrow::Up;
         case VK_DOWN:
-            cell = grid.moved(cell, Arrow::Down);
-            return true;
+            return Arrow::Down;
         default:
-            return false;
+            return std::nullopt;
     }
+}
+
+bool GridTracker::arrow(UINT vk) {
+    const auto a = arrow_of(vk);
+    if (a) cell = grid.moved(cell, *a);
+    return a.has_value();
 }
 
 unique_hpalette make_logical_palette(const model::Palette& palette) {
@@ -316,6 +318,13 @@ unique_hpalette make_logical_palette(const model::Palette& palette) {
     for (size_t i = 0; i < palette.size(); ++i)
         log.entries[i] = {palette[i].red, palette[i].green, palette[i].blue, 0};
     return unique_hpalette(CreatePalette(reinterpret_cast<const LOGPALETTE*>(&log)));
+}
+
+void draw_bitmap(HDC dc, HBITMAP bitmap, POINT at, SIZE size) {
+    unique_memory_dc memory(CreateCompatibleDC(dc));
+    if (!memory || !bitmap) return;
+    const scoped_select keep(memory.get(), bitmap);
+    BitBlt(dc, at.x, at.y, size.cx, size.cy, memory.get(), 0, 0, SRCCOPY);
 }
 
 int64_t screen_colors() {

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <optional>
 
 #include "editor/palette_geometry.h"
 #include "model/desktop.h"
@@ -95,6 +96,9 @@ private:
     bool blink_on_ = true;
 };
 
+// The direction of an arrow key; nullopt for other keys.
+std::optional<vx::editor::Arrow> arrow_of(UINT vk);
+
 // The highlighted cell of a palette's grid, moved by the mouse and the arrow keys. The grid sits
 // inside the palette's frame.
 struct GridTracker {
@@ -116,6 +120,8 @@ struct GridTracker {
 
 // A logical palette of the 256 entries, for drawing palette-index colours.
 unique_hpalette make_logical_palette(const model::Palette& palette);
+// Copies a whole bitmap of `size` onto `dc` at `at`.
+void draw_bitmap(HDC dc, HBITMAP bitmap, POINT at, SIZE size);
 // The screen's colour count: what the palettes show when the caller does not say.
 int64_t screen_colors();
 // A window's rectangle on the screen: where its palette drops down from.

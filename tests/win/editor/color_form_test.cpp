@@ -15,20 +15,13 @@
 #include "util/file_io.h"
 #include "win/editor/palette_ids.h"
 #include "win/editor/person.h"
+#include "win/editor/sample_palette.h"
 #include "win/util/text.h"
 
 namespace vx::win::editor {
 namespace {
 
 using namespace vx::win::test;
-
-model::Palette rainbow() {
-    model::Palette p{};
-    for (size_t i = 0; i < p.size(); ++i)
-        p[i] = {static_cast<uint8_t>(i), static_cast<uint8_t>(255 - i), static_cast<uint8_t>((i * 7) % 256),
-                0};
-    return p;
-}
 
 // The form with a person at it: `steps` run on the person's thread once the dialog is up.
 class DrivenForm final : public TColorForm {

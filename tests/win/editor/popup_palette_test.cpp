@@ -15,6 +15,7 @@
 #include "win/editor/line_palettes.h"
 #include "win/editor/palette_ids.h"
 #include "win/editor/person.h"
+#include "win/editor/sample_palette.h"
 
 namespace vx::win::editor {
 namespace {
@@ -52,14 +53,6 @@ protected:
         return Window::handle_message(message, wparam, lparam);
     }
 };
-
-model::Palette rainbow() {
-    model::Palette p{};
-    for (size_t i = 0; i < p.size(); ++i)
-        p[i] = {static_cast<uint8_t>(i), static_cast<uint8_t>(255 - i), static_cast<uint8_t>((i * 7) % 256),
-                0};
-    return p;
-}
 
 class PopupPaletteTest : public ::testing::Test {
 protected:
