@@ -135,7 +135,8 @@ TEST_F(ColorFormTest, ACellShowsItsColourAndTheBarsChangeTheEntry) {
 }
 
 TEST_F(ColorFormTest, ResetsTheWindowsColoursHelpAndCancel) {
-    model::PaletteEntry after_green{}, after_reset{}, windows_9{}, after_untick{};
+    model::PaletteEntry after_green{}, after_reset{}, windows_9{}, after_untick{}, changed_200{}, reset_200{};
+    int selected_after_arrow = -1;
     const INT_PTR result = run([&] {
         click_entry(5);
         tap('G', {VK_MENU});
@@ -154,6 +155,17 @@ TEST_F(ColorFormTest, ResetsTheWindowsColoursHelpAndCancel) {
         click_entry(200);
         tap('B', {VK_MENU});
         tap(VK_LEFT);
+        wait_until([&] { return entry(200) != rainbow()[200]; });
+        changed_200 = entry(200);
+        click(IDC_COLOR_RESET_PALETTE);
+        wait_until([&] { return entry(200) == rainbow()[200]; });
+        reset_200 = entry(200);
+        click_entry(201);
+        tap(VK_RIGHT);  // the focus is in the grid: the selection moves one column on
+        wait_until([&] { return on_test([&] { return form.editor().selected(); }) == 217; });
+        selected_after_arrow = on_test([&] { return form.editor().selected(); });
+        tap('B', {VK_MENU});
+        tap(VK_LEFT);
         tap(VK_F1);
         click(IDHELP);
         click(IDCANCEL);
@@ -164,6 +176,9 @@ TEST_F(ColorFormTest, ResetsTheWindowsColoursHelpAndCancel) {
     EXPECT_EQ(after_reset, rainbow()[5]);
     EXPECT_EQ(windows_9, (model::PaletteEntry{255, 0, 0, 0})) << "the tenth Windows colour is red";
     EXPECT_EQ(after_untick, rainbow()[9]);
+    EXPECT_EQ(changed_200, (model::PaletteEntry{200, 55, 119, 0}));
+    EXPECT_EQ(reset_200, rainbow()[200]) << "Reset Palette";
+    EXPECT_EQ(selected_after_arrow, 201 + 16);
     EXPECT_EQ(help, (std::vector<int>{312, 312}));
     EXPECT_EQ(values.palette, rainbow()) << "Cancel hands back nothing";
     ASSERT_FALSE(previews.empty());

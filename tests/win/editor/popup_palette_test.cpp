@@ -101,10 +101,14 @@ protected:
 TEST_F(PopupPaletteTest, ColourPaletteAppearsBelowTheButtonWithoutTakingTheActivation) {
     TColorPalette palette(16);
     const auto chosen = with_person(
-        palette, [](POINT) { tap(VK_ESCAPE); },
+        palette,
+        [&](POINT o) {
+            const auto g = *on_test([&] { return palette.grid(); });
+            click_at(at(o, middle(g.rect({1, 2}))));
+        },
         [&] { return palette.choose(caller.hwnd(), caller.button_rect(), port::palette_index(0)); });
     EXPECT_TRUE(closed_by_person);
-    EXPECT_FALSE(chosen);
+    EXPECT_EQ(chosen, port::palette_index(6)) << "column 1, row 2 of the 16-colour grid";
     const RECT b = caller.button_rect();
     EXPECT_EQ(shown_rect.left, b.left);
     EXPECT_EQ(shown_rect.top, b.bottom);
@@ -378,14 +382,23 @@ TEST_F(PopupPaletteTest, LineStyleChoosesItsRowAndEscapeKeepsTheStyle) {
     EXPECT_FALSE(palette.set_style(5));
 }
 
-TEST_F(PopupPaletteTest, KeptOnTheScreenNearItsEdges) {
+TEST_F(PopupPaletteTest, KeptOnTheScreenNearItsEdgesAndNeverSmallerThan25Pixels) {
     TLineWidthPalette palette;
     const int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
     const RECT corner{sw - 30, sh - 30, sw - 2, sh - 2};
+    RECT squeezed{};
     with_person(
-        palette, [](POINT) { tap(VK_ESCAPE); }, [&] { return palette.popup_below(corner, caller.hwnd()); });
+        palette,
+        [&](POINT) {
+            SetWindowPos(palette.hwnd(), nullptr, 0, 0, 10, 10, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+            GetWindowRect(palette.hwnd(), &squeezed);
+            tap(VK_ESCAPE);
+        },
+        [&] { return palette.popup_below(corner, caller.hwnd()); });
     EXPECT_EQ(shown_rect.right, sw);
     EXPECT_EQ(shown_rect.bottom, sh);
+    EXPECT_EQ(squeezed.right - squeezed.left, 25);
+    EXPECT_EQ(squeezed.bottom - squeezed.top, 25);
 }
 
 // What ends the loop besides the person: the program ending and another program coming to the
