@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "model/palette_file.h"
+
 namespace vx::model {
 
 const Bounds& bounds_of(const ObjectData& d) {
@@ -66,15 +68,9 @@ ObjectRef Desktop::find_object(ObjectId id) const {
 }
 
 Palette default_palette() {
-    // Black, maroon, green, olive, navy, purple, teal, gray, silver, red, lime, yellow, blue,
-    // fuchsia, aqua, white: the order the palette editor puts them in.
-    static constexpr uint8_t kWindows16[16][3] = {
-        {0, 0, 0},     {128, 0, 0},     {0, 128, 0},     {128, 128, 0},  {0, 0, 128}, {128, 0, 128},
-        {0, 128, 128}, {128, 128, 128}, {192, 192, 192}, {255, 0, 0},    {0, 255, 0}, {255, 255, 0},
-        {0, 0, 255},   {255, 0, 255},   {0, 255, 255},   {255, 255, 255}};
     Palette p{};
     size_t i = 0;
-    for (const auto& c : kWindows16) p[i++] = {c[0], c[1], c[2], 0};
+    for (const PaletteEntry& c : windows16_colors()) p[i++] = c;
     for (int r = 0; r < 6; ++r)
         for (int g = 0; g < 6; ++g)
             for (int b = 0; b < 6; ++b)

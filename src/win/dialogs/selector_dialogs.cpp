@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "util/file_io.h"
 #include "win/dialogs/selector_ids.h"
 #include "win/dialogs/win_file_system.h"
 #include "win/imaging/picture.h"
@@ -350,7 +351,8 @@ void FileSelectorBase::on_settings_loaded() {
     SendMessageW(item(IDC_LIST_FILTER), LB_SETCURSEL, 0, 0);
     browser_.set_mask(filter_list_.front().mask);
     set_item_text(IDC_EDIT_FILTER, filter_list_.front().mask);
-    // A proposed name waits in the file name box, so OK alone takes it.
+    // A proposed name (the F macro's, "UNTITLED.PAL" for a palette being saved) waits in the
+    // file name box, where OK takes it, while the list keeps showing the files of the mask.
     if (const std::string proposed = file_part(values_.file_name);
         !proposed.empty() && !has_wildcard(proposed))
         set_item_text(IDC_EDIT_FILTER, proposed);
@@ -651,6 +653,14 @@ std::string FileSelectorBase::chosen_file() const {
     const std::string text = item_text(IDC_EDIT_FILTER);
     if (text.empty() || has_wildcard(text)) return {};
     const auto location = dialogs::resolve_location(text, browser_.current(), rules_, fs_);
+    if (location.status == dialogs::Location::Status::kMissing && values_.new_file) {
+        // Only the name itself may be new: its directory exists and may be reached.
+        std::string dir = vx::dir_of(location.directory);
+        if (dir.size() == 2 && dir[1] == ':') dir += '\\';
+        if (rules_.allows(dir) && fs_.kind(dir) == dialogs::FileSystem::Kind::kDirectory)
+            return location.directory;
+        return {};
+    }
     if (location.status != dialogs::Location::Status::kDirectory || location.file_name.empty()) return {};
     return join(location.directory, location.file_name);
 }
@@ -921,6 +931,19 @@ bool select_file(HWND owner, const std::string& title, std::string& start_dir, c
     WinFileSystem fs;
     SelectorValues values{title,  start_dir,     mask,          restricted,
                           drives, file_required, second_option, file_name};
+    TFileSelectorDialog dialog(store, fs, values);
+    if (!run(dialog, IDD_FILE_SELECTOR, owner)) return false;
+    start_dir = values.start_dir;
+    file_name = values.file_name;
+    return true;
+}
+
+bool select_new_file(HWND owner, const std::string& title, std::string& start_dir, const std::string& mask,
+                     const std::string& restricted, const dialogs::DriveTable& drives,
+                     std::string& file_name) {
+    shell::RegistrySettingsStore store;
+    WinFileSystem fs;
+    SelectorValues values{title, start_dir, mask, restricted, drives, true, false, file_name, true};
     TFileSelectorDialog dialog(store, fs, values);
     if (!run(dialog, IDD_FILE_SELECTOR, owner)) return false;
     start_dir = values.start_dir;

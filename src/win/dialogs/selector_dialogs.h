@@ -34,7 +34,10 @@ struct SelectorValues {
     bool file_required = false;
     // Passed clear by every caller; kept so the call keeps its shape. It selects nothing yet.
     bool second_option = false;
-    std::string file_name;  // out: the chosen file's full path
+    // In: a proposed name, shown in the filter box. Out: the chosen file's full path.
+    std::string file_name;
+    // Saving: a name that does not exist yet may be chosen, in a directory that does.
+    bool new_file = false;
 };
 
 // What the browser dialogs share: the tree, the location box and the settings.
@@ -253,6 +256,11 @@ bool select_image(HWND owner, const std::string& title, std::string& start_dir, 
 bool select_icon(HWND owner, const std::string& title, std::string& start_dir, const std::string& mask,
                  const std::string& restricted, const dialogs::DriveTable& drives, int& added, bool add_mode,
                  std::string& file_name, TIconSelectorDialog::IconAdder adder = {});
+// For saving: as select_file, but the name may be one that does not exist yet; `file_name` comes
+// in as the proposed name.
+bool select_new_file(HWND owner, const std::string& title, std::string& start_dir, const std::string& mask,
+                     const std::string& restricted, const dialogs::DriveTable& drives,
+                     std::string& file_name);
 // `restricted` is not among the call's historical arguments, but a directory chosen here is as
 // much a way into the file system as a file chosen elsewhere, so it is honoured when given.
 bool select_directory(HWND owner, const std::string& title, std::string& directory, bool allow_create,

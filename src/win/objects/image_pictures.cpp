@@ -26,14 +26,6 @@ BITMAPINFO top_down_32(port::Size size) {
     return info;
 }
 
-unique_hbitmap dib_of(port::Size size, uint32_t*& bits) {
-    BITMAPINFO info = top_down_32(size);
-    void* p = nullptr;
-    unique_hbitmap bmp(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &p, nullptr, 0));
-    bits = static_cast<uint32_t*>(p);
-    return bits ? std::move(bmp) : unique_hbitmap{};
-}
-
 uint32_t dib_colour(port::Color c) {
     return static_cast<uint32_t>(port::blue_of(c)) | (static_cast<uint32_t>(port::green_of(c)) << 8) |
            (static_cast<uint32_t>(port::red_of(c)) << 16);
@@ -58,6 +50,14 @@ port::Size bitmap_size(HBITMAP bitmap) {
 
 }  // namespace
 
+unique_hbitmap top_down_dib(port::Size size, uint32_t*& bits) {
+    BITMAPINFO info = top_down_32(size);
+    void* p = nullptr;
+    unique_hbitmap bmp(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &p, nullptr, 0));
+    bits = static_cast<uint32_t*>(p);
+    return bits ? std::move(bmp) : unique_hbitmap{};
+}
+
 bool KeyedBitmapPicture::keep_keyed(std::vector<uint32_t> pixels, port::Color color) {
     keyed_.reset();
     if (pixels.empty()) return false;
@@ -66,7 +66,7 @@ bool KeyedBitmapPicture::keep_keyed(std::vector<uint32_t> pixels, port::Color co
     for (auto& p : pixels)
         if ((p & 0xFFFFFF) == key) p = with;
     uint32_t* bits = nullptr;
-    unique_hbitmap keyed = dib_of(size_, bits);
+    unique_hbitmap keyed = top_down_dib(size_, bits);
     if (!keyed) return false;
     std::copy(pixels.begin(), pixels.end(), bits);
     keyed_ = std::move(keyed);

@@ -15,6 +15,10 @@
 
 namespace vx::win::objects {
 
+// A 32-bit top-down DIB of `size` with its pixels at `bits` (0x00RRGGBB, top row first); empty,
+// and `bits` null, when the system cannot make one.
+unique_hbitmap top_down_dib(port::Size size, uint32_t*& bits);
+
 // Shared by the bitmap kinds: the colour key applies to them, through a working copy.
 class KeyedBitmapPicture : public vx::objects::ImagePicture {
 public:

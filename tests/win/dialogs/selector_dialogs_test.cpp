@@ -204,6 +204,38 @@ TEST_F(SelectorTest, TypedFileMovesToItsFolderAndBecomesTheFilterText) {
     EXPECT_FALSE(IsWindow(window));
 }
 
+TEST_F(SelectorTest, SavingProposesANameAndMayNameANewFileInAnAllowedDirectory) {
+    write("Old.pal", "JASC-PAL");
+    values.mask = "*.PAL";
+    values.file_name = "UNTITLED.PAL";
+    values.new_file = true;
+    values.file_required = true;
+    TFileSelectorDialog dialog(store, fs, values);
+    const HWND window = open(dialog, IDD_FILE_SELECTOR);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window_text(GetDlgItem(window, IDC_EDIT_FILTER)), "UNTITLED.PAL");
+    EXPECT_EQ(ListView_GetItemCount(GetDlgItem(window, IDC_LIST_FILES)), 1) << "the list still shows *.PAL";
+    SetFocus(GetDlgItem(window, IDOK));
+    SendMessageW(window, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(security::same_without_case(values.file_name, root + "\\Docs\\UNTITLED.PAL"))
+        << values.file_name;
+    EXPECT_FALSE(IsWindow(window));
+    DeleteFileW(widen(root + "\\Docs\\Old.pal").c_str());
+
+    // A new name is no way around the restrictions, nor into a directory that is not there.
+    for (const std::string& typed : {root + "\\Secret\\NEW.PAL", root + "\\Missing\\NEW.PAL"}) {
+        values.file_name = "UNTITLED.PAL";
+        TFileSelectorDialog again(store, fs, values);
+        const HWND w = open(again, IDD_FILE_SELECTOR);
+        ASSERT_NE(w, nullptr);
+        SetDlgItemTextW(w, IDC_EDIT_FILTER, widen(typed).c_str());
+        SetFocus(GetDlgItem(w, IDOK));
+        SendMessageW(w, WM_COMMAND, IDOK, 0);
+        EXPECT_TRUE(IsWindow(w)) << typed << ": a file is required and none that may be named is";
+        DestroyWindow(w);
+    }
+}
+
 TEST_F(SelectorTest, RestrictedAndUncLocationsAreRefused) {
     TFileSelectorDialog dialog(store, fs, values);
     const HWND window = open(dialog, IDD_FILE_SELECTOR);
