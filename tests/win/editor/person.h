@@ -1,7 +1,7 @@
 #pragma once
 // A person at the station, for windows that run a loop of their own (a pop-up palette, a modal
-// dialog): the presses, moves and keys go through SendInput from a thread of their own while the
-// window's loop runs on the test's thread, and questions about the window's state are asked on
+// dialog): the presses, moves and keys (real_input.h) go through SendInput from a thread of their
+// own while the window's loop runs on the test's thread, and questions about the window's state are asked on
 // that thread too. Screenshots of what the display shows are saved as PNG files.
 #include <wincodec.h>
 #include <windows.h>
@@ -17,6 +17,7 @@
 #include <thread>
 #include <type_traits>
 
+#include "win/support/real_input.h"
 #include "win/util/com.h"
 #include "win/util/handle.h"
 
@@ -40,16 +41,6 @@ inline bool have_display() {
 
 inline void pause(int ms) {
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-}
-
-inline void send_mouse(POINT screen, DWORD flags) {
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
-    in.mi.dx = static_cast<LONG>((static_cast<long long>(screen.x) * 65535 + w / 2) / (w - 1));
-    in.mi.dy = static_cast<LONG>((static_cast<long long>(screen.y) * 65535 + h / 2) / (h - 1));
-    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | flags;
-    SendInput(1, &in, sizeof in);
 }
 
 inline POINT on_screen(HWND window, POINT client) {
@@ -85,35 +76,13 @@ inline void click_at(POINT screen) {
     pause(120);
 }
 
-inline void send_key(WORD vk, bool up) {
-    INPUT in{};
-    in.type = INPUT_KEYBOARD;
-    in.ki.wVk = vk;
-    in.ki.wScan = static_cast<WORD>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
-    const bool extended = vk == VK_LEFT || vk == VK_RIGHT || vk == VK_UP || vk == VK_DOWN || vk == VK_HOME ||
-                          vk == VK_END || vk == VK_PRIOR || vk == VK_NEXT || vk == VK_DELETE;
-    in.ki.dwFlags = (up ? KEYEVENTF_KEYUP : 0) | (extended ? KEYEVENTF_EXTENDEDKEY : 0);
-    SendInput(1, &in, sizeof in);
-}
 // A key with modifiers held (VK_MENU, VK_CONTROL, VK_SHIFT), let go in the reverse order.
 inline void tap(WORD vk, std::initializer_list<WORD> held = {}) {
-    for (WORD m : held) send_key(m, false);
-    send_key(vk, false);
-    send_key(vk, true);
-    for (auto it = std::rbegin(held); it != std::rend(held); ++it) send_key(*it, true);
+    press_key(vk, held);
     pause(120);
 }
-inline void type_text(const std::wstring& text) {
-    for (wchar_t c : text) {
-        INPUT in[2]{};
-        for (INPUT& i : in) {
-            i.type = INPUT_KEYBOARD;
-            i.ki.wScan = static_cast<WORD>(c);
-            i.ki.dwFlags = KEYEVENTF_UNICODE;
-        }
-        in[1].ki.dwFlags |= KEYEVENTF_KEYUP;
-        SendInput(2, in, sizeof in[0]);
-    }
+inline void type_slowly(const std::wstring& text) {
+    type_text(text);
     pause(80);
 }
 
@@ -199,25 +168,6 @@ private:
     std::atomic<bool> done_{false}, finished_{false}, timed_out_{false};
     std::thread thread_;
 };
-
-// Makes `window` the foreground window with the keyboard focus, as a click on it would.
-inline bool bring_to_front(HWND window) {
-    ShowWindow(window, SW_SHOW);
-    UpdateWindow(window);
-    SetForegroundWindow(window);
-    SetActiveWindow(window);
-    SetFocus(window);
-    for (int i = 0; i < 150; ++i) {
-        MSG m;
-        while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&m);
-            DispatchMessageW(&m);
-        }
-        if (GetForegroundWindow() == window && GetFocus() == window) return true;
-        pause(20);
-    }
-    return false;
-}
 
 // Saves what the display shows in `area` (screen coordinates) as <screenshots>/<name>.png.
 inline std::filesystem::path screenshot(const RECT& area, const std::string& name) {

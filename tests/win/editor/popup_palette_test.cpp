@@ -267,7 +267,7 @@ TEST_F(PopupPaletteTest, TrueColourTakesTheSpectrumColourIntoTheBarsAndOkChooses
             click_at(center_of(palette.control(IDC_PALETTE_BLUE_EDIT)));
             tap(VK_END);
             for (int i = 0; i < 3; ++i) tap(VK_BACK);
-            type_text(L"200");
+            type_slowly(L"200");
             click_at(center_of(palette.control(IDC_PALETTE_OK)));
         },
         [&] { return palette.choose(caller.hwnd(), caller.button_rect(), port::rgb(10, 20, 30)); });
