@@ -279,9 +279,11 @@ Picture decode_wmf(Span d, std::string& why) {
         int w = 0, h = 0;
         if (!window_extent(d, w, h)) return fail(why, "metafile of no usable size");
         if (w > kPlainWmfMax || h > kPlainWmfMax) {
-            const double scale = static_cast<double>(kPlainWmfMax) / std::max(w, h);
-            w = std::max(1, static_cast<int>(w * scale));
-            h = std::max(1, static_cast<int>(h * scale));
+            // In integers: a floating scale came out a pixel short on the 32-bit build, whose
+            // x87 arithmetic rounds differently.
+            const int64_t longest = std::max(w, h);
+            w = static_cast<int>(std::max<int64_t>(1, int64_t{w} * kPlainWmfMax / longest));
+            h = static_cast<int>(std::max<int64_t>(1, int64_t{h} * kPlainWmfMax / longest));
         }
         const int dpi = screen_dpi();
         METAFILEPICT pict{MM_ANISOTROPIC, MulDiv(w, 2540, dpi), MulDiv(h, 2540, dpi), nullptr};
