@@ -99,6 +99,9 @@ public:
     Desktop() = default;
     Desktop(const Desktop&) = delete;
     Desktop& operator=(const Desktop&) = delete;
+    // A desktop read into a model of its own takes the place of the one shown.
+    Desktop(Desktop&&) noexcept = default;
+    Desktop& operator=(Desktop&&) noexcept = default;
 
     // Ordinary pages in display order.
     const std::vector<std::unique_ptr<Page>>& pages() const { return pages_; }
@@ -145,7 +148,6 @@ public:
     void unschedule(const ObjectEntry& entry);
 
     std::string file_name;
-    int encryption_mark = 0;
     WindowBounds bounds{};
     WindowOptions options{};
     // The program's logical palette; new pages copy it and a loaded page palette replaces it.
