@@ -879,9 +879,15 @@ bool TMainForm::log_in() {
         std::nullopt};
     const bool was_logged_in = admin_.logged_in.has_value();
     win::security::LoginDialog dialog(context);
-    login_open_ = true;
-    const INT_PTR result = dialog.run(hwnd());
-    login_open_ = false;
+    INT_PTR result = 0;
+    {
+        login_open_ = true;
+        struct Open {
+            bool& flag;
+            ~Open() { flag = false; }
+        } open{login_open_};
+        result = dialog.run(hwnd());
+    }
     // A failure after the checks passed (a protected file that would not switch) still leaves
     // the user logged in; the window layer has logged it.
     const bool passed = result == IDOK || (!was_logged_in && admin_.logged_in.has_value());
