@@ -66,12 +66,14 @@ protected:
         return "<DEFAULTDIR>REC.EXE " + arguments + "\r";
     }
 
-    void save_desktop() {
+    void save_desktop() { save_desktop_as(desktop, folder() / "VX.DTP"); }
+    // Any desktop, written plain at `path` as a station's administrator might leave it.
+    static void save_desktop_as(model::Desktop& d, const std::filesystem::path& path) {
         UsEnglishLocale locale;
         Windows1252Codec codec;
-        desktop.file_name = (folder() / "VX.DTP").string();
+        d.file_name = path.string();
         model::WriteContext ctx{&locale, &codec, -1};
-        ASSERT_TRUE(model::save_desktop_file(desktop, ctx, model::SaveOptions{false, false}));
+        ASSERT_TRUE(model::save_desktop_file(d, ctx, model::SaveOptions{false, false}));
     }
 
     // Starts the shell on the saved desktop and waits for its main window's first page.

@@ -1,14 +1,12 @@
 #include "e2e/harness.h"
 
-#include <objbase.h>
-#include <wincodec.h>
-
 #include <optional>
 #include <system_error>
 
 #include "win/shell/application.h"
 #include "win/shell/main_form.h"
 #include "win/shell/registry_settings.h"
+#include "win/support/screenshot.h"
 #include "win/util/text.h"
 
 namespace vx::e2e {
@@ -46,51 +44,6 @@ void end_stray_shells() {
 
 void delete_settings() {
     RegDeleteTreeW(HKEY_CURRENT_USER, win::shell::kSettingsKey);
-}
-
-struct ComScope {
-    HRESULT hr = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    ~ComScope() {
-        if (SUCCEEDED(hr)) CoUninitialize();
-    }
-};
-
-template <typename T>
-struct ComPtr {
-    T* p = nullptr;
-    ~ComPtr() {
-        if (p) p->Release();
-    }
-    T** put() { return &p; }
-    T* operator->() const { return p; }
-};
-
-// Encodes a 24-bit bitmap as PNG with the system's imaging component (Wine has its own).
-bool save_png(HBITMAP bitmap, const fs::path& path) {
-    ComScope com;
-    ComPtr<IWICImagingFactory> factory;
-    if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                                IID_IWICImagingFactory, reinterpret_cast<void**>(factory.put()))))
-        return false;
-    ComPtr<IWICBitmap> source;
-    if (FAILED(factory->CreateBitmapFromHBITMAP(bitmap, nullptr, WICBitmapIgnoreAlpha, source.put())))
-        return false;
-    ComPtr<IWICStream> stream;
-    if (FAILED(factory->CreateStream(stream.put()))) return false;
-    if (FAILED(stream->InitializeFromFilename(path.wstring().c_str(), GENERIC_WRITE))) return false;
-    ComPtr<IWICBitmapEncoder> encoder;
-    if (FAILED(factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, encoder.put()))) return false;
-    if (FAILED(encoder->Initialize(stream.p, WICBitmapEncoderNoCache))) return false;
-    ComPtr<IWICBitmapFrameEncode> frame;
-    if (FAILED(encoder->CreateNewFrame(frame.put(), nullptr))) return false;
-    if (FAILED(frame->Initialize(nullptr))) return false;
-    UINT w = 0, h = 0;
-    source->GetSize(&w, &h);
-    frame->SetSize(w, h);
-    WICPixelFormatGUID format = GUID_WICPixelFormat24bppBGR;
-    frame->SetPixelFormat(&format);
-    if (FAILED(frame->WriteSource(source.p, nullptr))) return false;
-    return SUCCEEDED(frame->Commit()) && SUCCEEDED(encoder->Commit());
 }
 
 }  // namespace
@@ -270,20 +223,7 @@ fs::path ShellTest::screenshot(const std::string& suffix) {
     fs::create_directories(dir, ec);
     const fs::path path = dir / (current_test_name() + (suffix.empty() ? "" : "." + suffix) + ".png");
 
-    const int w = GetSystemMetrics(SM_CXSCREEN);
-    const int h = GetSystemMetrics(SM_CYSCREEN);
-    win::unique_window_dc screen = win::get_window_dc(nullptr);
-    win::unique_memory_dc memory(CreateCompatibleDC(screen.get().dc));
-    win::unique_hbitmap bitmap(CreateCompatibleBitmap(screen.get().dc, w, h));
-    if (!memory || !bitmap) {
-        ADD_FAILURE() << "screenshot: cannot make a bitmap";
-        return {};
-    }
-    {
-        const win::scoped_select select(memory.get(), bitmap.get());
-        BitBlt(memory.get(), 0, 0, w, h, screen.get().dc, 0, 0, SRCCOPY);
-    }
-    if (!save_png(bitmap.get(), path)) ADD_FAILURE() << "screenshot: cannot write " << path.string();
+    if (!win::test::save_screen(path)) ADD_FAILURE() << "screenshot: cannot write " << path.string();
     std::cout << "[ SCREENSHOT ] " << path.string() << std::endl;
     return path;
 }

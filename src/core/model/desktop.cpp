@@ -1,6 +1,7 @@
 #include "model/desktop.h"
 
 #include <algorithm>
+#include <atomic>
 
 #include "model/palette_file.h"
 
@@ -46,6 +47,11 @@ Page* Desktop::page_by_id(PageId id) const {
         }
     }
     return nullptr;
+}
+
+uint64_t Desktop::new_id() {
+    static std::atomic<uint64_t> last{kNoId};
+    return ++last;
 }
 
 ObjectRef Desktop::find_object(ObjectId id) const {

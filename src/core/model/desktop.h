@@ -122,6 +122,9 @@ public:
     Desktop() = default;
     Desktop(const Desktop&) = delete;
     Desktop& operator=(const Desktop&) = delete;
+    // A desktop read into a model of its own takes the place of the one shown.
+    Desktop(Desktop&&) noexcept = default;
+    Desktop& operator=(Desktop&&) noexcept = default;
 
     // Ordinary pages in display order.
     const std::vector<std::unique_ptr<Page>>& pages() const { return pages_; }
@@ -162,8 +165,11 @@ public:
     void clear();
     void renumber_pages();
 
-    // A fresh id, never handed out before in this desktop's life (clear and load included).
-    uint64_t new_id() { return ++last_id_; }
+    // A fresh id, never handed out before in this process: not by this desktop (clear and load
+    // included) nor by another one, so a desktop read into a model of its own and moved into
+    // the shown one, or objects moved over from a scratch desktop, can never meet an id that a
+    // schedule, a selection or a history still holds.
+    static uint64_t new_id();
 
     // The new entry goes to the front (newest first) with a fresh id.
     ObjectEntry& add_object(Page& page, ObjectData data);
@@ -189,7 +195,6 @@ public:
     void unschedule(ObjectId id);
 
     std::string file_name;
-    int encryption_mark = 0;
     WindowBounds bounds{};
     WindowOptions options{};
     // The program's logical palette; new pages copy it and a loaded page palette replaces it.
@@ -207,7 +212,6 @@ private:
     std::vector<std::unique_ptr<Page>> hidden_;
     Page* current_ = nullptr;
     std::vector<ScheduledLaunch> scheduled_;
-    uint64_t last_id_ = kNoId;
 };
 
 inline bool menu_item_starts_column(int position) {

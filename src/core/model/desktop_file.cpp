@@ -614,7 +614,9 @@ LoadResult load_desktop_text(Desktop& desktop, std::string_view ansi, const Read
             while (!trimmed.empty() && trimmed.back() == ' ') trimmed.remove_suffix(1);
             if (const auto count = to_int(trimmed); count && *count <= std::numeric_limits<int32_t>::max()) {
                 desktop.file_tab_count = static_cast<int>(*count);
+                if (ctx.on_count_line) ctx.on_count_line(desktop.file_tab_count);
             } else {
+                if (ctx.on_count_line) ctx.on_count_line(0);
                 // Reported, and the line is read as any other line.
                 result.warnings.push_back(ctx.codec->to_utf8(quote(first)) + " is not a valid integer value");
                 reader.handle(first, lines);
@@ -629,8 +631,10 @@ LoadResult load_desktop_text(Desktop& desktop, std::string_view ansi, const Read
 }
 
 LoadResult load_desktop_bytes(Desktop& desktop, const Bytes& file_bytes, const ReadContext& ctx) {
-    const Bytes plain = security::cipher_bytes(file_bytes, security::kDesktopKey,
-                                               security::CipherDirection::Decipher, desktop.encryption_mark);
+    int own_mark = 0;
+    int& mark = ctx.encryption_mark ? *ctx.encryption_mark : own_mark;
+    const Bytes plain =
+        security::cipher_bytes(file_bytes, security::kDesktopKey, security::CipherDirection::Decipher, mark);
     return load_desktop_text(desktop, as_text(plain), ctx);
 }
 
@@ -654,9 +658,10 @@ bool load_desktop_file(Desktop& desktop, ReadContext ctx, LoadResult* result) {
     }
     // A plain file found on disk is enciphered after reading, as every load leaves it.
     if (was_plain) {
+        int own_mark = 0;
+        int& mark = ctx.encryption_mark ? *ctx.encryption_mark : own_mark;
         try {
-            security::cipher_file(path, security::kDesktopKey, security::CipherDirection::Encipher,
-                                  desktop.encryption_mark);
+            security::cipher_file(path, security::kDesktopKey, security::CipherDirection::Encipher, mark);
         } catch (const FileError& e) {
             if (!failure) failure.emplace(ctx.file_name, e.what());
         }
@@ -715,7 +720,7 @@ bool save_desktop_file(const Desktop& desktop, const WriteContext& ctx, const Sa
     const std::string text = write_desktop_text(desktop, ctx);
     Bytes bytes(text.begin(), text.end());
     if (options.encipher) {
-        int mark = desktop.encryption_mark;
+        int mark = ctx.encryption_mark;
         bytes =
             security::cipher_bytes(bytes, security::kDesktopKey, security::CipherDirection::Encipher, mark);
     }

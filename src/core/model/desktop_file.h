@@ -43,9 +43,15 @@ struct ReadContext {
     const ImageResolver* images = nullptr;  // none: no picture is ever found
     // Asked when a page marked invisible is read; true keeps it among the ordinary pages.
     std::function<bool()> is_administrator;
-    // The launch date-time a new button gets before its "LaunchDate=" line.
+    // The launch date-time a new button gets before its "LaunchDate=" line: the time of the
+    // load, which the caller knows.
     DateTime now = 0;
+    // The run's encryption mark: deciphering the file takes the trailer's mark into it, and a
+    // plain file found on disk is enciphered with it. None: a mark of this read's own.
+    int* encryption_mark = nullptr;
     // Hooks for the window layer; each may be empty.
+    // After the count line of a whole file: its number, or 0 when it holds none.
+    std::function<void(int count)> on_count_line;
     std::function<void(int tab_count)> on_page_created;
     std::function<void(const Palette&)> on_page_palette;
     std::function<void(Page&, ObjectEntry&)> on_object_created;
@@ -68,7 +74,7 @@ void read_desktop_text(Desktop& desktop, std::string_view ansi, const ReadContex
 LoadResult load_desktop_text(Desktop& desktop, std::string_view ansi, const ReadContext& ctx);
 
 // The file as it is on disk, enciphered or plain; the bytes are deciphered in memory and the
-// encryption mark taken from the trailer. Throws DesktopLoadError.
+// encryption mark taken from the trailer into ctx.encryption_mark. Throws DesktopLoadError.
 LoadResult load_desktop_bytes(Desktop& desktop, const Bytes& file_bytes, const ReadContext& ctx);
 
 // Loads desktop.file_name. False, without a message, when the file does not exist. The file
@@ -81,6 +87,8 @@ struct WriteContext {
     const TextCodec* codec = nullptr;  // required
     // The count line: the number of page tabs shown; -1 writes the run-mode tab count.
     int tab_count = -1;
+    // The run's encryption mark, written into the trailer of an enciphered file.
+    int encryption_mark = 0;
 };
 
 // Object and page groups, as the editor's clipboard carries them; lines end in CR LF.

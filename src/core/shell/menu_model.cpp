@@ -1,5 +1,7 @@
 #include "shell/menu_model.h"
 
+#include <algorithm>
+
 namespace vx::shell {
 namespace {
 
@@ -48,18 +50,27 @@ std::vector<MenuEntry> run_main_menu(const model::Desktop& desktop, const MenuSt
         return {std::move(help)};
     }
     using security::GuardSlot;
+    auto available = [&](MenuCommand c) {
+        return std::find(state.unavailable.begin(), state.unavailable.end(), c) == state.unavailable.end();
+    };
+    // Before the log-in dialog has closed every item keeps its design-time visibility: shown.
     auto slot = [&](GuardSlot s) { return !state.guards || state.guards->slot[s]; };
-    auto sep = [&](bool guarded_visible) { return !state.guards || guarded_visible; };
+    auto shown = [&](GuardSlot s, MenuCommand c) { return slot(s) && available(c); };
+    const bool new_shown = shown(security::kGuardNew, MenuCommand::NewDesktop);
+    const bool open_shown = shown(security::kGuardOpen, MenuCommand::OpenDesktop);
+    const bool setup_shown = shown(security::kGuardSetup, MenuCommand::Setup);
+    const bool run_shown = shown(security::kGuardRun, MenuCommand::Run);
+    const bool exit_shown = shown(security::kGuardExit, MenuCommand::Exit);
 
     MenuEntry desk = item("&Desktop", MenuCommand::None, slot(security::kGuardDesktopMenu));
-    desk.items.push_back(item("&New", MenuCommand::NewDesktop, slot(security::kGuardNew)));
-    desk.items.push_back(item("&Open", MenuCommand::OpenDesktop, slot(security::kGuardOpen)));
-    desk.items.push_back(separator(sep(state.guards && state.guards->separator_before_setup)));
-    desk.items.push_back(item("&Setup", MenuCommand::Setup, slot(security::kGuardSetup)));
-    desk.items.push_back(separator(sep(state.guards && state.guards->separator_before_run)));
-    desk.items.push_back(item("&Run...", MenuCommand::Run, slot(security::kGuardRun)));
-    desk.items.push_back(separator(sep(state.guards && state.guards->separator_before_exit)));
-    desk.items.push_back(item("E&xit", MenuCommand::Exit, slot(security::kGuardExit)));
+    desk.items.push_back(item("&New", MenuCommand::NewDesktop, new_shown));
+    desk.items.push_back(item("&Open", MenuCommand::OpenDesktop, open_shown));
+    desk.items.push_back(separator(setup_shown && (new_shown || open_shown)));
+    desk.items.push_back(item("&Setup", MenuCommand::Setup, setup_shown));
+    desk.items.push_back(separator(run_shown));
+    desk.items.push_back(item("&Run...", MenuCommand::Run, run_shown));
+    desk.items.push_back(separator(exit_shown));
+    desk.items.push_back(item("E&xit", MenuCommand::Exit, exit_shown));
 
     MenuEntry page = item("&Page", MenuCommand::None, slot(security::kGuardPageMenus));
     page.items = page_menu_entries(desktop);
@@ -71,13 +82,13 @@ std::vector<MenuEntry> run_main_menu(const model::Desktop& desktop, const MenuSt
     confirm.checked = state.confirm;
     options.items.push_back(std::move(minimize));
     options.items.push_back(std::move(confirm));
-    options.items.push_back(separator(state.usage_log && slot(security::kGuardViewUsageLog)));
-    options.items.push_back(item("View Usage &Log", MenuCommand::ViewUsageLog,
-                                 state.usage_log && slot(security::kGuardViewUsageLog)));
+    const bool log_shown = state.usage_log && shown(security::kGuardViewUsageLog, MenuCommand::ViewUsageLog);
+    options.items.push_back(separator(log_shown));
+    options.items.push_back(item("View Usage &Log", MenuCommand::ViewUsageLog, log_shown));
 
     MenuEntry help = item("&Help", MenuCommand::None, slot(security::kGuardHelpMenu));
     help.items.push_back(item("&Contents", MenuCommand::HelpContents));
-    help.items.push_back(separator(true));
+    help.items.push_back(separator(run_shown));
     help.items.push_back(item("&About...", MenuCommand::About));
 
     return {std::move(desk), std::move(page), std::move(options), std::move(help)};

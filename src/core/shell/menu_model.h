@@ -47,11 +47,16 @@ struct MenuState {
     bool usage_log = false;  // the administration file turns the usage log on
     // The administration file could not be read: nothing that starts, opens or ends anything.
     bool locked_down = false;
+    // Commands this shell cannot carry out yet: their items are not offered, whatever the
+    // administration file says, so that no item does nothing.
+    std::vector<MenuCommand> unavailable;
 };
 
 // "&Desktop", "&Page", "&Options", "&Help" for run mode. The page menu lists the run-mode
-// pages with a new column every 20 items; "StartUp" keeps its place but is hidden. Locked
-// down, only "&Help" with "&About..." is left.
+// pages with a new column every 20 items; "StartUp" keeps its place but is hidden. A separator
+// shows only beside the items it separates: the one before "&Setup" when "&Setup" and "&New"
+// or "&Open" show, the ones before "&Run..." and "E&xit" with them, and the Help menu's with
+// "&Run...". Locked down, only "&Help" with "&About..." is left.
 std::vector<MenuEntry> run_main_menu(const model::Desktop& desktop, const MenuState& state);
 
 // Whether the user can reach `command`: its item and the menu holding it are both visible.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 
+#include "security/access.h"
 #include "util/file_io.h"
 
 namespace vx::shell {
@@ -35,6 +36,16 @@ KeyAction page_key_action(PageKey key, int current, int tab_count) {
     target = std::clamp(target, 0, tab_count - 1);
     if (target != current) action.tab = target;
     return action;
+}
+
+bool page_opens_unasked(const model::Page& page, const security::AdminData& admin) {
+    return page.password.empty() || security::access_rule(admin, static_cast<int32_t>(page.security_level));
+}
+
+int first_tab_to_show(const std::vector<const model::Page*>& tabs, const security::AdminData& admin) {
+    for (size_t i = 0; i < tabs.size(); ++i)
+        if (page_opens_unasked(*tabs[i], admin)) return static_cast<int>(i);
+    return tabs.empty() ? -1 : 0;
 }
 
 ShowPagePlan plan_show_page(const model::Page& page, const std::string& loaded_wallpaper, int loaded_tab_icon,

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "model/desktop.h"
+#include "security/admin_data.h"
 
 namespace vx::shell {
 
@@ -19,6 +20,15 @@ struct KeyAction {
 
 // Key release in the main window; `tab_count` tabs, `current` selected (-1 for none).
 KeyAction page_key_action(PageKey key, int current, int tab_count);
+
+// Whether the page opens without the password prompt's dialog: it has no password, or the
+// logged-in user passes its level.
+bool page_opens_unasked(const model::Page& page, const security::AdminData& admin);
+
+// The tab a station shows first: the first whose page opens unasked, so that nobody at the
+// station meets a question while a page is free to them; when every page asks, the first tab,
+// whose password prompt then decides. -1 without tabs.
+int first_tab_to_show(const std::vector<const model::Page*>& tabs, const security::AdminData& admin);
 
 // What showing `page` changes beyond object visibility.
 struct ShowPagePlan {

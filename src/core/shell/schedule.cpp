@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "shell/text_rules.h"
 #include "util/file_io.h"
@@ -69,13 +70,15 @@ void timer_tick(TickPorts ports, const TickSettings& settings, ScheduleList& sch
         ~Restart() { h.start_timer(); }
     } restart{host};
 
-    if (settings.exit_time_on && ports.hooks.update_exit_time()) {
+    // While a log-in dialog is open the station is locked already, and the dialog's own timer
+    // ends the session at the exit time.
+    if (settings.exit_time_on && !settings.login_open && ports.hooks.update_exit_time()) {
         if (settings.exit_logs_off)
             ports.session.log_off();
         else
             ports.session.restart();
     }
-    if (settings.idle_lock_on && ports.hooks.check_lock()) host.lock_station();
+    if (settings.idle_lock_on && !settings.login_open && ports.hooks.check_lock()) host.lock_station();
     host.animate_icon();
     if (host.start_up_pending() && !settings.locked_down) host.run_start_up_work();
     if (!schedule.empty() && host.run_mode() && !settings.locked_down) {
@@ -106,17 +109,22 @@ std::vector<std::string> split_run_entries(const std::string& value) {
     return out;
 }
 
-void run_start_up_work(StartUpPorts ports, std::string& desktop_to_open, bool& pending) {
+void run_start_up_work(StartUpPorts ports, StartUpState& state) {
     StartUpHost& host = ports.host;
-    if (!desktop_to_open.empty()) {
-        host.clear_desktop();
-        if (host.load_desktop(desktop_to_open)) {
+    if (!state.desktop_to_open.empty()) {
+        const std::string path = std::exchange(state.desktop_to_open, {});
+        bool opened = host.load_desktop(path);
+        if (opened)
             host.show_first_tab();
-        } else if (!host.new_desktop_procedure()) {
-            host.clear_desktop();
-            host.start_new_desktop(desktop_to_open);
+        else
+            opened = host.new_desktop_procedure();
+        if (opened) {
+            state.shown_desktop_started = false;
+        } else if (state.shown_desktop_started) {
+            // Nothing new to start: the shown desktop stays as it was, started already.
+            state.pending = false;
+            return;
         }
-        desktop_to_open.clear();
     }
     for (const ButtonView& button : host.start_up_buttons()) host.click(button);
 
@@ -125,7 +133,8 @@ void run_start_up_work(StartUpPorts ports, std::string& desktop_to_open, bool& p
         if (!ports.processes.shell_open(file_name_of(entry), dir_of(entry), ShowState::Normal, error))
             ports.prompter.alert("Error in launching", "Unable to locate " + entry);
     }
-    pending = false;
+    state.pending = false;
+    state.shown_desktop_started = true;
     if (host.exit_command_hidden()) host.remove_system_menu();
 }
 

@@ -82,6 +82,8 @@ struct TickSettings {
     // The station is locked (an unreadable administration file, a log-in nobody passed):
     // nothing starts by itself. Pending start-up work waits until the station opens.
     bool locked_down = false;
+    // A log-in dialog is open: it is the lock already, and its own timer watches the exit time.
+    bool login_open = false;
 };
 
 // The main window during a tick.
@@ -123,19 +125,27 @@ void timer_tick(TickPorts ports, const TickSettings& settings, ScheduleList& sch
 class StartUpHost {
 public:
     virtual ~StartUpHost() = default;
-    virtual void clear_desktop() = 0;
-    // Makes `path` the current desktop file and loads it; false when loading failed.
+    // Reads `path` and, once it has read, makes it the shown desktop and the desktop file;
+    // false (the user told why) leaves the shown desktop and the setting as they were.
     virtual bool load_desktop(const std::string& path) = 0;
     // Builds a desktop from the Windows desktop; false when it ended without one.
     virtual bool new_desktop_procedure() = 0;
-    // A fresh desktop under `path`: master page, "Page 1" and "StartUp", modify mode.
-    virtual void start_new_desktop(const std::string& path) = 0;
     virtual void show_first_tab() = 0;
     // The buttons of the page named "StartUp", in the page's object order; none without it.
     virtual std::vector<ButtonView> start_up_buttons() = 0;
     virtual void click(const ButtonView& button) = 0;
     virtual bool exit_command_hidden() = 0;
     virtual void remove_system_menu() = 0;
+};
+
+// The start-up work to come.
+struct StartUpState {
+    // The desktop file the next start-up work opens first; empty: none.
+    std::string desktop_to_open;
+    // Set when the shell starts and whenever another desktop is to be opened.
+    bool pending = true;
+    // The shown desktop's start-up work has run (it runs once per desktop).
+    bool shown_desktop_started = false;
 };
 
 struct StartUpPorts {
@@ -145,8 +155,10 @@ struct StartUpPorts {
     Prompter& prompter;
 };
 
-// Runs the start-up work; clears `desktop_to_open` and `pending`.
-void run_start_up_work(StartUpPorts ports, std::string& desktop_to_open, bool& pending);
+// Runs the start-up work: the desktop to open (if any), the "StartUp" page's buttons, the
+// WIN.INI `run` entries. A desktop to open that neither loads nor is built leaves the shown one,
+// whose start-up work is not run a second time. Clears `desktop_to_open` and `pending`.
+void run_start_up_work(StartUpPorts ports, StartUpState& state);
 
 // The entries of the WIN.INI `run` value, in order, blank ones left out.
 std::vector<std::string> split_run_entries(const std::string& value);

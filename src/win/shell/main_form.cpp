@@ -8,8 +8,6 @@
 #include <exception>
 #include <stdexcept>
 
-#include "model/desktop_file.h"
-#include "model/image_resolver.h"
 #include "model/shortcut.h"
 #include "port/locale.h"
 #include "security/access.h"
@@ -19,6 +17,7 @@
 #include "win/dialogs/selector_dialogs.h"
 #include "win/dialogs/win_file_system.h"
 #include "win/imaging/picture.h"
+#include "win/shell/loading_form.h"
 #include "win/shell/profile.h"
 #include "win/shell/session_api.h"
 #include "win/shell/setup_form.h"
@@ -271,12 +270,7 @@ void TMainForm::open_station() {
                                               GetSystemMetrics(SM_CYSCREEN));
     if (b.width > 0 && b.height > 0 && !IsZoomed(hwnd()))
         SetWindowPos(hwnd(), nullptr, b.left, b.top, b.width, b.height, SWP_NOZORDER | SWP_NOACTIVATE);
-    if (!locked() && !desktop_.tab_pages(false).empty()) {
-        TabCtrl_SetCurSel(tabs_, 0);
-        show_page(const_cast<model::Page*>(desktop_.tab_pages(false).front()));
-    } else {
-        show_page(nullptr);
-    }
+    show_first_tab();
     // The Start-menu baseline and watch join here with the desktop builder.
     SetTimer(hwnd(), kIdMainTimer, desktop_.current() ? std::max(50, desktop_.current()->interval) : 1000,
              nullptr);
@@ -356,53 +350,44 @@ std::string TMainForm::locked_text() const {
 }
 
 void TMainForm::load_desktop() {
-    const SystemLocale locale;
-    AnsiCodePageCodec codec;
-    desktop_.file_name = settings_.desktop_file;
-    bool existed = false;
-    try {
-        if (read_desktop_file(desktop_.file_name)) return;
-    } catch (const model::DesktopLoadError& e) {
-        log_error(e.detail());
-        prompter().alert(e.caption(), e.text());
-        existed = true;
+    model::Desktop loaded;
+    if (read_desktop_file(loaded, settings_.desktop_file).outcome == vx::shell::DesktopReadOutcome::Loaded) {
+        replace_desktop(std::move(loaded));
+        return;
     }
-    // No usable desktop: a fresh one with a first page. The builder from the Windows desktop and
-    // the editor take over this path later.
-    const std::string file_name = desktop_.file_name;
-    desktop_.clear();
-    desktop_.file_name = file_name;
-    desktop_.create_master_page();
-    desktop_.add_page("Page 1");
-    desktop_.add_page(std::string(model::kStartUpPage));
-    desktop_.set_current(desktop_.find_page("Page 1"));
-    // A damaged file is kept as it is for the administrator to repair; only a missing one is
-    // written.
-    if (existed) return;
-    try {
-        model::WriteContext wctx{&locale, &codec, -1};
-        model::save_desktop_file(desktop_, wctx, model::SaveOptions{settings_.backup, true});
-    } catch (const std::exception& e) {
-        prompter().alert("Error", e.what());
-    }
+    // No usable desktop: the builder from the Windows desktop and modify mode take over this
+    // path later. Nothing is written: a missing file stays missing until the administrator
+    // saves, a damaged one stays as it is for repair.
+    model::Desktop starter;
+    vx::shell::make_starter_desktop(starter, settings_.desktop_file);
+    replace_desktop(std::move(starter));
 }
 
-bool TMainForm::read_desktop_file(const std::string& path) {
+vx::shell::DesktopReadResult TMainForm::read_desktop_file(model::Desktop& into, const std::string& path) {
     const SystemLocale locale;
     AnsiCodePageCodec codec;
-    // Image objects name their pictures as typed; they are looked for beside the program and
-    // beside the desktop file too.
-    model::FolderImageResolver images(program_dir_, dir_of(path));
-    model::ReadContext ctx;
-    ctx.locale = &locale;
-    ctx.codec = &codec;
-    ctx.file_name = path;
-    ctx.images = &images;
-    ctx.is_administrator = [this] {
-        const vx::security::User* u = admin_.current_user();
-        return u && vx::security::has_level_at_least(admin_, *u, vx::security::kAdministratorLevel);
-    };
-    return model::load_desktop_file(desktop_, ctx);
+    TLoadingForm loading(hwnd(), title_, path);
+    vx::shell::DesktopRead request;
+    request.path = path;
+    request.program_dir = program_dir_;
+    request.now = now();
+    const vx::security::User* user = admin_.current_user();
+    request.administrator = user && vx::security::has_level_at_least(admin_, *user, vx::security::kAdministratorLevel);
+    request.encryption_mark = &encryption_mark_;
+    auto result = vx::shell::read_desktop(into, request, {locale, codec, prompter(), &loading});
+    if (result.outcome == vx::shell::DesktopReadOutcome::Damaged) log_error(result.detail);
+    return result;
+}
+
+void TMainForm::replace_desktop(model::Desktop&& loaded) {
+    // The page's objects point into the desktop: they go first.
+    show_page(nullptr);
+    desktop_ = std::move(loaded);
+    desktop_.set_current(nullptr);
+    // Pictures are looked for beside the desktop file too: another file, another wallpaper.
+    loaded_wallpaper_.clear();
+    wallpaper_.reset();
+    loaded_tab_icon_ = -1;
 }
 
 void TMainForm::rebuild_tabs() {
@@ -425,6 +410,10 @@ void TMainForm::rebuild_menu() {
     state.usage_log = admin_state_.loaded() && admin_.settings.usage_log_on != 0;
     state.guards = menu_guards_;
     state.locked_down = admin_state_.damaged();
+    // What nobody here carries out is not offered.
+    if (!commands_.new_desktop) state.unavailable.push_back(MenuCommand::NewDesktop);
+    if (!commands_.open_desktop) state.unavailable.push_back(MenuCommand::OpenDesktop);
+    if (!commands_.enter_modify_mode) state.unavailable.push_back(MenuCommand::Setup);
     const auto entries = vx::shell::run_main_menu(desktop_, state);
     exit_shown_ = vx::shell::command_shown(entries, MenuCommand::Exit);
     HMENU bar = CreateMenu();
@@ -466,6 +455,13 @@ int TMainForm::current_tab() const {
     return TabCtrl_GetCurSel(tabs_);
 }
 
+int TMainForm::tab_of(const model::Page* page) const {
+    if (!page || locked()) return -1;
+    const auto pages = desktop_.tab_pages(false);
+    const auto it = std::find(pages.begin(), pages.end(), page);
+    return it == pages.end() ? -1 : static_cast<int>(it - pages.begin());
+}
+
 bool TMainForm::select_tab(int index) {
     if (locked()) return false;
     const auto pages = desktop_.tab_pages(false);
@@ -473,7 +469,8 @@ bool TMainForm::select_tab(int index) {
     const model::Page* page = pages[static_cast<size_t>(index)];
     if (!page->password.empty() && !vx::security::password_prompt(admin_, prompter(), "", page->password,
                                                               static_cast<int32_t>(page->security_level))) {
-        TabCtrl_SetCurSel(tabs_, desktop_.current() ? desktop_.index_of(desktop_.current()) : 0);
+        // The tab of the page still shown, or none, so that choosing this tab again asks again.
+        TabCtrl_SetCurSel(tabs_, tab_of(desktop_.current()));
         return false;
     }
     TabCtrl_SetCurSel(tabs_, index);
@@ -861,6 +858,11 @@ void TMainForm::after_admin_load() {
 }
 
 bool TMainForm::log_in() {
+    // The dialog that is up is the lock already; a second over it would only be closed first.
+    if (login_open_) {
+        log_info("log-in: the dialog is open already");
+        return false;
+    }
     // Nobody can pass against a file that could not be read.
     if (admin_state_.damaged()) return false;
     const bool demanded = admin_state_.loaded() && admin_.settings.validate_users != 0;
@@ -878,7 +880,15 @@ bool TMainForm::log_in() {
         std::nullopt};
     const bool was_logged_in = admin_.logged_in.has_value();
     win::security::LoginDialog dialog(context);
-    const INT_PTR result = dialog.run(hwnd());
+    INT_PTR result = 0;
+    {
+        login_open_ = true;
+        struct Open {
+            bool& flag;
+            ~Open() { flag = false; }
+        } open{login_open_};
+        result = dialog.run(hwnd());
+    }
     // A failure after the checks passed (a protected file that would not switch) still leaves
     // the user logged in; the window layer has logged it.
     const bool passed = result == IDOK || (!was_logged_in && admin_.logged_in.has_value());
@@ -1021,55 +1031,24 @@ void TMainForm::refresh_desktop_view() {
     apply_window_options();
 }
 
-void TMainForm::clear_desktop() {
-    // The page's objects point into the desktop: they go first.
-    show_page(nullptr);
-    desktop_.clear();
-    refresh_desktop_view();
-}
-
 bool TMainForm::open_desktop_file(const std::string& path) {
-    show_page(nullptr);
-    desktop_.file_name = path;
-    bool loaded = false;
-    try {
-        loaded = read_desktop_file(path);
-    } catch (const model::DesktopLoadError& e) {
-        log_error(e.detail());
-        prompter().alert(e.caption(), e.text());
-    }
-    if (!loaded) {
-        // Nothing of a half-read file may stay on screen.
-        desktop_.clear();
-        desktop_.file_name = path;
-        refresh_desktop_view();
-        return false;
-    }
+    model::Desktop loaded;
+    if (read_desktop_file(loaded, path).outcome != vx::shell::DesktopReadOutcome::Loaded) return false;
+    replace_desktop(std::move(loaded));
     settings_.desktop_file = path;
     refresh_desktop_view();
     return true;
 }
 
-void TMainForm::start_new_desktop(const std::string& path) {
-    show_page(nullptr);
-    desktop_.clear();
-    desktop_.file_name = path;
-    desktop_.create_master_page();
-    desktop_.add_page("Page 1");
-    desktop_.add_page(std::string(model::kStartUpPage));
-    desktop_.set_current(nullptr);
-    settings_.desktop_file = path;
-    refresh_desktop_view();
-}
-
 void TMainForm::show_first_tab() {
+    // No tab is selected while a page's password is asked (the tab strip selects its first tab
+    // by itself), nor after a refusal: choosing one asks again.
+    show_page(nullptr);
+    TabCtrl_SetCurSel(tabs_, -1);
     const auto pages = desktop_.tab_pages(false);
-    if (locked() || pages.empty()) {
-        show_page(nullptr);
-        return;
-    }
-    TabCtrl_SetCurSel(tabs_, 0);
-    show_page(const_cast<model::Page*>(pages.front()));
+    if (locked() || pages.empty()) return;
+    // A protected page shows only through its password.
+    select_tab(vx::shell::first_tab_to_show(pages, admin_));
 }
 
 void TMainForm::stop_main_timer() {

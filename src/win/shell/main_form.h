@@ -19,6 +19,7 @@
 #include "port/settings_store.h"
 #include "security/admin_data.h"
 #include "shell/admin_state.h"
+#include "shell/desktop_load.h"
 #include "shell/end_of_shell.h"
 #include "shell/key_release.h"
 #include "shell/menu_model.h"
@@ -116,8 +117,11 @@ public:
     const vx::security::AdminData& admin_data() const { return admin_; }
     // The DDE server item with the logged-in user's name; run_shell starts serving it.
     win::security::DdeServerItem& dde_user_item() { return dde_item_; }
-    // "Validate User"; the default of `commands().login` (F10). True when someone passed.
+    // "Validate User"; the default of `commands().login` (F10). True when someone passed. One
+    // at a time: asked again while it is open, it opens no second one and answers false.
     bool log_in();
+    // A log-in dialog is open.
+    bool login_open() const { return login_open_; }
     // "Desktop Setup": window options and preferences; OK applies and writes them.
     void show_setup_form();
     // The About box.
@@ -165,17 +169,18 @@ public:
     void set_prompter(Prompter* prompter) { prompter_override_ = prompter; }
     vx::shell::ShellSettings& edit_settings() { return settings_; }
     HMENU main_menu() const { return menu_; }
-    // Loads `path` as the desktop and shows its tabs and menu; the caller shows a page. False
-    // (the user told) when the file cannot be read.
+    // Reads `path` and, once it has read, makes it the desktop and the `DeskTopFile` setting and
+    // shows its tabs and menu; the caller shows a page. False (the user told why, unless the file
+    // is missing) leaves the desktop, the page shown and the setting as they were.
     bool open_desktop_file(const std::string& path);
-    // No pages at all, until a desktop is loaded or started.
-    void clear_desktop();
     // Tabs, menu and window options again after the desktop changed.
     void refresh_desktop_view();
-    // A fresh desktop under `path`: the master page, "Page 1" and "StartUp".
-    void start_new_desktop(const std::string& path);
-    // The first tab's page, or none when there is no tab.
+    // The first page the user may open: the first tab that opens without a question, else the
+    // first tab through its password. Refused, no page shows and no tab is selected.
     void show_first_tab();
+    // The run's one encryption mark: the administration file, the desktop file and the
+    // protected files all take it from their trailers and write it into them.
+    int encryption_mark() const { return encryption_mark_; }
     void stop_main_timer();
     // With the shown page's interval.
     void start_main_timer();
@@ -197,8 +202,12 @@ private:
     // administration file allows it.
     void open_station();
     void load_desktop();
-    // Loads `path` into the desktop; false when the file does not exist. Throws DesktopLoadError.
-    bool read_desktop_file(const std::string& path);
+    // Reads `path` into `into` with the loading window up; a damaged file is told and traced.
+    vx::shell::DesktopReadResult read_desktop_file(vx::model::Desktop& into, const std::string& path);
+    // The desktop read takes the place of the shown one; nothing of the old stays on screen.
+    void replace_desktop(vx::model::Desktop&& loaded);
+    // The tab that shows `page`; -1 for none.
+    int tab_of(const vx::model::Page* page) const;
     void rebuild_tabs();
     void rebuild_menu();
     void show_page(vx::model::Page* page);
@@ -251,6 +260,7 @@ private:
     bool exit_shown_ = true;
     // A close request is being decided (its questions are up): another waits its turn, refused.
     bool closing_ = false;
+    bool login_open_ = false;
     // Windows is ending the session: no message boxes, the work is logged.
     bool session_ending_ = false;
     // A speed key's press with Alt: its WM_SYSCHAR must not reach the menu.

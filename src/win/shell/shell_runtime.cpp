@@ -8,6 +8,7 @@
 
 #include "security/access.h"
 #include "shell/text_rules.h"
+#include "shell/window_order.h"
 #include "util/file_io.h"
 #include "win/dialogs/selector_dialogs.h"
 #include "win/dialogs/win_file_system.h"
@@ -20,7 +21,6 @@ namespace vx::win::shell {
 namespace {
 
 using vx::shell::ButtonId;
-using vx::shell::ButtonKind;
 using vx::shell::ButtonView;
 
 std::string system_windows_dir() {
@@ -33,12 +33,6 @@ std::string program_dir() {
     wchar_t path[MAX_PATH * 2]{};
     GetModuleFileNameW(nullptr, path, static_cast<DWORD>(std::size(path)));
     return dir_of(narrow(path));
-}
-
-void append_buttons(const model::Page* page, std::vector<ButtonView>& out) {
-    if (!page) return;
-    for (const model::ObjectEntry& entry : page->objects)
-        if (std::holds_alternative<model::ButtonData>(entry.data)) out.push_back(button_view(entry));
 }
 
 }  // namespace
@@ -74,30 +68,6 @@ std::optional<std::string> Win32ShellRegistration::system_ini_shell() {
 }
 
 // ---- free helpers ----
-
-ButtonView button_view(const model::ObjectEntry& entry) {
-    ButtonView v;
-    const auto* b = std::get_if<model::ButtonData>(&entry.data);
-    if (!b) return v;
-    v.kind = b->kind <= model::kKindBrowser ? static_cast<ButtonKind>(b->kind) : ButtonKind::None;
-    v.caption = b->caption;
-    v.command = b->command;
-    v.directory = b->directory;
-    v.password = b->password;
-    v.launch_password = b->launch_password;
-    v.security_level = b->security_level;
-    v.sound_file = b->sound;
-    v.sound = b->sound_on;
-    v.run_minimized = b->run_minimized;
-    v.run_maximized = b->run_maximized;
-    v.run_hidden = b->run_hidden;
-    v.single_instance = b->single_instance;
-    v.browser = b->browser;
-    v.browser_address = b->browser_address;
-    v.page_link = b->page_link;
-    v.speed_key = b->speed_key;
-    return v;
-}
 
 vx::shell::RunRestrictions run_restrictions(const vx::security::AdminData& admin) {
     vx::shell::RunRestrictions r;
@@ -172,6 +142,7 @@ ShellRuntime::ShellRuntime(TMainForm& form, ShellPorts ports)
     c.speed_key = [this](std::uint16_t key) { return speed_key(key); };
     c.is_speed_key = [this](std::uint16_t key) { return has_speed_key(key); };
     c.run_program = [this] { run_program(); };
+    c.open_desktop = [this] { choose_desktop_to_open(); };
     c.view_usage_log = [this] { view_usage_log(); };
 }
 
@@ -184,6 +155,7 @@ ShellRuntime::~ShellRuntime() {
     c.speed_key = nullptr;
     c.is_speed_key = nullptr;
     c.run_program = nullptr;
+    c.open_desktop = nullptr;
     c.view_usage_log = nullptr;
     form_.end_of_shell().set(vx::shell::EndStep::AppendUsageRecords, nullptr);
     if (ports_.prompter) form_.set_prompter(nullptr);
@@ -238,6 +210,7 @@ bool ShellRuntime::guard_granted(size_t slot) {
 vx::shell::TickSettings ShellRuntime::tick_settings() const {
     vx::shell::TickSettings s;
     s.locked_down = form_.locked();
+    s.login_open = form_.login_open();
     if (!form_.admin_loaded()) return s;
     const auto& a = form_.admin().settings;
     s.exit_time_on = a.exit_time_on != 0;
@@ -290,6 +263,9 @@ void ShellRuntime::start_timer() {
 
 void ShellRuntime::lock_station() {
     if (!owner()) return;
+    // Nothing may stay above the log-in, also no window another program keeps on top; those
+    // windows are on top again once the log-in is over.
+    const vx::shell::NormalWindowOrder order(top_most());
     if (IsIconic(form_.hwnd())) ShowWindow(form_.hwnd(), SW_RESTORE);
     SetForegroundWindow(form_.hwnd());
     if (form_.commands().login)
@@ -301,7 +277,7 @@ void ShellRuntime::lock_station() {
 void ShellRuntime::run_start_up_work() {
     if (!launches_allowed()) return;
     vx::shell::run_start_up_work(vx::shell::StartUpPorts{*this, ports_.profile, ports_.processes, prompter()},
-                                 desktop_to_open_, start_up_pending_);
+                                 start_up_);
 }
 
 std::optional<vx::shell::ScheduleFields> ShellRuntime::schedule_fields(ButtonId button) {
@@ -407,35 +383,21 @@ void ShellRuntime::popup_menu(const std::vector<vx::shell::MenuItem>& items) {
 }
 
 std::vector<ButtonView> ShellRuntime::current_page_buttons() {
-    std::vector<ButtonView> out;
-    append_buttons(form_.desktop().current(), out);
-    return out;
+    return vx::shell::page_buttons(form_.desktop().current());
 }
 
 void ShellRuntime::open_desktop(const std::string& path) {
     // Opened at the next tick, when the click that asked for it is over.
-    desktop_to_open_ = path;
-    start_up_pending_ = true;
-}
-
-std::optional<ButtonView> ShellRuntime::speed_key_button(std::uint16_t shortcut) const {
-    if (shortcut == 0) return std::nullopt;
-    std::vector<ButtonView> page, master;
-    const model::Page* current = form_.desktop().current();
-    append_buttons(current, page);
-    if (form_.desktop().master() != current && (!current || current->show_master_items))
-        append_buttons(form_.desktop().master(), master);
-    const ButtonView* button = vx::shell::find_speed_key_button(page, master, shortcut);
-    if (!button) return std::nullopt;
-    return *button;
+    start_up_.desktop_to_open = path;
+    start_up_.pending = true;
 }
 
 bool ShellRuntime::has_speed_key(std::uint16_t shortcut) {
-    return speed_key_button(shortcut).has_value();
+    return vx::shell::speed_key_button(form_.desktop(), shortcut).has_value();
 }
 
 bool ShellRuntime::speed_key(std::uint16_t shortcut) {
-    const std::optional<ButtonView> button = speed_key_button(shortcut);
+    const std::optional<ButtonView> button = vx::shell::speed_key_button(form_.desktop(), shortcut);
     if (!button) return false;
     deferred_.post([this, view = *button] {
         if (!launches_allowed()) return;
@@ -447,21 +409,12 @@ bool ShellRuntime::speed_key(std::uint16_t shortcut) {
 
 // ---- start-up work ----
 
-void ShellRuntime::clear_desktop() {
-    schedule_.clear();
-    scheduled_ids_.clear();
-    form_.clear_desktop();
-}
-
 bool ShellRuntime::load_desktop(const std::string& path) {
+    if (!form_.open_desktop_file(path)) return false;
+    // The buttons of the old desktop are gone; the new one's launch flags start clear.
     schedule_.clear();
     scheduled_ids_.clear();
-    return form_.open_desktop_file(path);
-}
-
-void ShellRuntime::start_new_desktop(const std::string& path) {
-    form_.start_new_desktop(path);
-    form_.show_first_tab();
+    return true;
 }
 
 void ShellRuntime::show_first_tab() {
@@ -469,13 +422,7 @@ void ShellRuntime::show_first_tab() {
 }
 
 std::vector<ButtonView> ShellRuntime::start_up_buttons() {
-    std::vector<ButtonView> out;
-    const model::Page* page = form_.desktop().find_page(model::kStartUpPage);
-    if (!page) return out;
-    // Oldest first: the order in which the administrator placed them.
-    for (auto it = page->objects.rbegin(); it != page->objects.rend(); ++it)
-        if (std::holds_alternative<model::ButtonData>(it->data)) out.push_back(button_view(*it));
-    return out;
+    return vx::shell::start_up_buttons(form_.desktop());
 }
 
 void ShellRuntime::click(const ButtonView& button) {
@@ -579,6 +526,31 @@ void ShellRuntime::show_run_program_dialog() {
                                                     run_restrictions(form_.admin()), ports_.files);
         prompter().alert("Run Program", "You may not run " + decision.program + ": " + decision.reason);
     }
+}
+
+void ShellRuntime::choose_desktop_to_open() {
+    if (!launches_allowed() || !guard_granted(vx::security::kGuardOpen)) return;
+    const std::string start_dir = dir_of(form_.settings().desktop_file);
+    std::optional<std::string> chosen;
+    if (ports_.open_desktop_form) {
+        chosen = ports_.open_desktop_form(owner(), start_dir);
+    } else {
+        std::string folder = start_dir, file;
+        vx::dialogs::DriveTable drives{};
+        for (size_t i = 0; i < drives.size(); ++i) drives[i] = form_.admin().drives[i];
+        if (win::select_file(owner(), kOpenDesktopTitle, folder, "*.DTP", restricted_folders(), drives, true, false,
+                             file) &&
+            !file.empty())
+            chosen = file;
+    }
+    if (!chosen) return;
+    // The selector keeps to the drives and folders; the file types are the launcher's rule.
+    const auto decision = vx::shell::decide_file(*chosen, run_restrictions(form_.admin()), ports_.files);
+    if (!decision.allowed()) {
+        prompter().alert("Vantora!", "You may not open " + *chosen + ": " + decision.reason);
+        return;
+    }
+    open_desktop(*chosen);
 }
 
 void ShellRuntime::view_usage_log() {

@@ -24,6 +24,8 @@
 #include "port/settings_store.h"
 #include "port/sound.h"
 #include "port/text_codec.h"
+#include "port/top_most_windows.h"
+#include "shell/desktop_buttons.h"
 #include "shell/exit_rules.h"
 #include "shell/launcher.h"
 #include "shell/schedule.h"
@@ -33,9 +35,13 @@
 #include "win/shell/main_form.h"
 #include "win/shell/query_form.h"
 #include "win/shell/shutdown_dialog.h"
+#include "win/shell/top_most_windows.h"
 #include "win/util/system_locale.h"
 
 namespace vx::win::shell {
+
+// The title of the selector "&Open" chooses a desktop file with.
+inline constexpr const char* kOpenDesktopTitle = "Select a Desktop File";
 
 // Winlogon's Shell value (NT family) and SYSTEM.INI's boot shell.
 class Win32ShellRegistration final : public vx::shell::ShellRegistration {
@@ -64,6 +70,12 @@ struct ShellPorts {
     // "Run Program" and "Shut Down Windows"; null: the shell's dialogs. Tests answer in their place.
     std::function<std::optional<TypedCommand>(HWND owner)> run_program_form = nullptr;
     std::function<bool(HWND owner, ShutdownContext& context)> shut_down_form = nullptr;
+    // The desktop file "&Open" chooses, starting in `start_dir`; null: the restricted file
+    // selector. Tests answer in its place.
+    std::function<std::optional<std::string>(HWND owner, const std::string& start_dir)> open_desktop_form = nullptr;
+    // The windows kept on top, which the idle lock's log-in puts in the normal order; null: the
+    // system's.
+    TopMostWindows* top_most = nullptr;
 };
 
 // Work handed to the message loop: runs once the message being handled now is over.
@@ -83,8 +95,7 @@ private:
     std::deque<std::function<void()>> queue_;
 };
 
-// A button's launch fields as the launcher takes them.
-vx::shell::ButtonView button_view(const vx::model::ObjectEntry& entry);
+using vx::shell::button_view;
 
 // The user's run restrictions from the administration data: drives still barred after the
 // log-in rules, and the forbidden extensions.
@@ -106,8 +117,8 @@ public:
 
     vx::shell::Launcher& launcher() { return launcher_; }
     // A desktop file given on the command line: opened by the first start-up work.
-    void set_desktop_to_open(std::string path) { desktop_to_open_ = std::move(path); }
-    bool start_up_pending() override { return start_up_pending_; }
+    void set_desktop_to_open(std::string path) { start_up_.desktop_to_open = std::move(path); }
+    bool start_up_pending() override { return start_up_.pending; }
 
     // The main window's commands, callable directly (the tests drive them so).
     void carry_out_button(const vx::model::ObjectEntry& entry);
@@ -121,6 +132,9 @@ public:
     bool speed_key(std::uint16_t shortcut);
     bool has_speed_key(std::uint16_t shortcut);
     void run_program();
+    // "&Open": after its guard, a desktop file chosen under the user's restrictions is opened by
+    // the next tick's start-up work, as a page link to a desktop file is.
+    void choose_desktop_to_open();
     void view_usage_log();
     // What the viewer is opened with: the user's view of the log and this run's records so far.
     win::security::UsageViewerValue usage_viewer_value();
@@ -168,10 +182,8 @@ private:
     void set_status_clock(const std::string&, const std::string&) override {}
 
     // StartUpHost
-    void clear_desktop() override;
     bool load_desktop(const std::string& path) override;
     bool new_desktop_procedure() override { return false; }
-    void start_new_desktop(const std::string& path) override;
     void show_first_tab() override;
     std::vector<vx::shell::ButtonView> start_up_buttons() override;
     void click(const vx::shell::ButtonView& button) override;
@@ -200,11 +212,9 @@ private:
     // Nothing starts while the station is locked (an unreadable administration file, a log-in
     // not passed), whichever way it is asked: button, speed key, timer, menu, Run Program.
     bool launches_allowed() const;
-    // The button on the shown page (or the master page) with this speed key; none: nullopt.
-    std::optional<vx::shell::ButtonView> speed_key_button(std::uint16_t shortcut) const;
-
     // The main window while it exists; null once it is gone.
     HWND owner() const;
+    TopMostWindows& top_most() { return ports_.top_most ? *ports_.top_most : system_top_most_; }
     // Brings the launcher up to date with the menu's options and the logged-in user.
     void prepare_launch();
     bool guard_granted(size_t slot);
@@ -225,8 +235,8 @@ private:
     vx::shell::ScheduleList schedule_;
     std::set<vx::shell::ButtonId> scheduled_ids_;
     std::unique_ptr<win::security::UsageLogSession> usage_log_;
-    std::string desktop_to_open_;
-    bool start_up_pending_ = true;
+    vx::shell::StartUpState start_up_;
+    Win32TopMostWindows system_top_most_;
     bool ticking_ = false;
 };
 

@@ -84,8 +84,11 @@ TEST(DesktopFile, FixturesRoundTripByteForBytePlainAndEnciphered) {
         const Bytes enc =
             security::cipher_bytes(plain, security::kDesktopKey, security::CipherDirection::Encipher, mark);
         Desktop e;
-        load_desktop_bytes(e, enc, read_context(true, &images));
-        EXPECT_EQ(e.encryption_mark, 6);
+        int run_mark = 0;
+        ReadContext ctx = read_context(true, &images);
+        ctx.encryption_mark = &run_mark;
+        load_desktop_bytes(e, enc, ctx);
+        EXPECT_EQ(run_mark, 6) << "the trailer's mark becomes the run's";
         EXPECT_EQ(write_desktop_text(e, write_context(e.file_tab_count)), text) << name << " enciphered";
     }
 }
@@ -499,29 +502,33 @@ TEST_F(DesktopFileOnDisk, SaveEnciphersKeepsAnOlderBackupAndLoadsBack) {
     Desktop d;
     d.create_master_page();
     d.add_page("Page 1");
-    d.encryption_mark = 3;
-    EXPECT_FALSE(save_desktop_file(d, write_context(), {})) << "no file name";
+    WriteContext marked = write_context();
+    marked.encryption_mark = 3;
+    EXPECT_FALSE(save_desktop_file(d, marked, {})) << "no file name";
 
     d.file_name = path("VX.DTP");
-    ASSERT_TRUE(save_desktop_file(d, write_context(), {true, true}));
+    ASSERT_TRUE(save_desktop_file(d, marked, {true, true}));
     EXPECT_FALSE(file_exists(path("VX.BAK"))) << "nothing to back up yet";
     const Bytes first = read_file(d.file_name);
     EXPECT_TRUE(security::has_cipher_trailer(first));
     EXPECT_EQ(first.back(), '3');
 
     d.add_page("Page 2");
-    ASSERT_TRUE(save_desktop_file(d, write_context(), {true, true}));
+    ASSERT_TRUE(save_desktop_file(d, marked, {true, true}));
     EXPECT_EQ(read_file(path("VX.BAK")), first);
     d.add_page("Page 3");
-    ASSERT_TRUE(save_desktop_file(d, write_context(), {true, true}));
+    ASSERT_TRUE(save_desktop_file(d, marked, {true, true}));
     EXPECT_EQ(read_file(path("VX.BAK")), first) << "an existing backup stays";
 
     const Bytes saved = read_file(d.file_name);
     Desktop back;
     back.file_name = d.file_name;
-    ASSERT_TRUE(load_desktop_file(back, read_context()));
+    int run_mark = 0;
+    ReadContext ctx = read_context();
+    ctx.encryption_mark = &run_mark;
+    ASSERT_TRUE(load_desktop_file(back, ctx));
     EXPECT_EQ(back.pages().size(), 3u);
-    EXPECT_EQ(back.encryption_mark, 3);
+    EXPECT_EQ(run_mark, 3);
     EXPECT_EQ(read_file(d.file_name), saved) << "loading an enciphered file never writes it";
 }
 

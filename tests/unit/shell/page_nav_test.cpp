@@ -172,6 +172,91 @@ TEST(MainMenu, RunModeItemsAndGuards) {
     EXPECT_FALSE(command_shown(run_main_menu(desktop, state), MenuCommand::Exit));
 }
 
+TEST(FirstTab, APasswordOnTheFirstPageIsNeverPassedUnasked) {
+    // Pages at level 5 and 50; Ann's group is at level 5 without access to lower levels.
+    security::AdminData admin;
+    security::Group pupils;
+    pupils.name = "Pupils";
+    pupils.level = 5;
+    admin.groups.push_back(pupils);
+    security::User ann;
+    ann.name = "ANN";
+    ann.groups = {0};
+    admin.users.push_back(ann);
+
+    auto page = [](const char* password, uint32_t level) {
+        model::Page p;
+        p.password = password;
+        p.security_level = level;
+        return p;
+    };
+    const model::Page open = page("", 1000), five = page("key", 5), fifty = page("key", 50);
+    struct Case {
+        std::vector<const model::Page*> tabs;
+        bool logged_in;
+        int want;
+    } const cases[] = {
+        {{&open, &fifty}, false, 0},
+        {{&fifty, &open}, false, 1},   // the protected first page is passed over, not shown
+        {{&five, &open}, false, 1},    // nobody logged in: every password asks
+        {{&five, &open}, true, 0},     // Ann's level opens it without a question
+        {{&fifty, &five}, true, 1},
+        {{&fifty, &fifty}, true, 0},   // every page asks: the first, whose prompt decides
+        {{}, true, -1},
+    };
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const Case& c = cases[i];
+        admin.logged_in = c.logged_in ? std::optional<size_t>(0) : std::nullopt;
+        EXPECT_EQ(first_tab_to_show(c.tabs, admin), c.want) << "case " << i;
+    }
+    EXPECT_FALSE(page_opens_unasked(fifty, admin));
+    EXPECT_TRUE(page_opens_unasked(open, admin));
+}
+
+TEST(MainMenu, ItemsThatCannotBeCarriedOutAreNotOfferedAndSeparatorsFollowTheirItems) {
+    model::Desktop desktop;
+    desktop.create_master_page();
+    desktop.add_page("Page 1");
+    auto shown = [](const MenuEntry& menu) {
+        std::vector<std::string> out;
+        for (const auto& e : menu.items)
+            if (e.visible) out.push_back(e.separator() ? "-" : e.caption);
+        return out;
+    };
+    using L = std::vector<std::string>;
+    struct Case {
+        std::vector<MenuCommand> unavailable;
+        std::vector<security::GuardSlot> hidden;  // guards the user does not pass
+        L desktop_menu, help_menu;
+    } const cases[] = {
+        {{}, {}, {"&New", "&Open", "-", "&Setup", "-", "&Run...", "-", "E&xit"}, {"&Contents", "-", "&About..."}},
+        {{MenuCommand::NewDesktop, MenuCommand::Setup},
+         {},
+         {"&Open", "-", "&Run...", "-", "E&xit"},
+         {"&Contents", "-", "&About..."}},
+        // The Help menu's separator follows "&Run...".
+        {{}, {security::kGuardRun}, {"&New", "&Open", "-", "&Setup", "-", "E&xit"}, {"&Contents", "&About..."}},
+        {{}, {security::kGuardNew, security::kGuardOpen}, {"&Setup", "-", "&Run...", "-", "E&xit"},
+         {"&Contents", "-", "&About..."}},
+        {{MenuCommand::Setup}, {security::kGuardExit}, {"&New", "&Open", "-", "&Run..."}, {"&Contents", "-", "&About..."}},
+    };
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const Case& c = cases[i];
+        MenuState state;
+        state.unavailable = c.unavailable;
+        if (!c.hidden.empty()) {
+            security::MenuVisibility v;
+            v.slot.fill(true);
+            for (auto slot : c.hidden) v.slot[slot] = false;
+            state.guards = v;
+        }
+        const auto menu = run_main_menu(desktop, state);
+        EXPECT_EQ(shown(menu[0]), c.desktop_menu) << "case " << i;
+        EXPECT_EQ(shown(menu[3]), c.help_menu) << "case " << i;
+        for (MenuCommand u : c.unavailable) EXPECT_FALSE(command_shown(menu, u)) << "case " << i;
+    }
+}
+
 TEST(MainMenu, LockedDownOffersNothingThatStartsOrEnds) {
     model::Desktop desktop;
     desktop.create_master_page();

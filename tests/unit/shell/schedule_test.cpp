@@ -190,6 +190,16 @@ TEST_F(TimerTick, LockedStationStartsNothingButStillEndsTheSessionAndKeepsTheClo
     EXPECT_FALSE(list.launched(7)) << "a timed button is not used up while the station is locked";
 }
 
+TEST_F(TimerTick, WhileALogInIsOpenTheTickNeitherLocksNorEndsTheSession) {
+    // The log-in dialog's own timer watches the exit time while it is up.
+    hooks.lock = hooks.exit = true;
+    TickSettings all{true, false, true, true};
+    all.login_open = true;
+    timer_tick({host, hooks, session, clock, locale}, all, list);
+    EXPECT_EQ(host.log, (Log{"stop", "icon", "start-up", "run 7", "usage", "9:00:05 AM 12/9/2026", "start"}));
+    EXPECT_TRUE(session.calls.empty());
+}
+
 class FakeProfile : public Profile {
 public:
     std::string run;
@@ -208,7 +218,6 @@ public:
     Log log;
     bool loads = true, builds = false, exit_hidden = false;
     std::vector<ButtonView> buttons;
-    void clear_desktop() override { log.push_back("clear"); }
     bool load_desktop(const std::string& path) override {
         log.push_back("load " + path);
         return loads;
@@ -217,7 +226,6 @@ public:
         log.push_back("build");
         return builds;
     }
-    void start_new_desktop(const std::string& path) override { log.push_back("new " + path); }
     void show_first_tab() override { log.push_back("first tab"); }
     std::vector<ButtonView> start_up_buttons() override { return buttons; }
     void click(const ButtonView& b) override { log.push_back("click " + b.caption); }
@@ -237,29 +245,58 @@ TEST(StartUpWork, OpensTheDesktopThenStartUpButtonsThenRunEntries) {
     host.exit_hidden = true;
     profile.run = "C:\\APPS\\MAIL.EXE; notes.exe ;C:\\GONE\\X.EXE;";
     processes.openable = {"MAIL.EXE", "notes.exe"};
-    std::string to_open = "C:\\VX\\OTHER.DTP";
-    bool pending = true;
-    run_start_up_work({host, profile, processes, prompter}, to_open, pending);
-    EXPECT_EQ(host.log,
-              (Log{"clear", "load C:\\VX\\OTHER.DTP", "first tab", "click A", "click B", "no system menu"}));
+    StartUpState state;
+    state.desktop_to_open = "C:\\VX\\OTHER.DTP";
+    run_start_up_work({host, profile, processes, prompter}, state);
+    EXPECT_EQ(host.log, (Log{"load C:\\VX\\OTHER.DTP", "first tab", "click A", "click B", "no system menu"}));
     EXPECT_EQ(processes.log, (Log{"open MAIL.EXE in [C:\\APPS] show 0", "open notes.exe in [] show 0",
                                   "open X.EXE in [C:\\GONE] show 0"}));
     EXPECT_EQ(prompter.log, Log{"alert Error in launching: Unable to locate C:\\GONE\\X.EXE"});
-    EXPECT_TRUE(to_open.empty());
-    EXPECT_FALSE(pending);
+    EXPECT_TRUE(state.desktop_to_open.empty());
+    EXPECT_FALSE(state.pending);
+    EXPECT_TRUE(state.shown_desktop_started);
+}
 
-    // A desktop that does not load and is not rebuilt starts fresh under the same path.
-    host = {};
+TEST(StartUpWork, ADesktopThatDoesNotOpenLeavesTheShownOneAsItWas) {
+    RecordingStartUpHost host;
+    FakeProfile profile;
+    FakeProcessApi processes;
+    FakePrompter prompter;
+    ButtonView a;
+    a.caption = "A";
+    host.buttons = {a};
     host.loads = false;
-    profile.run.clear();
-    processes.log.clear();
-    to_open = "C:\\VX\\BROKEN.DTP";
-    pending = true;
-    run_start_up_work({host, profile, processes, prompter}, to_open, pending);
-    EXPECT_EQ(host.log,
-              (Log{"clear", "load C:\\VX\\BROKEN.DTP", "build", "clear", "new C:\\VX\\BROKEN.DTP"}));
-    EXPECT_TRUE(processes.log.empty());
+    profile.run = "NOTES.EXE";
+    processes.openable = {"NOTES.EXE"};
 
+    // Opened later (a button, "&Open"): the shown desktop has started already and stays so.
+    StartUpState state;
+    state.shown_desktop_started = true;
+    state.desktop_to_open = "C:\\VX\\BROKEN.DTP";
+    run_start_up_work({host, profile, processes, prompter}, state);
+    EXPECT_EQ(host.log, (Log{"load C:\\VX\\BROKEN.DTP", "build"}));
+    EXPECT_TRUE(processes.log.empty()) << processes.log.front();
+    EXPECT_FALSE(state.pending);
+    EXPECT_TRUE(state.desktop_to_open.empty());
+
+    // The first start's desktop to open fails: the desktop shown instead starts as any first.
+    host.log.clear();
+    state = StartUpState{};
+    state.desktop_to_open = "C:\\VX\\BROKEN.DTP";
+    run_start_up_work({host, profile, processes, prompter}, state);
+    EXPECT_EQ(host.log, (Log{"load C:\\VX\\BROKEN.DTP", "build", "click A"}));
+    EXPECT_EQ(processes.log, Log{"open NOTES.EXE in [] show 0"});
+
+    // A desktop the builder made starts too.
+    host.log.clear();
+    host.builds = true;
+    state.pending = true;
+    state.desktop_to_open = "C:\\VX\\BROKEN.DTP";
+    run_start_up_work({host, profile, processes, prompter}, state);
+    EXPECT_EQ(host.log, (Log{"load C:\\VX\\BROKEN.DTP", "build", "click A"}));
+}
+
+TEST(StartUpWork, RunEntriesAreSplitAtSemicolons) {
     EXPECT_EQ(split_run_entries(";;a;b"), (Log{"a", "b"}));
     EXPECT_EQ(split_run_entries(std::string(300, 'x')).front().size(), 255u);
 }

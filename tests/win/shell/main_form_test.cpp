@@ -7,6 +7,9 @@
 #include <variant>
 #include <vector>
 
+#include "../../unit/shell/fakes.h"
+#include "model/desktop_file.h"
+#include "security/file_cipher.h"
 #include "util/file_io.h"
 #include "win/shell/registry_settings.h"
 #include "win/support/real_input.h"
@@ -124,19 +127,60 @@ TEST_F(MainFormTest, DemoShowsTabsAndPageKeysMoveBetweenThem) {
     close(form);
 }
 
-TEST_F(MainFormTest, WithoutDesktopFileANewOneIsMadeAndSaved) {
+TEST_F(MainFormTest, WithoutDesktopFileANewOneIsKeptInMemoryAndNeverWritten) {
     TMainForm form(store);
     form.set_program_dir(dir);
     ASSERT_TRUE(form.create(GetModuleHandleW(nullptr)));
     form.first_show();
     ASSERT_EQ(TabCtrl_GetItemCount(form.page_tabs()), 1);
     EXPECT_EQ(form.desktop().current()->name, "Page 1");
-    EXPECT_TRUE(file_exists(join_path(dir, "VX.DTP")));
+    EXPECT_NE(form.desktop().find_page("StartUp"), nullptr);
+    EXPECT_FALSE(file_exists(join_path(dir, "VX.DTP"))) << "saved behind the administrator's back";
     close(form);
+    EXPECT_FALSE(file_exists(join_path(dir, "VX.DTP"))) << "written at exit";
     // Closing wrote the settings back under their stored spellings.
     EXPECT_EQ(store.read("", "xvalue"), "10");
     EXPECT_EQ(store.read("", "ShowGrid"), "0");
     EXPECT_EQ(store.read("", "AdminDir"), std::nullopt);
+    EXPECT_EQ(store.read("", "DeskTopFile"), join_path(dir, "VX.DTP"));
+}
+
+TEST_F(MainFormTest, ADamagedDesktopIsToldAndKeptAsItIsForRepair) {
+    const std::string path = join_path(dir, "VX.DTP");
+    const std::string damaged = "2\r\nMaster=\r\nPageTitle=Page 1\r\nPageDim=ten 10\r\n";
+    write_file_atomic(path, damaged);
+    vx::shell::testing::FakePrompter prompter;
+    TMainForm form(store);
+    form.set_program_dir(dir);
+    form.set_prompter(&prompter);
+    ASSERT_TRUE(form.create(GetModuleHandleW(nullptr)));
+    form.first_show();
+    ASSERT_EQ(prompter.log.size(), 1u);
+    EXPECT_EQ(prompter.log[0], "alert Error In loading Desktop File: " + model::load_error_text(path));
+    // What shows is the starter desktop, not what the file held up to its damage.
+    EXPECT_EQ(form.desktop().current()->name, "Page 1");
+    EXPECT_EQ(form.desktop().pages().size(), 2u);
+    const Bytes kept = read_file(path);
+    close(form);
+    EXPECT_EQ(read_file(path), kept) << "the damaged file was written over";
+    EXPECT_TRUE(vx::security::has_cipher_trailer(kept)) << "a plain file is left enciphered, as every load leaves it";
+}
+
+TEST_F(MainFormTest, ACountLineThatIsNoNumberIsToldAndTheDesktopStillLoads) {
+    std::string text = read_text_file(std::string(VX_DATA_DIR) + "/demo/VX.DTP");
+    text.replace(0, text.find('\r'), "five");
+    write_file_atomic(join_path(dir, "VX.DTP"), text);
+    vx::shell::testing::FakePrompter prompter;
+    TMainForm form(store);
+    form.set_program_dir(dir);
+    form.set_prompter(&prompter);
+    ASSERT_TRUE(form.create(GetModuleHandleW(nullptr)));
+    form.first_show();
+    ASSERT_EQ(prompter.log.size(), 1u);
+    EXPECT_EQ(prompter.log[0], "alert Error In loading Desktop File: 'five' is not a valid integer value\r" +
+                                   join_path(dir, "VX.DTP"));
+    EXPECT_EQ(TabCtrl_GetItemCount(form.page_tabs()), 5);
+    close(form);
 }
 
 }  // namespace

@@ -279,6 +279,8 @@ TEST_F(SetupThroughMainForm, OkAppliesTheOptionsResizesByTheDoubledBorderAndWrit
     GetWindowRect(form.hwnd(), &unchanged);
     EXPECT_EQ(unchanged.right - unchanged.left, after.right - after.left);
     close(form);
+    // The options are the desktop's, but only the administrator's save writes the desktop file.
+    EXPECT_FALSE(file_exists(join_path(dir, "VX.DTP"))) << "the starter desktop was written";
 }
 
 }  // namespace

@@ -4,14 +4,17 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "../../unit/shell/fakes.h"
+#include "model/desktop_file.h"
 #include "model/objects.h"
 #include "model/shortcut.h"
 #include "util/file_io.h"
+#include "win/security/security_resources.h"
 #include "win/shell/registry_settings.h"
 #include "win/support/real_input.h"
 #include "win/util/text.h"
@@ -193,6 +196,18 @@ TEST_F(ShellRuntimeTest, FirstTickRunsStartUpButtonsAndRunEntriesOnlyOnce) {
     EXPECT_EQ(processes.log.size(), after_first) << "start-up work is done once per desktop";
 }
 
+TEST_F(ShellRuntimeTest, StartUpButtonsRunInThePagesObjectOrderTheLastPlacedFirst) {
+    processes.startable = {"C:\\APPS\\FIRST.EXE", "C:\\APPS\\SECOND.EXE"};
+    add_button(page("StartUp"), program("C:\\APPS\\FIRST.EXE"));
+    add_button(page("StartUp"), program("C:\\APPS\\SECOND.EXE"));
+    runtime->tick();
+    std::vector<std::string> starts;
+    for (const std::string& line : processes.log)
+        if (line.rfind("start ", 0) == 0) starts.push_back(line);
+    EXPECT_EQ(starts, (std::vector<std::string>{"start C:\\APPS\\SECOND.EXE in [] show 0",
+                                                "start C:\\APPS\\FIRST.EXE in [] show 0"}));
+}
+
 TEST_F(ShellRuntimeTest, ScheduledButtonRunsOnceWithinItsWindow) {
     processes.startable = {"C:\\APPS\\NIGHTLY.EXE"};
     model::ButtonData b = program("C:\\APPS\\NIGHTLY.EXE");
@@ -238,6 +253,51 @@ TEST_F(ShellRuntimeTest, PageLinksMoveBetweenTabsAndSpeedKeysReachMasterButtons)
     runtime->deferred().run_all();
     ASSERT_FALSE(processes.log.empty());
     EXPECT_EQ(processes.log.front(), "start C:\\APPS\\KEYED.EXE in [] show 0");
+}
+
+TEST_F(ShellRuntimeTest, AMasterPageSpeedKeyWorksOnAPageThatHidesTheMasterPagesObjects) {
+    processes.startable = {"C:\\APPS\\KEYED.EXE"};
+    model::ButtonData keyed = program("C:\\APPS\\KEYED.EXE");
+    keyed.speed_key = static_cast<std::uint16_t>('K') | model::kShortcutCtrl;
+    add_button(page(""), keyed);
+    page("Page 1").show_master_items = false;
+    form->show_first_tab();
+    ASSERT_EQ(form->desktop().current()->name, "Page 1");
+    EXPECT_TRUE(form->main_area().objects().empty()) << "the master page's button is not shown here";
+    form->show(SW_SHOWNORMAL);
+    ASSERT_TRUE(test::bring_to_front(form->hwnd()));
+    test::press_key('K', {VK_CONTROL});
+    EXPECT_TRUE(test::pump_until([&] { return !processes.log.empty(); }));
+    ASSERT_FALSE(processes.log.empty());
+    EXPECT_EQ(processes.log.front(), "start C:\\APPS\\KEYED.EXE in [] show 0");
+}
+
+TEST_F(ShellRuntimeTest, TheFirstPageShownIsOneTheUserMayOpen) {
+    // Nobody is logged in: every page password asks.
+    page("Page 1").password = "KEY";
+    form->desktop().add_page("Page 2");
+    form->refresh_desktop_view();
+    form->show_first_tab();
+    ASSERT_NE(form->desktop().current(), nullptr);
+    EXPECT_EQ(form->desktop().current()->name, "Page 2") << "the protected first page was shown unasked";
+    EXPECT_EQ(form->current_tab(), 1);
+    EXPECT_TRUE(prompter.log.empty()) << prompter.log.front();
+
+    // Every page protected: the first asks; refused, no page shows and no tab is selected.
+    page("Page 2").password = "OTHER";
+    prompter.answers = {"cancel"};
+    form->show_first_tab();
+    ASSERT_EQ(prompter.log.size(), 1u);
+    EXPECT_EQ(prompter.log[0].rfind("text Password Required: ", 0), 0u) << prompter.log[0];
+    EXPECT_EQ(form->desktop().current(), nullptr);
+    EXPECT_EQ(form->current_tab(), -1);
+    EXPECT_TRUE(form->main_area().objects().empty());
+
+    prompter.answers = {"key"};
+    form->show_first_tab();
+    ASSERT_NE(form->desktop().current(), nullptr);
+    EXPECT_EQ(form->desktop().current()->name, "Page 1");
+    EXPECT_EQ(form->current_tab(), 0);
 }
 
 TEST_F(ShellRuntimeTest, ExitAsksWithExitPromptAndOffersShutDownWhenWeAreTheShell) {
@@ -384,6 +444,198 @@ TEST_F(ShellRuntimeTest, TheUsageLogViewerKeepsItsOwnCopyOfThisRunsRecords) {
     EXPECT_EQ(value.gathered[0].program, "Letter - Word");
     EXPECT_EQ(value.log_path, log);
     for (const std::string& f : {admin, log}) DeleteFileW(widen(f).c_str());
+}
+
+// "&Open": a desktop file chosen in the selector's place, opened by the next tick.
+class OpeningDesktops : public ShellRuntimeTest {
+protected:
+    std::optional<std::string> chosen;
+    std::vector<std::string> offered_folders;
+
+    void before_first_show() override {
+        // The runtime's ports were handed over already; the selector's place is taken here.
+        runtime.reset();
+        ShellPorts ports{processes, files, sound, session, hooks, profile, clock, registration, store, &prompter};
+        ports.open_desktop_form = [this](HWND, const std::string& start_dir) {
+            offered_folders.push_back(start_dir);
+            return chosen;
+        };
+        runtime = std::make_unique<ShellRuntime>(*form, ports);
+    }
+    std::string write_desktop(const char* name, const char* page_name, const std::string& start_up_program) {
+        model::Desktop d;
+        d.create_master_page();
+        d.add_page(page_name);
+        model::ButtonData b = program(start_up_program);
+        b.command_lines = 1;
+        d.add_object(d.add_page(std::string(model::kStartUpPage)), std::move(b));
+        d.file_name = join_path(dir, name);
+        const UsEnglishLocale locale;
+        const AnsiCodePageCodec codec;
+        model::WriteContext ctx{&locale, &codec, -1};
+        EXPECT_TRUE(model::save_desktop_file(d, ctx, model::SaveOptions{false, true}));
+        files.files.push_back(d.file_name);
+        return d.file_name;
+    }
+    static bool in_menu(const TMainForm& f, vx::shell::MenuCommand c) {
+        return GetMenuState(f.main_menu(), static_cast<UINT>(kIdMenuFirst + static_cast<int>(c)), MF_BYCOMMAND) !=
+               static_cast<UINT>(-1);
+    }
+};
+
+TEST_F(OpeningDesktops, TheChosenDesktopOpensThroughTheStartUpWorkAndADamagedOneChangesNothing) {
+    using vx::shell::MenuCommand;
+    EXPECT_TRUE(in_menu(*form, MenuCommand::OpenDesktop));
+    EXPECT_FALSE(in_menu(*form, MenuCommand::NewDesktop)) << "an item that would do nothing";
+    EXPECT_FALSE(in_menu(*form, MenuCommand::Setup)) << "an item that would do nothing";
+
+    processes.startable = {"C:\\APPS\\FIRST.EXE", "C:\\APPS\\OTHER.EXE"};
+    const std::string shown_file = form->settings().desktop_file;
+    runtime->tick();  // the first start-up work, done with
+    processes.log.clear();
+
+    const std::string broken = join_path(dir, "BROKEN.DTP");
+    write_file_atomic(broken, std::string_view("2\r\nMaster=\r\nPageTitle=Half\r\nPageDim=ten 10\r\n"));
+    files.files.push_back(broken);
+    chosen = broken;
+    runtime->choose_desktop_to_open();
+    EXPECT_EQ(offered_folders, std::vector<std::string>{dir}) << "the selector starts beside the shown desktop";
+    EXPECT_TRUE(prompter.log.empty()) << "nothing opens inside the menu command";
+    runtime->tick();
+    ASSERT_EQ(prompter.log.size(), 1u);
+    EXPECT_EQ(prompter.log[0], "alert Error In loading Desktop File: " + model::load_error_text(broken));
+    ASSERT_NE(form->desktop().current(), nullptr);
+    EXPECT_EQ(form->desktop().current()->name, "Page 1") << "the shown desktop stays";
+    EXPECT_EQ(form->desktop().find_page("Half"), nullptr);
+    EXPECT_EQ(form->settings().desktop_file, shown_file);
+    EXPECT_EQ(form->desktop().file_name, shown_file);
+    EXPECT_TRUE(processes.log.empty()) << "the shown desktop's start-up ran again: " << processes.log.front();
+
+    const std::string other = write_desktop("OTHER.DTP", "Elsewhere", "C:\\APPS\\OTHER.EXE");
+    chosen = other;
+    runtime->choose_desktop_to_open();
+    runtime->tick();
+    ASSERT_NE(form->desktop().current(), nullptr);
+    EXPECT_EQ(form->desktop().current()->name, "Elsewhere");
+    EXPECT_EQ(form->settings().desktop_file, other);
+    ASSERT_FALSE(processes.log.empty());
+    EXPECT_EQ(processes.log.front(), "start C:\\APPS\\OTHER.EXE in [] show 0") << "its StartUp page ran";
+    DeleteFileW(widen(broken).c_str());
+    DeleteFileW(widen(other).c_str());
+}
+
+TEST_F(OpeningDesktops, TheOpenGuardAndTheUsersFileTypesApply) {
+    // Slots 0 and 1 open; slot 2, "&Open", with a password. Desktop files are forbidden below 50.
+    write_file_atomic(join_path(dir, "ADMAN.ADM"),
+                      std::string_view("Security=0 0 0 0 0 0 0 0 0 0\r\n"
+                                       "MenuPassword=\r\nMenuSecurity=0\r\nMenuVisible=1\r\n"
+                                       "MenuPassword=\r\nMenuSecurity=0\r\nMenuVisible=1\r\n"
+                                       "MenuPassword=SECRET\r\nMenuSecurity=1000\r\nMenuVisible=1\r\n"));
+    SendMessageW(form->hwnd(), WM_ACTIVATE, WA_ACTIVE, 0);
+    ASSERT_TRUE(form->admin_loaded());
+    const std::string other = write_desktop("OTHER.DTP", "Elsewhere", "C:\\APPS\\OTHER.EXE");
+    chosen = other;
+
+    prompter.answers = {"cancel"};
+    runtime->choose_desktop_to_open();
+    EXPECT_TRUE(offered_folders.empty()) << "the selector opened past a refused guard";
+    ASSERT_EQ(prompter.log.size(), 1u);
+    EXPECT_EQ(prompter.log[0].rfind("text Password Required: ", 0), 0u) << prompter.log[0];
+
+    prompter.answers = {"secret"};
+    form->admin().forbidden_extensions = "DTP|";
+    runtime->choose_desktop_to_open();
+    EXPECT_EQ(offered_folders.size(), 1u);
+    ASSERT_EQ(prompter.log.size(), 3u);
+    EXPECT_EQ(prompter.log[2].rfind("alert Vantora!: You may not open " + other, 0), 0u) << prompter.log[2];
+    runtime->tick();
+    EXPECT_EQ(form->desktop().find_page("Elsewhere"), nullptr);
+    DeleteFileW(widen(other).c_str());
+}
+
+// Answers "Validate User" from a timer, which runs inside the dialog's own loop as it would
+// for a person, once per appearance: first whatever `on_sight` wants done, then Ann's log-in.
+struct LockAnswer {
+    static inline int seen = 0;
+    static inline std::function<void()> on_sight;
+    static int open_dialogs() {
+        int n = 0;
+        for (HWND w = FindWindowW(L"#32770", L"Validate User"); w;
+             w = FindWindowExW(nullptr, w, L"#32770", L"Validate User"))
+            ++n;
+        return n;
+    }
+    static void CALLBACK tick(HWND, UINT, UINT_PTR, DWORD) {
+        static bool busy = false;
+        const HWND dialog = FindWindowW(L"#32770", L"Validate User");
+        if (busy || !dialog || !IsWindowVisible(dialog) || !IsWindowEnabled(GetDlgItem(dialog, IDC_EDIT_NAME)))
+            return;
+        busy = true;
+        ++seen;
+        if (on_sight) on_sight();
+        busy = false;
+        SetDlgItemTextW(dialog, IDC_EDIT_NAME, L"ANN");
+        SetDlgItemTextW(dialog, IDC_EDIT_PASSWORD, L"APPLE");
+        SendMessageW(dialog, WM_COMMAND, IDOK, 0);
+    }
+};
+
+// The idle lock armed by the administration file; nobody has to log in at start.
+class IdleLock : public ShellRuntimeTest {
+protected:
+    UINT_PTR timer = 0;
+    void before_first_show() override {
+        const std::string text =
+            "Security=1 15 0 0 0 0 0 0 0 0\r\nGroup=Pupils\r\nGroupSecurity=5\r\n"
+            "User=ANN\r\nPassword=apple\r\nLaunchDay=4095\r\nUserGroup=0\r\n";
+        write_file_atomic(join_path(dir, "ADMAN.ADM"), Bytes(text.begin(), text.end()));
+        LockAnswer::seen = 0;
+        LockAnswer::on_sight = nullptr;
+        timer = SetTimer(nullptr, 0, 30, &LockAnswer::tick);
+    }
+    void TearDown() override {
+        KillTimer(nullptr, timer);
+        LockAnswer::on_sight = nullptr;
+        ShellRuntimeTest::TearDown();
+    }
+};
+
+TEST_F(IdleLock, TheLogInLiesAboveWindowsKeptOnTopWhichAreOnTopAgainAfterIt) {
+    ASSERT_TRUE(form->admin_loaded());
+    const HWND on_top = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, L"STATIC", L"kept on top",
+                                        WS_POPUP | WS_VISIBLE, 10, 10, 120, 40, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(on_top, nullptr);
+    bool on_top_during = true;
+    LockAnswer::on_sight = [&] {
+        on_top_during = (GetWindowLongW(on_top, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+        hooks.lock = false;
+    };
+    hooks.lock = true;
+    runtime->tick();
+    EXPECT_EQ(LockAnswer::seen, 1);
+    EXPECT_FALSE(on_top_during) << "a window stayed above the log-in";
+    EXPECT_NE(GetWindowLongW(on_top, GWL_EXSTYLE) & WS_EX_TOPMOST, 0) << "not on top again after the log-in";
+    EXPECT_EQ(form->user_name(), "ANN");
+    DestroyWindow(on_top);
+}
+
+TEST_F(IdleLock, ATickWhileALogInIsOpenOpensNoSecondOne) {
+    form->show(SW_SHOWNORMAL);
+    ASSERT_TRUE(test::bring_to_front(form->hwnd()));
+    int open_after_tick = 0;
+    LockAnswer::on_sight = [&] {
+        // The idle time runs out while the dialog F10 opened is up.
+        hooks.lock = true;
+        runtime->tick();
+        open_after_tick = LockAnswer::open_dialogs();
+        hooks.lock = false;
+    };
+    test::press_key(VK_F10);
+    EXPECT_TRUE(test::pump_until([] { return LockAnswer::seen > 0 && LockAnswer::open_dialogs() == 0; }));
+    EXPECT_EQ(LockAnswer::seen, 1);
+    EXPECT_EQ(open_after_tick, 1);
+    EXPECT_FALSE(form->login_open());
+    EXPECT_EQ(form->user_name(), "ANN");
 }
 
 // An administration file that exists but does not read: the station locks until it reads.
