@@ -36,6 +36,7 @@ inline constexpr std::string_view kCopyPage = "Copy Page";
 inline constexpr std::string_view kMovePage = "Move Page";
 inline constexpr std::string_view kPageSettings = "Page Settings";
 inline constexpr std::string_view kShowMasterItems = "Show Master Items";
+inline constexpr std::string_view kSetPalette = "Set Palette";
 }  // namespace labels
 
 class Command {

@@ -250,6 +250,14 @@ CommandPtr make_show_master_items(const Desktop& d, PageId page_id, bool show) {
     return make_page_settings(d, page_id, std::move(after), labels::kShowMasterItems);
 }
 
+CommandPtr make_set_palette(const Desktop& d, PageId page_id, const model::Palette& palette) {
+    const Page* page = d.page_by_id(page_id);
+    if (!page) return nullptr;
+    model::PageAttributes after = *page;
+    after.palette = palette;
+    return make_page_settings(d, page_id, std::move(after), labels::kSetPalette);
+}
+
 CommandPtr make_copy_to_all_pages(const Desktop& d, PageId source, const model::PageAttributes& from) {
     std::vector<CommandPtr> parts;
     for (const auto& p : d.pages()) {

@@ -43,6 +43,8 @@ CommandPtr make_drop_page(const model::Desktop& desktop, model::PageId page, mod
 CommandPtr make_page_settings(const model::Desktop& desktop, model::PageId page, model::PageAttributes after,
                               std::string_view label = labels::kPageSettings);
 CommandPtr make_show_master_items(const model::Desktop& desktop, model::PageId page, bool show);
+// "Set Palette"'s OK: the edited logical palette stored into the page; null when unchanged.
+CommandPtr make_set_palette(const model::Desktop& desktop, model::PageId page, const model::Palette& palette);
 // "Copy to All Pages": the look of `from` given to every other ordinary page, which keep their
 // names, passwords, security and palettes.
 CommandPtr make_copy_to_all_pages(const model::Desktop& desktop, model::PageId source,

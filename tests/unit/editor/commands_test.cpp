@@ -406,6 +406,16 @@ TEST(PageCommands, SettingsCopiedToAllPagesLeaveNamesPasswordsSecurityAndPalette
     EXPECT_EQ(b.background, "");
     EXPECT_EQ(a.password, "");
 
+    model::Palette edited = a.palette;
+    edited[200] = {1, 2, 3, 0};
+    EXPECT_EQ(make_set_palette(s.desktop, a.id, a.palette), nullptr) << "an unchanged palette is no step";
+    ASSERT_TRUE(s.stack.execute(make_set_palette(s.desktop, a.id, edited)));
+    EXPECT_EQ(s.stack.undo_label(), labels::kSetPalette);
+    EXPECT_EQ(a.palette[200], (PaletteEntry{1, 2, 3, 0}));
+    EXPECT_EQ(b.palette[200], s.desktop.logical_palette[200]) << "only the page it was set on";
+    s.stack.undo();
+    EXPECT_NE(a.palette[200], (PaletteEntry{1, 2, 3, 0}));
+
     ASSERT_TRUE(s.stack.execute(make_show_master_items(s.desktop, a.id, false)));
     EXPECT_EQ(s.stack.undo_label(), labels::kShowMasterItems);
     EXPECT_EQ(make_show_master_items(s.desktop, a.id, false), nullptr);
