@@ -1,14 +1,18 @@
 #pragma once
-// Recording fakes of the ports the launcher talks to.
+// Recording fakes of the ports the launcher and the station talk to.
+#include <algorithm>
+#include <cctype>
 #include <deque>
 #include <map>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "port/process_api.h"
 #include "port/prompter.h"
 #include "port/session_api.h"
+#include "port/settings_store.h"
 #include "port/sound.h"
 
 namespace vx::shell::testing {
@@ -81,6 +85,36 @@ public:
     }
 };
 
+// The registry as the shell sees it: names without regard to case; a failure after a number of
+// operations stands for a registry that stops answering.
+class MemoryStore : public SettingsStore {
+public:
+    std::map<std::string, std::pair<std::string, std::string>> values;  // lower name -> (spelling, value)
+    int fail_after = -1;
+    int operations = 0;
+
+    std::optional<std::string> read(const std::string&, const std::string& name) override {
+        tick();
+        auto it = values.find(lower(name));
+        if (it == values.end()) return std::nullopt;
+        return it->second.second;
+    }
+    void write(const std::string&, const std::string& name, const std::string& value) override {
+        tick();
+        values[lower(name)] = {name, value};
+    }
+    void set(const std::string& name, const std::string& value) { values[lower(name)] = {name, value}; }
+
+private:
+    static std::string lower(std::string s) {
+        std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+        return s;
+    }
+    void tick() {
+        if (fail_after >= 0 && operations++ >= fail_after) throw std::runtime_error("Registry unavailable");
+    }
+};
+
 class FakeSound : public Sound {
 public:
     std::vector<std::string> played;
@@ -147,7 +181,9 @@ public:
     std::string front_title;
     WindowId foreground_window() override { return foreground; }
     WindowId owner_of(WindowId) override { return 0; }
-    std::string window_title(WindowId w) override { return w && w == foreground ? front_title : std::string(); }
+    std::string window_title(WindowId w) override {
+        return w && w == foreground ? front_title : std::string();
+    }
     std::uint32_t window_thread(WindowId) override { return 0; }
     bool window_exists(WindowId) override { return true; }
     void activate(WindowId window) override { activated.push_back(window); }
