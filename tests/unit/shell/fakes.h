@@ -14,8 +14,13 @@
 #include "port/session_api.h"
 #include "port/settings_store.h"
 #include "port/sound.h"
+#include "unit/port_fakes.h"
 
 namespace vx::shell::testing {
+
+using vx::testing::FakeClock;
+using vx::testing::FakeHooks;
+using vx::testing::FakeSession;
 
 // Answers questions from a script, in order, and records everything it was asked. An
 // unscripted question is answered negatively, so a forgotten answer never starts a program.
@@ -61,27 +66,6 @@ private:
         std::string a = answers.front();
         answers.pop_front();
         return a;
-    }
-};
-
-class FakeSession : public SessionApi {
-public:
-    bool accept = true;
-    std::vector<std::string> calls;
-    bool log_off(bool forced = false) override {
-        calls.push_back(forced ? "log_off forced" : "log_off");
-        return accept;
-    }
-    bool restart(bool forced = false) override {
-        calls.push_back(forced ? "restart forced" : "restart");
-        return accept;
-    }
-    bool shut_down() override {
-        calls.push_back("shut_down");
-        return accept;
-    }
-    void set_system_keys_locked(bool locked) override {
-        calls.push_back(locked ? "keys_locked" : "keys_unlocked");
     }
 };
 

@@ -10,6 +10,8 @@
 namespace vx::shell {
 namespace {
 
+using testing::FakeClock;
+using testing::FakeHooks;
 using testing::FakeProcessApi;
 using testing::FakePrompter;
 using testing::FakeSession;
@@ -97,23 +99,6 @@ TEST(LaunchSchedule, ListRunsEachButtonOnceNewestFirst) {
     EXPECT_TRUE(list.empty());
 }
 
-class FakeHooks : public HooksApi {
-public:
-    bool lock = false, exit = false;
-    void set_lock_time(int) override {}
-    void set_exit_time(int) override {}
-    void enable_lock(bool) override {}
-    void enable_exit(bool) override {}
-    bool check_lock() override { return lock; }
-    bool update_exit_time() override { return exit; }
-};
-
-class FixedClock : public Clock {
-public:
-    DateTime value = 0;
-    DateTime now() const override { return value; }
-};
-
 class RecordingTickHost : public TickHost {
 public:
     Log log;
@@ -147,7 +132,7 @@ protected:
     RecordingTickHost host;
     FakeHooks hooks;
     FakeSession session;
-    FixedClock clock;
+    FakeClock clock;
     UsEnglishLocale locale;
     ScheduleList list;
 };
