@@ -14,6 +14,7 @@
 #include "win/imaging/picture.h"
 #include "win/shell/registry_settings.h"
 #include "win/util/text.h"
+#include "win/util/trace.h"
 
 namespace vx::win {
 namespace {
@@ -28,18 +29,6 @@ std::string join(const std::string& dir, const std::string& name) {
 
 bool has_wildcard(const std::string& text) {
     return text.find_first_of("*?") != std::string::npos;
-}
-
-std::string system_error_text(DWORD code) {
-    wchar_t* buffer = nullptr;
-    const DWORD length = FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-        code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-    std::wstring text = length ? std::wstring(buffer, length) : L"Error " + std::to_wstring(code);
-    if (buffer) LocalFree(buffer);
-    while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' '))
-        text.pop_back();
-    return narrow(text);
 }
 
 std::string current_directory() {
@@ -906,7 +895,7 @@ std::optional<std::string> create_directories(const std::string& directory) {
         const std::wstring level = widen(directory.substr(0, end));
         if (!CreateDirectoryW(level.c_str(), nullptr)) {
             const DWORD error = GetLastError();
-            if (error != ERROR_ALREADY_EXISTS) return system_error_text(error);
+            if (error != ERROR_ALREADY_EXISTS) return last_error_text(error);
         }
         pos = end + 1;
     }
