@@ -266,8 +266,8 @@ TEST_F(SetupThroughMainForm, OkAppliesTheOptionsResizesByTheDoubledBorderAndWrit
     EXPECT_FALSE(style & WS_THICKFRAME);
     EXPECT_FALSE(style & WS_MAXIMIZEBOX);
     EXPECT_EQ(GetMenu(form.hwnd()), nullptr);
-    EXPECT_FALSE(form.desktop().options.sizeable);
-    EXPECT_FALSE(form.settings().exit_prompt);
+    EXPECT_FALSE(form.station().desktop().options.sizeable);
+    EXPECT_FALSE(form.station().settings().exit_prompt);
     EXPECT_EQ(store.read("", "ExitPrompt"), std::optional<std::string>("0"));
 
     // OK again without a change keeps the size.
