@@ -11,6 +11,7 @@
 #include "port/text_codec.h"
 #include "shell/page_nav.h"
 #include "shell/user_restrictions.h"
+#include "unit/scratch_dir.h"
 #include "unit/shell/fakes.h"
 #include "util/file_io.h"
 
@@ -52,16 +53,11 @@ std::string admin_text(const std::string& settings) {
 class StationTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("vx_station_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-        ASSERT_EQ(station.read_settings(path_to_utf8(dir_)), "");
+        ASSERT_EQ(station.read_settings(dir_.str()), "");
         station.set_session(&session);
     }
-    void TearDown() override { fs::remove_all(dir_); }
 
-    std::string path(const char* name) const { return path_to_utf8(dir_ / name); }
+    std::string path(const char* name) const { return dir_.file(name); }
     DesktopReadPorts ports() { return {locale, codec, prompter, nullptr}; }
     AdminReadReport read_admin() {
         EXPECT_TRUE(station.begin_admin_read());
@@ -74,7 +70,7 @@ protected:
     void pass_as_admin() { station.edit_admin().logged_in = station.admin().find_user("ADMIN"); }
 
     static constexpr DateTime kNow = 46000.5;
-    fs::path dir_;
+    vx::testing::ScratchDir dir_;
     const UsEnglishLocale locale;
     const Windows1252Codec codec;
     FakePrompter prompter;
@@ -91,7 +87,7 @@ TEST_F(StationTest, ADesktopTakesThePlaceOfTheShownOneOnlyOnceItHasRead) {
     EXPECT_TRUE(station.opened());
     ASSERT_EQ(station.desktop().pages().size(), 2u);
     EXPECT_EQ(station.desktop().pages()[1]->name, "StartUp");
-    EXPECT_FALSE(fs::exists(dir_ / "VX.DTP"));
+    EXPECT_FALSE(fs::exists(dir_.path() / "VX.DTP"));
     EXPECT_EQ(view.log, (Log{"leaving 0", "desktop"}));
 
     write_file_atomic(path("B.DTP"), std::string("2\r\nMaster=\r\nPageTitle=One\r\nPageTitle=Two\r\n"));
