@@ -1,11 +1,13 @@
 #pragma once
 // One recording fake for each port that several parts of the shell talk to; every suite, native
 // and under Wine, takes these rather than a copy of its own.
+#include <map>
 #include <string>
 #include <vector>
 
 #include "port/clock.h"
 #include "port/hooks_api.h"
+#include "port/profile.h"
 #include "port/session_api.h"
 #include "util/datetime.h"
 
@@ -46,6 +48,27 @@ public:
     void enable_exit(bool on) override { calls.push_back("enable_exit " + std::to_string(on)); }
     bool check_lock() override { return lock; }
     bool update_exit_time() override { return exit; }
+};
+
+// INI values as the test sets them; every read is recorded ("FILE|Section|Key|fallback") and
+// nothing is written.
+class FakeProfile : public Profile {
+public:
+    std::map<std::string, std::string> values;  // "FILE|Section|Key" -> value
+    std::vector<std::string> reads;
+    void set(const std::string& file, const std::string& section, const std::string& key, std::string value) {
+        values[file + "|" + section + "|" + key] = std::move(value);
+    }
+    std::string read(const std::string& file, const std::string& section, const std::string& key,
+                     const std::string& fallback) override {
+        reads.push_back(file + "|" + section + "|" + key + "|" + fallback);
+        const auto it = values.find(file + "|" + section + "|" + key);
+        return it == values.end() ? fallback : it->second;
+    }
+    bool write(const std::string&, const std::string&, const std::string&, const std::string&) override {
+        return false;
+    }
+    std::vector<std::string> keys(const std::string&, const std::string&) override { return {}; }
 };
 
 // Stands still at `value` until the test moves it.

@@ -20,6 +20,7 @@ namespace vx::shell::testing {
 
 using vx::testing::FakeClock;
 using vx::testing::FakeHooks;
+using vx::testing::FakeProfile;
 using vx::testing::FakeSession;
 
 // Answers questions from a script, in order, and records everything it was asked. An

@@ -13,6 +13,7 @@ namespace {
 using testing::FakeClock;
 using testing::FakeHooks;
 using testing::FakeProcessApi;
+using testing::FakeProfile;
 using testing::FakePrompter;
 using testing::FakeSession;
 using Log = std::vector<std::string>;
@@ -185,19 +186,6 @@ TEST_F(TimerTick, WhileALogInIsOpenTheTickNeitherLocksNorEndsTheSession) {
     EXPECT_TRUE(session.calls.empty());
 }
 
-class FakeProfile : public Profile {
-public:
-    std::string run;
-    std::string read(const std::string& file, const std::string& section, const std::string& key,
-                     const std::string& fallback) override {
-        return file == "WIN.INI" && section == "Windows" && key == "run" ? run : fallback;
-    }
-    bool write(const std::string&, const std::string&, const std::string&, const std::string&) override {
-        return false;
-    }
-    std::vector<std::string> keys(const std::string&, const std::string&) override { return {}; }
-};
-
 class RecordingStartUpHost : public StartUpHost {
 public:
     Log log;
@@ -228,7 +216,7 @@ TEST(StartUpWork, OpensTheDesktopThenStartUpButtonsThenRunEntries) {
     b.caption = "B";
     host.buttons = {a, b};
     host.exit_hidden = true;
-    profile.run = "C:\\APPS\\MAIL.EXE; notes.exe ;C:\\GONE\\X.EXE;";
+    profile.set("WIN.INI", "Windows", "run", "C:\\APPS\\MAIL.EXE; notes.exe ;C:\\GONE\\X.EXE;");
     processes.openable = {"MAIL.EXE", "notes.exe"};
     StartUpState state;
     state.desktop_to_open = "C:\\VX\\OTHER.DTP";
@@ -251,7 +239,7 @@ TEST(StartUpWork, ADesktopThatDoesNotOpenLeavesTheShownOneAsItWas) {
     a.caption = "A";
     host.buttons = {a};
     host.loads = false;
-    profile.run = "NOTES.EXE";
+    profile.set("WIN.INI", "Windows", "run", "NOTES.EXE");
     processes.openable = {"NOTES.EXE"};
 
     // Opened later (a button, "&Open"): the shown desktop has started already and stays so.

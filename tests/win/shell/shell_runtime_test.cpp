@@ -26,22 +26,10 @@ using vx::shell::testing::FakeClock;
 using vx::shell::testing::FakeFileSystem;
 using vx::shell::testing::FakeHooks;
 using vx::shell::testing::FakeProcessApi;
+using vx::shell::testing::FakeProfile;
 using vx::shell::testing::FakePrompter;
 using vx::shell::testing::FakeSession;
 using vx::shell::testing::FakeSound;
-
-class FakeProfile : public Profile {
-public:
-    std::string run;
-    std::string read(const std::string& file, const std::string& section, const std::string& key,
-                     const std::string& fallback) override {
-        return file == "WIN.INI" && section == "Windows" && key == "run" ? run : fallback;
-    }
-    bool write(const std::string&, const std::string&, const std::string&, const std::string&) override {
-        return false;
-    }
-    std::vector<std::string> keys(const std::string&, const std::string&) override { return {}; }
-};
 
 class FakeRegistration : public vx::shell::ShellRegistration {
 public:
@@ -166,7 +154,7 @@ TEST_F(ShellRuntimeTest, ClickedButtonStartsItsProgramOnceTheClickIsOver) {
 TEST_F(ShellRuntimeTest, FirstTickRunsStartUpButtonsAndRunEntriesOnlyOnce) {
     processes.startable = {"C:\\APPS\\EARLY.EXE"};
     processes.openable = {"ONE.EXE", "TWO.EXE"};
-    profile.run = "C:\\A\\ONE.EXE; TWO.EXE";
+    profile.set("WIN.INI", "Windows", "run", "C:\\A\\ONE.EXE; TWO.EXE");
     add_button(page("StartUp"), program("C:\\APPS\\EARLY.EXE"));
     ASSERT_TRUE(runtime->start_up_pending());
 
@@ -656,7 +644,7 @@ TEST_F(DamagedAdminFile, NothingStartsNoGuardPassesAndTheStationOpensOnceTheFile
     // speed key, Run Program.
     processes.startable = {"C:\\APPS\\EARLY.EXE"};
     processes.openable = {"ONE.EXE"};
-    profile.run = "ONE.EXE";
+    profile.set("WIN.INI", "Windows", "run", "ONE.EXE");
     form->station().desktop().create_master_page();
     model::ButtonData early = program("C:\\APPS\\EARLY.EXE");
     early.speed_key = 'E';
