@@ -21,6 +21,7 @@
 #include "security/login.h"
 #include "shell/run_policy.h"
 #include "shell/text_rules.h"
+#include "shell/user_restrictions.h"
 #include "tool/command.h"
 #include "tool/scratch_copy.h"
 #include "util/file_io.h"
@@ -187,10 +188,7 @@ int policy_command(const Args& argv, std::ostream& out, std::ostream& err) {
     }
     // What a log-in switches for the user, without the log-in's own rules (hours, days, expiry).
     security::apply_user_guards(data);
-    shell::RunRestrictions restrictions;
-    for (size_t i = 0; i < restrictions.drive_levels.size() && i < data.drives.size(); ++i)
-        restrictions.drive_levels[i] = data.drives[i];
-    restrictions.forbidden_extensions = data.forbidden_extensions;
+    const shell::RunRestrictions restrictions = shell::run_restrictions(data);
 
 #ifdef _WIN32
     win::shell::Win32LaunchFileSystem files;

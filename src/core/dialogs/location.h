@@ -13,11 +13,13 @@
 #include <string_view>
 #include <vector>
 
+#include "security/level.h"
+
 namespace vx::dialogs {
 
-inline constexpr size_t kDriveCount = 26;
-// Security level needed per drive A..Z; a drive is offered only when its entry is 0.
-using DriveTable = std::array<int32_t, kDriveCount>;
+using security::kDriveCount;
+// A drive is offered only when its entry is 0.
+using DriveTable = security::DriveLevels;
 
 // What the location check asks of the system. Paths in and out are canonical drive paths.
 class FileSystem {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "model/objects.h"
+#include "util/notifier.h"
 
 namespace vx::editor {
 
@@ -41,42 +42,22 @@ private:
 };
 
 class ChangeEvents {
-    struct Listeners;
-
 public:
-    using Listener = std::function<void(const ChangeSet&)>;
-
+    using Listener = Notifier<const ChangeSet&>::Listener;
     // Ends the subscription when it goes; may outlive the events it came from.
-    class Subscription {
-    public:
-        Subscription() = default;
-        Subscription(Subscription&&) noexcept = default;
-        Subscription& operator=(Subscription&& other) noexcept;
-        Subscription(const Subscription&) = delete;
-        Subscription& operator=(const Subscription&) = delete;
-        ~Subscription() { reset(); }
-        void reset();
+    using Subscription = Notifier<const ChangeSet&>::Subscription;
 
-    private:
-        friend class ChangeEvents;
-        Subscription(std::weak_ptr<Listeners> listeners, uint64_t key)
-            : listeners_(std::move(listeners)), key_(key) {}
-        std::weak_ptr<Listeners> listeners_;
-        uint64_t key_ = 0;
-    };
-
-    ChangeEvents();
-    [[nodiscard]] Subscription subscribe(Listener listener);
+    [[nodiscard]] Subscription subscribe(Listener listener) {
+        return notifier_.subscribe(std::move(listener));
+    }
     // Listeners in the order they subscribed; one that unsubscribes another during the notice
-    // keeps it from being called.
-    void publish(const ChangeSet& changes) const;
+    // keeps it from being called. An empty set is no notice.
+    void publish(const ChangeSet& changes) const {
+        if (!changes.empty()) notifier_.notify(changes);
+    }
 
 private:
-    struct Listeners {
-        std::map<uint64_t, Listener> by_key;
-        uint64_t last_key = 0;
-    };
-    std::shared_ptr<Listeners> listeners_;
+    Notifier<const ChangeSet&> notifier_;
 };
 
 }  // namespace vx::editor

@@ -26,6 +26,11 @@ bool has_level_at_least(const AdminData& data, const User& user, SecurityLevel l
     return false;
 }
 
+bool administrator_logged_in(const AdminData& data) {
+    const User* user = data.current_user();
+    return user && has_level_at_least(data, *user, kAdministratorLevel);
+}
+
 bool password_matches(const AdminData& data, std::string_view typed, std::string_view password) {
     if (typed.empty()) return false;
     const std::string upper = ansi_upper(typed);

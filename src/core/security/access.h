@@ -24,6 +24,9 @@ inline constexpr std::string_view kWrongPasswordTitle = "Whoops!";
 bool access_rule(const AdminData& data, SecurityLevel level, bool hierarchical = false);
 // True when one of the user's groups is at `level` or above.
 bool has_level_at_least(const AdminData& data, const User& user, SecurityLevel level);
+// Whether the logged-in user is one of the administrators (a group at kAdministratorLevel):
+// they see the pages marked invisible and the administrators' controls.
+bool administrator_logged_in(const AdminData& data);
 
 // The typed text opens a guard with `password` when it equals that password or the master
 // password (guard 13), both without regard to case. Empty text opens nothing, so an unset

@@ -74,7 +74,6 @@ struct LevelRule {
 };
 
 inline constexpr size_t kGuardCount = 32;
-inline constexpr size_t kDriveCount = 26;
 
 // The guarded commands and menus by slot; slots 15 to 31 are read and kept but guard nothing.
 enum GuardSlot : size_t {
@@ -112,11 +111,11 @@ struct AdminData {
     // order of the log-in search) is this vector backwards; see users_in_list_order().
     std::vector<User> users;
     std::array<CommandGuard, kGuardCount> guards{};
-    std::vector<LevelRule> file_types;          // file order
-    std::array<int32_t, kDriveCount> drives{};  // A .. Z
-    std::vector<LevelRule> directories;         // newest first
-    std::vector<LevelRule> protected_files;     // file order
-    std::vector<AdminWarning> warnings;         // of the last reading
+    std::vector<LevelRule> file_types;       // file order
+    DriveLevels drives{};                    // A .. Z
+    std::vector<LevelRule> directories;      // newest first
+    std::vector<LevelRule> protected_files;  // file order
+    std::vector<AdminWarning> warnings;      // of the last reading
 
     // Built by apply_user_guards: "EXE|BAT|".
     std::string forbidden_extensions;

@@ -6,8 +6,7 @@ namespace vx::security {
 
 PagePasswordView page_password_view(const AdminData& data) {
     PagePasswordView v;
-    const User* user = data.current_user();
-    v.show_level_panel = user && has_level_at_least(data, *user, kAdministratorLevel);
+    v.show_level_panel = administrator_logged_in(data);
     for (const Group& g : data.groups)
         v.groups.push_back(g.name == kAllUsersGroup ? std::string(kAnyGroup) : g.name);
     return v;

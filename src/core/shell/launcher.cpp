@@ -253,15 +253,19 @@ void Launcher::menu_command(const MenuItem& item) {
     }
 }
 
-RunOutcome Launcher::run_typed(const std::string& typed, bool minimized, bool maximized) {
+std::string refusal_text(const RunDecision& refusal) {
+    return "You may not run " + refusal.program + ": " + refusal.reason;
+}
+
+RunResult Launcher::run_typed(const std::string& typed, bool minimized, bool maximized) {
     const RunRestrictions& restrictions = restrictions_;
     const std::string command = to_upper(trim(typed));
     const RunDecision decision = decide_run(command, restrictions, ports_.files);
-    if (decision.verdict == RunVerdict::Refused) return RunOutcome::Refused;
+    if (decision.verdict == RunVerdict::Refused) return {RunOutcome::Refused, decision};
     if (decision.verdict == RunVerdict::NotFound && restrictions.any()) {
         // What the check cannot find, it cannot clear: report it as a failed start.
         report_failure(command);
-        return RunOutcome::Failed;
+        return {RunOutcome::Failed, {}};
     }
     const ShowState show = minimized   ? ShowState::Minimized
                            : maximized ? ShowState::Maximized
@@ -276,9 +280,9 @@ RunOutcome Launcher::run_typed(const std::string& typed, bool minimized, bool ma
             if (c != '"') file.push_back(c);
         const std::string parameters = command.substr(shell_args);
         if (ports_.processes.shell_open_with(file, parameters, folder_of(file), ShowState::Normal, error))
-            return RunOutcome::Started;
+            return {RunOutcome::Started, {}};
         report_failure(command);
-        return RunOutcome::Failed;
+        return {RunOutcome::Failed, {}};
     }
 
     std::string line = command;
@@ -302,9 +306,9 @@ RunOutcome Launcher::run_typed(const std::string& typed, bool minimized, bool ma
     std::uint32_t pid = 0;
     if (!ports_.processes.launch_process({line, directory, show}, pid, error)) {
         report_failure(command);
-        return RunOutcome::Failed;
+        return {RunOutcome::Failed, {}};
     }
-    return RunOutcome::Started;
+    return {RunOutcome::Started, {}};
 }
 
 }  // namespace vx::shell

@@ -83,6 +83,18 @@ std::vector<MenuItem> build_menu(const std::string& command, const MacroEnvironm
 
 enum class RunOutcome { Started, Refused, Failed };
 
+// What became of a typed command. A refusal carries the check's verdict: the program refused
+// and why, for the person who typed it (the launcher itself shows nothing for a refusal).
+struct RunResult {
+    RunOutcome outcome = RunOutcome::Failed;
+    RunDecision refusal;  // set when Refused
+
+    bool operator==(RunOutcome o) const { return outcome == o; }
+};
+
+// "You may not run PROGRAM: reason", the message of a refusal.
+std::string refusal_text(const RunDecision& refusal);
+
 class Launcher {
 public:
     struct Ports {
@@ -110,8 +122,9 @@ public:
     void click(const ButtonView& button);
     // The menu command handler for a chosen item.
     void menu_command(const MenuItem& item);
-    // "Run Program": the typed command under the user's restrictions.
-    RunOutcome run_typed(const std::string& command, bool minimized, bool maximized);
+    // "Run Program": the typed command under the user's restrictions. A failed start is told
+    // here; a refusal is returned with its reason, and the caller tells it.
+    RunResult run_typed(const std::string& command, bool minimized, bool maximized);
 
     // Programs started by single-instance buttons, newest first.
     const std::vector<std::pair<std::uint32_t, std::string>>& running() const { return running_; }

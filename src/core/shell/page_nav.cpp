@@ -48,10 +48,16 @@ int first_tab_to_show(const std::vector<const model::Page*>& tabs, const securit
     return tabs.empty() ? -1 : 0;
 }
 
+int main_timer_interval(const model::Page* page) {
+    constexpr int kShortest = 50;
+    constexpr int kNoPage = 1000;
+    return page ? std::max(kShortest, static_cast<int>(page->interval)) : kNoPage;
+}
+
 ShowPagePlan plan_show_page(const model::Page& page, const std::string& loaded_wallpaper, int loaded_tab_icon,
                             bool tabs_shown) {
     ShowPagePlan plan;
-    plan.timer_interval = page.interval;
+    plan.timer_interval = main_timer_interval(&page);
     if (page.wallpaper && !page.background.empty() && page.background != loaded_wallpaper)
         plan.load_wallpaper = page.background;
     plan.reload_tab_icon = page.tab_icon != loaded_tab_icon;

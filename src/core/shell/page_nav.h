@@ -30,10 +30,14 @@ bool page_opens_unasked(const model::Page& page, const security::AdminData& admi
 // whose password prompt then decides. -1 without tabs.
 int first_tab_to_show(const std::vector<const model::Page*>& tabs, const security::AdminData& admin);
 
+// The main timer's period in milliseconds while `page` is shown: the page's interval, never
+// below 50 (a tick must leave the message loop time for input); one second with no page shown.
+int main_timer_interval(const model::Page* page);
+
 // What showing `page` changes beyond object visibility.
 struct ShowPagePlan {
     int palette_entries = 255;  // a page palette loads entries 0..254; a whole file load sets 256
-    int timer_interval = 200;
+    int timer_interval = 200;   // main_timer_interval of the page
     // Set when the wallpaper has to be (re)loaded: the page's background name.
     std::optional<std::string> load_wallpaper;
     bool reload_tab_icon = false;

@@ -207,7 +207,7 @@ RunDecision not_found(std::string_view what) {
 
 bool RunRestrictions::any() const {
     if (!forbidden_extensions.empty()) return true;
-    for (int level : drive_levels)
+    for (security::SecurityLevel level : drive_levels)
         if (level != 0) return true;
     return false;
 }

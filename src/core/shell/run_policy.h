@@ -12,12 +12,14 @@
 #include <string_view>
 #include <vector>
 
+#include "security/level.h"
+
 namespace vx::shell {
 
 // The current user's restrictions, handed over by whoever reads the administration file.
 struct RunRestrictions {
     // Per drive A..Z: 0 lets the user use the drive, anything else bars it.
-    std::array<int, 26> drive_levels{};
+    security::DriveLevels drive_levels{};
     // Every extension the user may not open, each followed by "|" ("EXE|BAT|").
     std::string forbidden_extensions;
 

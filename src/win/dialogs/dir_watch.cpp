@@ -10,12 +10,12 @@ unsigned DirWatch::start(HWND target, UINT message, const std::wstring& director
                                      FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_DIR_NAME |
                                          FILE_NOTIFY_CHANGE_SIZE | FILE_NOTIFY_CHANGE_LAST_WRITE);
     if (change == INVALID_HANDLE_VALUE) return generation_;  // nothing to watch: the list stays as is
-    stop_event_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    stop_event_.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     if (!stop_event_) {
         FindCloseChangeNotification(change);
         return generation_;
     }
-    const HANDLE stop_event = stop_event_;
+    const HANDLE stop_event = stop_event_.get();
     const unsigned generation = generation_;
     thread_ = std::thread([=] {
         const HANDLE handles[] = {stop_event, change};
@@ -27,10 +27,10 @@ unsigned DirWatch::start(HWND target, UINT message, const std::wstring& director
 }
 
 void DirWatch::stop() {
-    if (stop_event_) SetEvent(stop_event_);
+    if (stop_event_) SetEvent(stop_event_.get());
+    // The thread waits on the event: it is closed only once the thread has ended.
     if (thread_.joinable()) thread_.join();
-    if (stop_event_) CloseHandle(stop_event_);
-    stop_event_ = nullptr;
+    stop_event_.reset();
 }
 
 }  // namespace vx::win

@@ -6,6 +6,8 @@
 #include <string>
 #include <thread>
 
+#include "win/util/handle.h"
+
 namespace vx::win {
 
 class DirWatch {
@@ -22,7 +24,7 @@ public:
 
 private:
     std::thread thread_;
-    HANDLE stop_event_ = nullptr;
+    unique_event stop_event_;
     unsigned generation_ = 0;
 };
 

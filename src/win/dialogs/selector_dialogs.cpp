@@ -13,7 +13,9 @@
 #include "win/dialogs/win_file_system.h"
 #include "win/imaging/picture.h"
 #include "win/shell/registry_settings.h"
+#include "win/util/handle.h"
 #include "win/util/text.h"
+#include "win/util/trace.h"
 
 namespace vx::win {
 namespace {
@@ -28,18 +30,6 @@ std::string join(const std::string& dir, const std::string& name) {
 
 bool has_wildcard(const std::string& text) {
     return text.find_first_of("*?") != std::string::npos;
-}
-
-std::string system_error_text(DWORD code) {
-    wchar_t* buffer = nullptr;
-    const DWORD length = FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-        code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-    std::wstring text = length ? std::wstring(buffer, length) : L"Error " + std::to_wstring(code);
-    if (buffer) LocalFree(buffer);
-    while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' '))
-        text.pop_back();
-    return narrow(text);
 }
 
 std::string current_directory() {
@@ -60,9 +50,8 @@ unique_hfont stored_font(const dialogs::FontSettings& f, LOGFONTW base) {
         std::copy(face.begin(), face.end(), base.lfFaceName);
     }
     if (f.size) {
-        const HDC screen = GetDC(nullptr);
-        base.lfHeight = -MulDiv(*f.size, GetDeviceCaps(screen, LOGPIXELSY), 72);
-        ReleaseDC(nullptr, screen);
+        const unique_window_dc screen = get_window_dc(nullptr);
+        base.lfHeight = -MulDiv(*f.size, GetDeviceCaps(screen.get().dc, LOGPIXELSY), 72);
         base.lfWidth = 0;
     }
     base.lfWeight = (f.style & 1) ? FW_BOLD : FW_NORMAL;
@@ -371,9 +360,10 @@ void FileSelectorBase::on_settings_loaded() {
 void FileSelectorBase::make_viewer_font() {
     // Over a fixed face of 10 points, which a stored name or size replaces.
     LOGFONTW base{};
-    const HDC screen = GetDC(nullptr);
-    base.lfHeight = -MulDiv(10, GetDeviceCaps(screen, LOGPIXELSY), 72);
-    ReleaseDC(nullptr, screen);
+    {
+        const unique_window_dc screen = get_window_dc(nullptr);
+        base.lfHeight = -MulDiv(10, GetDeviceCaps(screen.get().dc, LOGPIXELSY), 72);
+    }
     base.lfCharSet = DEFAULT_CHARSET;
     base.lfPitchAndFamily = FIXED_PITCH | FF_MODERN;
     std::copy_n(L"Courier New", 12, base.lfFaceName);
@@ -477,14 +467,14 @@ void FileSelectorBase::update_preview() {
 
 void FileSelectorBase::show_text_preview(const std::string& path) {
     std::string text;
-    const HANDLE file = CreateFileW(widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                    nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file != INVALID_HANDLE_VALUE) {
+    if (const unique_hfile file(CreateFileW(widen(path).c_str(), GENERIC_READ,
+                                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                                            nullptr));
+        file) {
         // Only the start of the file: a preview must not wait for a large file to be read.
         std::string bytes(64 * 1024, '\0');
         DWORD got = 0;
-        if (!ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr)) got = 0;
-        CloseHandle(file);
+        if (!ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr)) got = 0;
         bytes.resize(got);
         text = dialogs::looks_binary(bytes)
                    ? dialogs::hex_preview(bytes)
@@ -578,13 +568,11 @@ void FileSelectorBase::draw_preview(const DRAWITEMSTRUCT& draw) const {
         const int sw = std::max(1, static_cast<int>(w * scale)),
                   sh = std::max(1, static_cast<int>(h * scale));
         const int x = box.left + (room_w - sw) / 2, y = box.top + (room_h - sh) / 2;
-        const HDC memory = CreateCompatibleDC(draw.hDC);
-        const HGDIOBJ old = SelectObject(memory, picture_.get());
+        const unique_memory_dc memory(CreateCompatibleDC(draw.hDC));
+        const scoped_select picture(memory.get(), picture_.get());
         SetStretchBltMode(draw.hDC, HALFTONE);
         SetBrushOrgEx(draw.hDC, 0, 0, nullptr);
-        StretchBlt(draw.hDC, x, y, sw, sh, memory, 0, 0, w, h, SRCCOPY);
-        SelectObject(memory, old);
-        DeleteDC(memory);
+        StretchBlt(draw.hDC, x, y, sw, sh, memory.get(), 0, 0, w, h, SRCCOPY);
         return;
     }
     const int per_row = std::max<int>(1, (box.right - box.left) / kIconCell);
@@ -906,7 +894,7 @@ std::optional<std::string> create_directories(const std::string& directory) {
         const std::wstring level = widen(directory.substr(0, end));
         if (!CreateDirectoryW(level.c_str(), nullptr)) {
             const DWORD error = GetLastError();
-            if (error != ERROR_ALREADY_EXISTS) return system_error_text(error);
+            if (error != ERROR_ALREADY_EXISTS) return last_error_text(error);
         }
         pos = end + 1;
     }

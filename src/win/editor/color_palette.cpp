@@ -7,6 +7,7 @@
 #include <string>
 
 #include "win/editor/palette_ids.h"
+#include "win/objects/gdi_canvas.h"
 #include "win/objects/image_pictures.h"
 #include "win/shell/page_objects.h"
 #include "win/util/text.h"
@@ -106,11 +107,7 @@ void TColorPalette::begin() {
 }
 
 COLORREF TColorPalette::rgb_of(port::Color c) const {
-    const auto u = static_cast<uint32_t>(c);
-    if (u & 0x80000000u) return GetSysColor(static_cast<int>(u & 0xFF));
-    if (port::is_palette_index(c))
-        return static_cast<COLORREF>(colors_of_palette_.entries[u & 0xFF]) & 0xFFFFFF;
-    return u & 0xFFFFFF;
+    return objects::rgb_of(c, &colors_of_palette_);
 }
 
 void TColorPalette::paint_content(HDC dc) {

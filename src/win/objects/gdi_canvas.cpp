@@ -104,9 +104,9 @@ port::IconId PictureTable::load_first_icon(const std::string& path) {
     // would leave one more icon here per view, until the process runs out of USER handles.
     const std::wstring wide = widen(path);
     WIN32_FILE_ATTRIBUTE_DATA attributes{};
-    const FILETIME written =
-        GetFileAttributesExW(wide.c_str(), GetFileExInfoStandard, &attributes) ? attributes.ftLastWriteTime
-                                                                               : FILETIME{};
+    const FILETIME written = GetFileAttributesExW(wide.c_str(), GetFileExInfoStandard, &attributes)
+                                 ? attributes.ftLastWriteTime
+                                 : FILETIME{};
     const auto known = file_icons_.find(path);
     if (known != file_icons_.end() && CompareFileTime(&known->second.written, &written) == 0 &&
         icons_.count(known->second.id))
@@ -174,6 +174,14 @@ GdiCanvas::~GdiCanvas() {
     SetBkMode(dc_, original_bk_mode_);
 }
 
+COLORREF rgb_of(port::Color c, const port::Palette* palette) {
+    const auto u = static_cast<uint32_t>(c);
+    if (u & 0x80000000u) return GetSysColor(static_cast<int>(u & 0xFF));
+    if (port::is_palette_index(c))
+        return palette ? static_cast<COLORREF>(palette->entries[u & 0xFF]) & 0x00FFFFFFu : 0;
+    return u & 0x00FFFFFFu;
+}
+
 COLORREF GdiCanvas::colorref(port::Color c) const {
     const auto u = static_cast<uint32_t>(c);
     if (u & 0x80000000u) return GetSysColor(static_cast<int>(u & 0xFF));
@@ -182,11 +190,7 @@ COLORREF GdiCanvas::colorref(port::Color c) const {
 }
 
 COLORREF GdiCanvas::rgb_of(port::Color c) const {
-    if (port::is_palette_index(c)) {
-        if (!palette_value_) return 0;
-        return static_cast<COLORREF>(palette_value_->entries[static_cast<size_t>(c & 0xFF)]) & 0x00FFFFFFu;
-    }
-    return colorref(c);
+    return objects::rgb_of(c, palette_value_);
 }
 
 int GdiCanvas::bits_per_pixel() const {

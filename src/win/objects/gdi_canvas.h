@@ -16,6 +16,10 @@
 
 namespace vx::win::objects {
 
+// The plain RGB value of an object colour: a system colour (high bit) as the display has it now,
+// a palette index through `palette` (black without one), otherwise its low 24 bits.
+COLORREF rgb_of(port::Color c, const port::Palette* palette);
+
 // Icons and face bitmaps by number. The owner decides what a number means (an icon library
 // index, a loaded file) and keeps the handles.
 class PictureSource {

@@ -11,6 +11,7 @@
 #include "util/file_io.h"
 #include "win/dialogs/selector_dialogs.h"
 #include "win/security/usage_log_viewer_ids.h"
+#include "win/util/handle.h"
 #include "win/util/system_locale.h"
 #include "win/util/text.h"
 #include "win/util/trace.h"
@@ -262,8 +263,10 @@ void UsageLogViewer::on_print() {
     if (!PrintDlgW(&pd)) return;
     if (pd.hDevMode) GlobalFree(pd.hDevMode);
     if (pd.hDevNames) GlobalFree(pd.hDevNames);
-    HDC dc = pd.hDC;
-    if (!dc) return;
+    // The printer's DC is ours to delete, also when laying out or printing throws.
+    const unique_memory_dc printer(pd.hDC);
+    if (!printer) return;
+    const HDC dc = printer.get();
 
     UsagePrintMetrics m;
     m.pixels_per_inch_x = GetDeviceCaps(dc, LOGPIXELSX);
@@ -277,7 +280,6 @@ void UsageLogViewer::on_print() {
         m.column_widths[static_cast<std::size_t>(i)] = ListView_GetColumnWidth(item(IDC_LIST_USAGE_LOG), i);
 
     const bool printed = print_usage_layout(dc, layout_usage_print(view_, *value_.locale, m));
-    DeleteDC(dc);
     if (!printed) report("The usage log could not be printed.");
 }
 

@@ -5,6 +5,7 @@
 #include "shell/text_rules.h"
 #include "win/shell/process_api.h"
 #include "win/shell/shell_links.h"
+#include "win/util/program_folder.h"
 #include "win/util/text.h"
 
 namespace vx::win::shell {
@@ -104,13 +105,7 @@ std::string Win32LaunchFileSystem::current_directory() {
 std::vector<std::string> Win32LaunchFileSystem::search_folders() {
     // The order process creation searches a bare name in.
     std::vector<std::string> folders;
-    wchar_t module[MAX_PATH + 1] = {};
-    const DWORD n = GetModuleFileNameW(nullptr, module, MAX_PATH);
-    if (n > 0 && n < MAX_PATH) {
-        std::string exe = narrow(module);
-        const size_t slash = exe.find_last_of("\\/");
-        if (slash != std::string::npos) folders.push_back(exe.substr(0, slash));
-    }
+    if (std::string folder = program_folder(); !folder.empty()) folders.push_back(std::move(folder));
     folders.push_back(current_directory());
     folders.push_back(system_folder(system32_folder));
     // The 16-bit system folder is searched too, between the two.

@@ -22,6 +22,7 @@
 #include "win/shell/session_api.h"
 #include "win/shell/setup_form.h"
 #include "win/shell/splash_form.h"
+#include "win/util/program_folder.h"
 #include "win/util/system_locale.h"
 #include "win/util/text.h"
 #include "win/util/trace.h"
@@ -40,12 +41,6 @@ constexpr UINT kCommandCloseMessage = WM_APP + 21;
 constexpr int kIconBox = 32;
 // Paces the frames of the animated page icon (an id of the icon library's range).
 constexpr UINT_PTR kIdTabIconTimer = 7200;
-
-std::string module_dir() {
-    wchar_t path[MAX_PATH * 2]{};
-    GetModuleFileNameW(nullptr, path, static_cast<DWORD>(std::size(path)));
-    return dir_of(narrow(path));
-}
 
 COLORREF colour_of(model::Color c) {
     // System colours (high bit) name a display element; the page colour is otherwise 0x00BBGGRR.
@@ -69,33 +64,23 @@ std::string read_main_title(SettingsStore& settings) {
     return kDefaultTitle;
 }
 
-TMainForm::TMainForm(SettingsStore& settings) : settings_store_(settings) {
+TMainForm::TMainForm(SettingsStore& settings) : station_(settings), watching_(station_.subscribe(*this)) {
     commands_.login = [this] { log_in(); };
-    using vx::shell::EndStep;
-    end_of_shell_.set(EndStep::EncipherProtectedFiles, [this] {
-        if (admin_state_.loaded()) vx::security::encipher_protected_files(admin_, encryption_mark_);
+    station_.set_default_session([this]() -> SessionApi& {
+        if (!own_session_) own_session_ = std::make_unique<Win32SessionApi>();
+        return *own_session_;
     });
-    end_of_shell_.set(EndStep::WriteSettings, [this] {
-        const std::string error = save_settings();
-        if (!error.empty()) throw std::runtime_error(error);
-    });
-    end_of_shell_.set(EndStep::ReleaseSystemKeys, [this] {
-        if (admin_state_.loaded() && admin_.settings.disable_system_keys) session().set_system_keys_locked(false);
-    });
-    end_of_shell_.set(EndStep::RemoveHooks, [this] {
-        if (hooks_) hooks_->remove_hook_proc();
-    });
+    station_.set_end_reporter([](const std::string& f) { log_error("before ending the session, " + f); });
 }
 
 TMainForm::~TMainForm() = default;
 
 HWND TMainForm::create(HINSTANCE instance) {
     instance_ = instance;
-    if (program_dir_.empty()) program_dir_ = module_dir();
-    auto outcome = vx::shell::read_settings(settings_store_, program_dir_);
-    settings_ = std::move(outcome.settings);
-    title_ = settings_.title;
-    if (!outcome.ok()) log_error("reading the settings: " + outcome.error);
+    const std::string settings_error =
+        station_.read_settings(station_.program_dir().empty() ? program_folder() : station_.program_dir());
+    title_ = station_.settings().title;
+    if (!settings_error.empty()) log_error("reading the settings: " + settings_error);
 
     WNDCLASSEXW wc{};
     wc.style = CS_DBLCLKS;
@@ -111,7 +96,7 @@ HWND TMainForm::create(HINSTANCE instance) {
                                        WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
                                        640, 480, nullptr, nullptr, instance);
     // A registry failure is reported once the window exists to own the message.
-    if (window && !outcome.ok()) prompter().alert("Error", outcome.error);
+    if (window && !settings_error.empty()) prompter().alert("Error", settings_error);
     return window;
 }
 
@@ -159,7 +144,7 @@ void TMainForm::on_destroy() {
     KillTimer(hwnd(), kIdMainTimer);
     KillTimer(hwnd(), kIdTabIconTimer);
     // Nothing when the session's end has done it already.
-    const std::vector<std::string> failures = end_of_shell_.run();
+    const std::vector<std::string> failures = station_.end_of_shell().run();
     std::string text;
     for (const std::string& f : failures) {
         log_error("at exit, " + f);
@@ -173,17 +158,13 @@ void TMainForm::end_session() {
     // Windows may end the process as soon as this message is answered: the work is done now,
     // and nothing waits for a person to answer.
     session_ending_ = true;
-    for (const std::string& f : end_of_shell_.run()) log_error("as the session ends, " + f);
+    for (const std::string& f : station_.end_of_shell().run()) log_error("as the session ends, " + f);
     DestroyWindow(hwnd());
 }
 
 DateTime TMainForm::now() const {
     static SystemClock system_clock;
     return clock_ ? clock_->now() : system_clock.now();
-}
-
-std::string TMainForm::save_settings() {
-    return vx::shell::write_settings(settings_store_, settings_);
 }
 
 void TMainForm::layout() {
@@ -194,18 +175,19 @@ void TMainForm::layout() {
     TabCtrl_AdjustRect(tabs_, TRUE, &tab_rect);
     const int tab_h = std::max<int>(22, -tab_rect.top + 2);
     const int status_h = 22;
-    top_ = vx::shell::top_panel_layout(desktop_.options, status_h, tab_h);
+    top_ = vx::shell::top_panel_layout(station_.desktop().options, status_h, tab_h);
 
-    const bool tabs_shown = top_.visible && desktop_.options.page_tabs;
+    const bool tabs_shown = top_.visible && station_.desktop().options.page_tabs;
     const int row_y = tabs_shown && top_.status_area ? std::min(tab_h, top_.height - status_h) : 0;
     ShowWindow(tabs_, tabs_shown ? SW_SHOW : SW_HIDE);
     if (tabs_shown)
-        MoveWindow(tabs_, 0, 0, width - (desktop_.options.ani_icon ? kIconBox + 4 : 0), tab_h, TRUE);
+        MoveWindow(tabs_, 0, 0, width - (station_.desktop().options.ani_icon ? kIconBox + 4 : 0), tab_h,
+                   TRUE);
 
-    const bool status_shown = top_.status_area && desktop_.options.status_bar;
+    const bool status_shown = top_.status_area && station_.desktop().options.status_bar;
     ShowWindow(status_, status_shown ? SW_SHOW : SW_HIDE);
     if (status_shown) MoveWindow(status_, 0, row_y, 200, status_h, TRUE);
-    const bool icon_shown = top_.status_area && desktop_.options.ani_icon;
+    const bool icon_shown = top_.status_area && station_.desktop().options.ani_icon;
     ShowWindow(paint_box_, icon_shown ? SW_SHOW : SW_HIDE);
     if (icon_shown)
         MoveWindow(paint_box_, width - kIconBox - 2, (top_.height - kIconBox) / 2, kIconBox, kIconBox, TRUE);
@@ -248,74 +230,49 @@ void TMainForm::first_show() {
     if (first_shown_) return;
     first_shown_ = true;
     read_admin_file();
-    if (admin_state_.damaged()) {
+    if (station_.admin_state().damaged()) {
         rebuild_tabs();
         rebuild_menu();
         apply_window_options();
         show_page(nullptr);
         // The timer reads the file again until it is repaired.
-        SetTimer(hwnd(), kIdMainTimer, 1000, nullptr);
+        SetTimer(hwnd(), kIdMainTimer, vx::shell::main_timer_interval(nullptr), nullptr);
         return;
     }
     open_station();
 }
 
 void TMainForm::open_station() {
-    station_opened_ = true;
-    load_desktop();
-    rebuild_tabs();
-    rebuild_menu();
-    apply_window_options();
-    const auto b = vx::shell::reset_offscreen(desktop_.bounds, GetSystemMetrics(SM_CXSCREEN),
+    // The tabs, the menu and the window options follow the desktop's arrival.
+    read_desktop(station_.settings().desktop_file, true);
+    const auto b = vx::shell::reset_offscreen(station_.desktop().bounds, GetSystemMetrics(SM_CXSCREEN),
                                               GetSystemMetrics(SM_CYSCREEN));
     if (b.width > 0 && b.height > 0 && !IsZoomed(hwnd()))
         SetWindowPos(hwnd(), nullptr, b.left, b.top, b.width, b.height, SWP_NOZORDER | SWP_NOACTIVATE);
     show_first_tab();
     // The Start-menu baseline and watch join here with the desktop builder.
-    SetTimer(hwnd(), kIdMainTimer, desktop_.current() ? std::max(50, desktop_.current()->interval) : 1000,
-             nullptr);
+    start_main_timer();
 }
 
 void TMainForm::read_admin_file() {
     // The message about a damaged file, and the log-in, are modal: the activations they bring
     // must not read the file again underneath them.
-    if (!admin_state_.begin_read()) return;
+    if (!station_.begin_admin_read()) return;
     struct Done {
-        vx::shell::AdminFileState& state;
-        ~Done() { state.end_read(); }
-    } done{admin_state_};
+        vx::shell::Station& station;
+        ~Done() { station.end_admin_read(); }
+    } done{station_};
 
-    static NoHooks no_hooks;
     const SystemLocale locale;
     AnsiCodePageCodec codec;
     SYSTEMTIME st;
     GetLocalTime(&st);
     const DateTime today = make_datetime({st.wYear, st.wMonth, st.wDay}, {0, 0, 0, 0});
-    vx::security::AdminReadContext ctx{locale, codec, hooks_ ? *hooks_ : no_hooks, today, &encryption_mark_};
-    ctx.log_file = settings_.log_file;
-    ctx.environment = system_environment();
-    const std::string path = vx::security::admin_file_path(settings_.admin_dir);
-    auto outcome = vx::shell::AdminRead::Absent;
-    std::string error = "The administration file " + path + " cannot be found.";
-    try {
-        if (vx::security::load_admin_file(path, admin_, ctx, encryption_mark_)) outcome = vx::shell::AdminRead::Clean;
-    } catch (const std::exception& e) {
-        outcome = vx::shell::AdminRead::Failed;
-        error = e.what();
-        // Nothing of a half-read file may count: its users could log in, its lists restrict too
-        // little.
-        admin_ = vx::security::AdminData{};
-        log_error("the administration file " + path + " cannot be read: " + error);
-    }
-    const auto action = admin_state_.record(outcome, error, now());
-    if (action.show_error) prompter().alert("Error", error);
-    if (outcome != vx::shell::AdminRead::Clean) return;
-    // Read again on every activation: the same doubtful entries are told once, a change again.
-    if (admin_.warnings != admin_warnings_shown_) {
-        admin_warnings_shown_ = admin_.warnings;
-        if (const std::string text = vx::security::admin_warning_text(admin_.warnings); !text.empty())
-            prompter().alert("Administration File", text);
-    }
+    const auto report = station_.read_admin_file({locale, codec, today, now(), system_environment()});
+    if (!report.failure.empty()) log_error(report.failure);
+    if (!report.error.empty()) prompter().alert("Error", report.error);
+    if (report.outcome != vx::shell::AdminRead::Clean) return;
+    if (!report.warnings.empty()) prompter().alert("Administration File", report.warnings);
     after_admin_load();
 }
 
@@ -326,75 +283,68 @@ void TMainForm::retry_admin_file() {
 
 void TMainForm::after_admin_reread() {
     if (!hwnd()) return;
-    if (admin_state_.damaged()) {
+    if (station_.admin_state().damaged()) {
         // Locked from now on, whatever was shown.
         rebuild_tabs();
         rebuild_menu();
         show_page(nullptr);
         return;
     }
-    if (!station_opened_) {
+    if (!station_.opened()) {
         open_station();
         return;
     }
     rebuild_menu();
 }
 
-std::string TMainForm::locked_text() const {
-    if (admin_state_.damaged())
-        return "This station is locked: its administration file cannot be read.\r\n\r\n" + admin_state_.error() +
-               "\r\n\r\nNothing can be started until the file is repaired. It is read again every few "
-               "seconds.";
-    if (locked_) return "This station is locked.";
-    return {};
-}
-
-void TMainForm::load_desktop() {
-    model::Desktop loaded;
-    if (read_desktop_file(loaded, settings_.desktop_file).outcome == vx::shell::DesktopReadOutcome::Loaded) {
-        replace_desktop(std::move(loaded));
-        return;
-    }
-    // No usable desktop: the builder from the Windows desktop and modify mode take over this
-    // path later. Nothing is written: a missing file stays missing until the administrator
-    // saves, a damaged one stays as it is for repair.
-    model::Desktop starter;
-    vx::shell::make_starter_desktop(starter, settings_.desktop_file);
-    replace_desktop(std::move(starter));
-}
-
-vx::shell::DesktopReadResult TMainForm::read_desktop_file(model::Desktop& into, const std::string& path) {
+vx::shell::DesktopReadResult TMainForm::read_desktop(const std::string& path, bool at_start) {
     const SystemLocale locale;
     AnsiCodePageCodec codec;
     TLoadingForm loading(hwnd(), title_, path);
-    vx::shell::DesktopRead request;
-    request.path = path;
-    request.program_dir = program_dir_;
-    request.now = now();
-    const vx::security::User* user = admin_.current_user();
-    request.administrator = user && vx::security::has_level_at_least(admin_, *user, vx::security::kAdministratorLevel);
-    request.encryption_mark = &encryption_mark_;
-    auto result = vx::shell::read_desktop(into, request, {locale, codec, prompter(), &loading});
+    const vx::shell::DesktopReadPorts ports{locale, codec, prompter(), &loading};
+    vx::shell::DesktopReadResult result;
+    if (at_start)
+        station_.open_at_start(ports, now());
+    else
+        result = station_.open(path, ports, now());
     if (result.outcome == vx::shell::DesktopReadOutcome::Damaged) log_error(result.detail);
     return result;
 }
 
-void TMainForm::replace_desktop(model::Desktop&& loaded) {
+void TMainForm::desktop_leaving() {
     // The page's objects point into the desktop: they go first.
     show_page(nullptr);
-    desktop_ = std::move(loaded);
-    desktop_.set_current(nullptr);
     // Pictures are looked for beside the desktop file too: another file, another wallpaper.
     loaded_wallpaper_.clear();
     wallpaper_.reset();
     loaded_tab_icon_ = -1;
 }
 
+void TMainForm::station_changed(vx::shell::StationChange what) {
+    if (!hwnd()) return;
+    switch (what) {
+        case vx::shell::StationChange::Desktop:
+            return refresh_desktop_view();
+        case vx::shell::StationChange::Lock:
+            if (!first_shown_) return;
+            rebuild_tabs();
+            if (station_.locked()) {
+                rebuild_menu();
+                show_page(nullptr);
+            } else if (station_.opened()) {
+                // The log-in that was missed has now been passed.
+                show_first_tab();
+            }
+            return;
+        case vx::shell::StationChange::User:
+            return rebuild_menu();
+    }
+}
+
 void TMainForm::rebuild_tabs() {
     TabCtrl_DeleteAllItems(tabs_);
-    if (locked()) return;
     int i = 0;
-    for (const model::Page* page : desktop_.tab_pages(false)) {
+    for (const model::Page* page : station_.tab_pages()) {
         std::wstring name = widen(page->name);
         TCITEMW item{};
         item.mask = TCIF_TEXT;
@@ -405,16 +355,16 @@ void TMainForm::rebuild_tabs() {
 
 void TMainForm::rebuild_menu() {
     vx::shell::MenuState state;
-    state.run_minimized = settings_.run_minimized;
-    state.confirm = settings_.confirm;
-    state.usage_log = admin_state_.loaded() && admin_.settings.usage_log_on != 0;
-    state.guards = menu_guards_;
-    state.locked_down = admin_state_.damaged();
+    state.run_minimized = station_.settings().run_minimized;
+    state.confirm = station_.settings().confirm;
+    state.usage_log = station_.admin_state().loaded() && station_.admin().settings.usage_log_on != 0;
+    state.guards = station_.menu_guards();
+    state.locked_down = station_.admin_state().damaged();
     // What nobody here carries out is not offered.
     if (!commands_.new_desktop) state.unavailable.push_back(MenuCommand::NewDesktop);
     if (!commands_.open_desktop) state.unavailable.push_back(MenuCommand::OpenDesktop);
     if (!commands_.enter_modify_mode) state.unavailable.push_back(MenuCommand::Setup);
-    const auto entries = vx::shell::run_main_menu(desktop_, state);
+    const auto entries = vx::shell::run_main_menu(station_.desktop(), state);
     exit_shown_ = vx::shell::command_shown(entries, MenuCommand::Exit);
     HMENU bar = CreateMenu();
     for (const auto& top : entries) {
@@ -422,7 +372,7 @@ void TMainForm::rebuild_menu() {
         HMENU sub = CreatePopupMenu();
         for (const auto& e : top.items) {
             if (!e.visible) continue;
-            if (locked() && e.command == MenuCommand::GotoPage) continue;
+            if (station_.locked() && e.command == MenuCommand::GotoPage) continue;
             UINT flags = e.separator() ? MF_SEPARATOR : MF_STRING;
             if (e.checked) flags |= MF_CHECKED;
             if (e.new_column) flags |= MF_MENUBARBREAK;
@@ -434,15 +384,15 @@ void TMainForm::rebuild_menu() {
     }
     const HMENU old = menu_;
     menu_ = bar;
-    SetMenu(hwnd(), desktop_.options.menu_bar ? menu_ : nullptr);
+    SetMenu(hwnd(), station_.desktop().options.menu_bar ? menu_ : nullptr);
     if (old) DestroyMenu(old);
 }
 
 void TMainForm::apply_window_options() {
-    main_area_.set_auto_scroll(desktop_.options.scrolling);
-    SetMenu(hwnd(), desktop_.options.menu_bar ? menu_ : nullptr);
+    main_area_.set_auto_scroll(station_.desktop().options.scrolling);
+    SetMenu(hwnd(), station_.desktop().options.menu_bar ? menu_ : nullptr);
     LONG style = GetWindowLongW(hwnd(), GWL_STYLE);
-    if (desktop_.options.sizeable)
+    if (station_.desktop().options.sizeable)
         style |= WS_THICKFRAME | WS_MAXIMIZEBOX;
     else
         style &= ~(WS_THICKFRAME | WS_MAXIMIZEBOX);
@@ -451,26 +401,15 @@ void TMainForm::apply_window_options() {
     layout();
 }
 
-int TMainForm::current_tab() const {
-    return TabCtrl_GetCurSel(tabs_);
-}
-
-int TMainForm::tab_of(const model::Page* page) const {
-    if (!page || locked()) return -1;
-    const auto pages = desktop_.tab_pages(false);
-    const auto it = std::find(pages.begin(), pages.end(), page);
-    return it == pages.end() ? -1 : static_cast<int>(it - pages.begin());
-}
-
 bool TMainForm::select_tab(int index) {
-    if (locked()) return false;
-    const auto pages = desktop_.tab_pages(false);
+    const auto pages = station_.tab_pages();
     if (index < 0 || index >= static_cast<int>(pages.size())) return false;
     const model::Page* page = pages[static_cast<size_t>(index)];
-    if (!page->password.empty() && !vx::security::password_prompt(admin_, prompter(), "", page->password,
-                                                              static_cast<int32_t>(page->security_level))) {
+    if (!page->password.empty() &&
+        !vx::security::password_prompt(station_.admin(), prompter(), "", page->password,
+                                       static_cast<int32_t>(page->security_level))) {
         // The tab of the page still shown, or none, so that choosing this tab again asks again.
-        TabCtrl_SetCurSel(tabs_, tab_of(desktop_.current()));
+        TabCtrl_SetCurSel(tabs_, station_.current_tab());
         return false;
     }
     TabCtrl_SetCurSel(tabs_, index);
@@ -479,18 +418,19 @@ bool TMainForm::select_tab(int index) {
 }
 
 void TMainForm::show_page(model::Page* page) {
-    desktop_.set_current(page);
+    station_.desktop().set_current(page);
     if (page) {
-        const auto plan =
-            vx::shell::plan_show_page(*page, loaded_wallpaper_, loaded_tab_icon_, desktop_.options.page_tabs);
+        const auto plan = vx::shell::plan_show_page(*page, loaded_wallpaper_, loaded_tab_icon_,
+                                                    station_.desktop().options.page_tabs);
         // The page palette covers entries 0..254; the last one stays as the desktop load set it.
         std::vector<BYTE> buf(sizeof(LOGPALETTE) + sizeof(PALETTEENTRY) * 256);
         auto* lp = reinterpret_cast<LOGPALETTE*>(buf.data());
         lp->palVersion = 0x300;
         lp->palNumEntries = 256;
         for (int i = 0; i < 256; ++i) {
-            const auto& e = i < plan.palette_entries ? page->palette[static_cast<size_t>(i)]
-                                                     : desktop_.logical_palette[static_cast<size_t>(i)];
+            const auto& e = i < plan.palette_entries
+                                ? page->palette[static_cast<size_t>(i)]
+                                : station_.desktop().logical_palette[static_cast<size_t>(i)];
             lp->palPalEntry[i] = {e.red, e.green, e.blue, 0};
         }
         palette_.reset(CreatePalette(lp));
@@ -499,13 +439,13 @@ void TMainForm::show_page(model::Page* page) {
             const PALETTEENTRY& e = lp->palPalEntry[i];
             object_palette_.entries[static_cast<size_t>(i)] = e.peRed | (e.peGreen << 8) | (e.peBlue << 16);
         }
-        SetTimer(hwnd(), kIdMainTimer, std::max(50, plan.timer_interval), nullptr);
+        SetTimer(hwnd(), kIdMainTimer, plan.timer_interval, nullptr);
         if (plan.load_wallpaper) load_wallpaper(*plan.load_wallpaper);
         if (plan.reload_tab_icon) show_tab_icon(page->tab_icon);
         loaded_tab_icon_ = page->tab_icon;
         SetWindowTextW(panel6_, widen(plan.panel_text).c_str());
     } else {
-        SetWindowTextW(panel6_, locked() ? L"This station is locked." : L"");
+        SetWindowTextW(panel6_, station_.locked() ? L"This station is locked." : L"");
     }
     show_page_objects(page);
     main_area_.update_ranges();
@@ -531,7 +471,7 @@ void TMainForm::show_page_objects(model::Page* page) {
     };
     std::vector<std::unique_ptr<PageObject>> objects;
     std::vector<HostedObject*> hosted;
-    for (model::ObjectEntry* entry : stacking_order(desktop_.master(), page)) {
+    for (model::ObjectEntry* entry : stacking_order(station_.desktop().master(), page)) {
         objects.push_back(std::make_unique<PageObject>(*entry, object_env_));
         hosted.push_back(objects.back().get());
     }
@@ -542,7 +482,7 @@ void TMainForm::show_page_objects(model::Page* page) {
 
 iconlib::LibraryPictures* TMainForm::library_pictures() {
     if (!library_pictures_)
-        library_pictures_ = std::make_unique<iconlib::LibraryPictures>(program_dir_, pictures_);
+        library_pictures_ = std::make_unique<iconlib::LibraryPictures>(station_.program_dir(), pictures_);
     return library_pictures_.get();
 }
 
@@ -580,7 +520,8 @@ void TMainForm::load_wallpaper(const std::string& name) {
     wallpaper_.reset();
     wallpaper_w_ = wallpaper_h_ = 0;
     loaded_wallpaper_ = name;
-    for (const std::string& path : vx::shell::wallpaper_candidates(name, program_dir_, desktop_.file_name)) {
+    for (const std::string& path :
+         vx::shell::wallpaper_candidates(name, station_.program_dir(), station_.desktop().file_name)) {
         unique_hbitmap picture = imaging::load_picture(path);
         if (!picture) continue;
         const HBITMAP bmp = picture.get();
@@ -594,11 +535,11 @@ void TMainForm::load_wallpaper(const std::string& name) {
 }
 
 void TMainForm::paint_background(HDC dc, const RECT& client, POINT scroll) {
-    const model::Page* page = desktop_.current();
-    if (!page && locked()) {
+    const model::Page* page = station_.desktop().current();
+    if (!page && station_.locked()) {
         // The locked screen says why, so that whoever looks after the station knows what to mend.
         fill(dc, client, kNoPageColour);
-        const std::wstring text = widen(locked_text());
+        const std::wstring text = widen(station_.locked_text());
         RECT box{client.left + 40, client.top + 40, client.right - 40, client.bottom - 40};
         const scoped_select font(dc, static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)));
         RECT measured = box;
@@ -658,7 +599,7 @@ void TMainForm::on_key_up(WPARAM key) {
         default:
             return;
     }
-    const int count = locked() ? 0 : TabCtrl_GetItemCount(tabs_);
+    const int count = station_.tab_count();
     const auto action = vx::shell::page_key_action(k, current_tab(), count);
     if (action.login) run_seam(commands_.login, "log-in");
     if (action.tab) select_tab(*action.tab);
@@ -673,10 +614,10 @@ void TMainForm::run_seam(const std::function<void()>& f, const char* what) {
 
 void TMainForm::show_popup(POINT screen) {
     // Without a menu bar the popup is the only menu, so the setting cannot take it away then.
-    if (!menu_ || (desktop_.options.menu_bar && !settings_.allow_popup)) return;
-    const auto& guard = admin_.guards[vx::security::kGuardRunPopup];
+    if (!menu_ || (station_.desktop().options.menu_bar && !station_.settings().allow_popup)) return;
+    const auto& guard = station_.admin().guards[vx::security::kGuardRunPopup];
     if (!guard.password.empty() &&
-        !vx::security::password_prompt(admin_, prompter(), "", guard.password, guard.level))
+        !vx::security::password_prompt(station_.admin(), prompter(), "", guard.password, guard.level))
         return;
     HMENU popup = CreatePopupMenu();
     const int count = GetMenuItemCount(menu_);
@@ -711,10 +652,10 @@ void TMainForm::carry_out(MenuCommand command, int page_index) {
             select_tab(page_index);
             return;
         case MenuCommand::MinimizeOnRun:
-            settings_.run_minimized = !settings_.run_minimized;
+            station_.edit_settings().run_minimized = !station_.settings().run_minimized;
             return rebuild_menu();
         case MenuCommand::ConfirmExecution:
-            settings_.confirm = !settings_.confirm;
+            station_.edit_settings().confirm = !station_.settings().confirm;
             return rebuild_menu();
         case MenuCommand::ViewUsageLog:
             return run_seam(commands_.view_usage_log, "View Usage Log");
@@ -772,9 +713,8 @@ LRESULT TMainForm::handle_message(UINT message, WPARAM wparam, LPARAM lparam) {
         case WM_ACTIVATE:
             if (LOWORD(wparam) == WA_INACTIVE) {
                 keys_.clear();
-            } else if (first_shown_ &&
-                       admin_state_.read_on_activation(
-                           file_exists(vx::security::admin_file_path(settings_.admin_dir)))) {
+            } else if (first_shown_ && station_.admin_state().read_on_activation(file_exists(
+                                           vx::security::admin_file_path(station_.settings().admin_dir)))) {
                 // Until an administration file was read, every activation looks for one again; a
                 // damaged one is tried again too.
                 retry_admin_file();
@@ -789,7 +729,7 @@ LRESULT TMainForm::handle_message(UINT message, WPARAM wparam, LPARAM lparam) {
                 return 0;
             }
             if (wparam == kIdMainTimer) {
-                if (admin_state_.read_on_timer(now())) retry_admin_file();
+                if (station_.admin_state().read_on_timer(now())) retry_admin_file();
                 update_clock();
                 if (commands_.tick) commands_.tick();
                 return 0;
@@ -834,90 +774,48 @@ LRESULT TMainForm::handle_message(UINT message, WPARAM wparam, LPARAM lparam) {
 // ---- Log-in at start, system keys, Desktop Setup and About -------------------------------
 
 SessionApi& TMainForm::session() {
-    if (!ending_session_) {
-        SessionApi* inner = session_;
-        if (!inner) {
-            if (!own_session_) own_session_ = std::make_unique<Win32SessionApi>();
-            inner = own_session_.get();
-        }
-        ending_session_ = std::make_unique<vx::shell::EndingSession>(*inner, end_of_shell_);
-        ending_session_->set_reporter([](const std::string& f) { log_error("before ending the session, " + f); });
-    }
-    return *ending_session_;
-}
-
-const std::string& TMainForm::user_name() const {
-    static const std::string nobody;
-    const vx::security::User* user = admin_.current_user();
-    return user ? user->name : nobody;
+    return station_.session();
 }
 
 void TMainForm::after_admin_load() {
-    // The keys are locked before the dialog so that nobody can switch away from it.
-    if (vx::security::begin_after_admin_load(admin_, session())) run_seam(commands_.login, "log-in");
+    if (station_.after_admin_load()) run_seam(commands_.login, "log-in");
 }
 
 bool TMainForm::log_in() {
-    // The dialog that is up is the lock already; a second over it would only be closed first.
-    if (login_open_) {
-        log_info("log-in: the dialog is open already");
-        return false;
+    const vx::shell::LoginStart start = station_.begin_login();
+    switch (start.refused) {
+        case vx::shell::LoginRefusal::None:
+            break;
+        case vx::shell::LoginRefusal::AlreadyOpen:
+            log_info("log-in: the dialog is open already");
+            return false;
+        case vx::shell::LoginRefusal::NobodyCanPass:
+            log_info("log-in: no users in the administration file");
+            return false;
+        case vx::shell::LoginRefusal::Damaged:
+            return false;
     }
-    // Nobody can pass against a file that could not be read.
-    if (admin_state_.damaged()) return false;
-    const bool demanded = admin_state_.loaded() && admin_.settings.validate_users != 0;
-    // Asked for by F10 alone, with nobody who could pass: the dialog closes only on a successful
-    // log-in, so it would shut the station for good.
-    if (!demanded && admin_.users.empty()) {
-        log_info("log-in: no users in the administration file");
-        return false;
-    }
-    static NoHooks no_hooks;
-    static SystemClock system_clock;
-    vx::security::LoginPorts ports{dde_item_, directory_attributes_, session()};
-    win::security::LoginContext context{
-        admin_,      clock_ ? *clock_ : system_clock, hooks_ ? *hooks_ : no_hooks, ports, encryption_mark_,
-        std::nullopt};
-    const bool was_logged_in = admin_.logged_in.has_value();
-    win::security::LoginDialog dialog(context);
     INT_PTR result = 0;
     {
-        login_open_ = true;
+        // However the dialog ends, it is no longer open.
         struct Open {
-            bool& flag;
-            ~Open() { flag = false; }
-        } open{login_open_};
+            vx::shell::Station& station;
+            ~Open() { station.login_closed(); }
+        } open{station_};
+        static SystemClock system_clock;
+        vx::security::LoginPorts ports{dde_item_, directory_attributes_, session()};
+        win::security::LoginContext context{station_.edit_admin(),      clock_ ? *clock_ : system_clock,
+                                            station_.hooks(),           ports,
+                                            station_.encryption_mark(), std::nullopt};
+        win::security::LoginDialog dialog(context);
         result = dialog.run(hwnd());
     }
-    // A failure after the checks passed (a protected file that would not switch) still leaves
-    // the user logged in; the window layer has logged it.
-    const bool passed = result == IDOK || (!was_logged_in && admin_.logged_in.has_value());
-    if (!passed) {
+    // The station follows: a lock for a demanded log-in nobody passed, the menu for one passed.
+    if (!station_.end_login(start, result == IDOK)) {
         log_error("log-in: the dialog ended without a log-in (result " + std::to_string(result) + ")");
-        if (!admin_.settings.disable_system_keys) session().set_system_keys_locked(false);
-        if (demanded && !admin_.logged_in) lock_station();
         return false;
     }
-    menu_guards_ = vx::security::apply_user_guards(admin_);
-    if (locked_) {
-        // The log-in that was missed has now been passed.
-        locked_ = false;
-        if (hwnd() && station_opened_) {
-            rebuild_tabs();
-            show_first_tab();
-        }
-    }
-    if (hwnd()) rebuild_menu();
     return true;
-}
-
-void TMainForm::lock_station() {
-    // A log-in was demanded and nobody passed: no page may show.
-    locked_ = true;
-    if (!hwnd() || !first_shown_) return;
-    rebuild_tabs();
-    rebuild_menu();
-    show_page(nullptr);
 }
 
 void TMainForm::show_help(int topic) {
@@ -938,11 +836,12 @@ void TMainForm::show_setup_form() {
     const std::string windows_temp = n > 0 && n < std::size(temp) ? narrow(temp) : std::string();
 
     SetupFormValue value;
-    value.values = vx::shell::setup_values(settings_, desktop_.options, windows_temp);
+    value.values = vx::shell::setup_values(station_.settings(), station_.desktop().options, windows_temp);
     value.windows_temp = windows_temp;
     value.show_help = [this](int topic) { show_help(topic); };
     value.browse = [this](std::string& directory) {
-        return select_directory(hwnd(), "Select a Temporary Directory", directory, false, admin_.drives);
+        return select_directory(hwnd(), "Select a Temporary Directory", directory, false,
+                                station_.admin().drives);
     };
     TSetupForm form(value);
     if (form.run(hwnd()) != IDOK) return;
@@ -955,13 +854,13 @@ void TMainForm::show_setup_form() {
     } catch (const std::exception& e) {
         log_error(std::string("reading BorderWidth: ") + e.what());
     }
-    apply_setup_result(
-        vx::shell::apply_setup(value.values, settings_, desktop_.options, windows_temp, border));
+    apply_setup_result(vx::shell::apply_setup(value.values, station_.settings(), station_.desktop().options,
+                                              windows_temp, border));
 }
 
 void TMainForm::apply_setup_result(const vx::shell::SetupResult& result) {
-    settings_ = result.settings;
-    desktop_.options = result.options;
+    station_.edit_settings() = result.settings;
+    station_.desktop().options = result.options;
     apply_window_options();
     if (result.size_change != 0 && !IsZoomed(hwnd()) && !IsIconic(hwnd())) {
         RECT r;
@@ -970,10 +869,10 @@ void TMainForm::apply_setup_result(const vx::shell::SetupResult& result) {
                      r.bottom - r.top + result.size_change, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
     // The page title panel shows the name only while the tabs do not.
-    const model::Page* page = desktop_.current();
-    SetWindowTextW(panel6_, page && !desktop_.options.page_tabs ? widen(page->name).c_str() : L"");
+    const model::Page* page = station_.desktop().current();
+    SetWindowTextW(panel6_, page && !station_.desktop().options.page_tabs ? widen(page->name).c_str() : L"");
     // Kept at once, not only at exit: a station that loses power keeps what the administrator chose.
-    const std::string error = save_settings();
+    const std::string error = station_.save_settings();
     if (!error.empty()) prompter().alert("Error", error);
 }
 
@@ -1009,7 +908,7 @@ bool TMainForm::on_key_down(WPARAM key, LPARAM flags) {
     keys_.press(static_cast<std::uint16_t>(key), shortcut, (flags & (LPARAM{1} << 30)) != 0);
     // F10 is the log-in key here, never the menu bar's keyboard mode.
     if (key == VK_F10) return true;
-    const bool speed = !locked() && commands_.is_speed_key && commands_.is_speed_key(shortcut);
+    const bool speed = !station_.locked() && commands_.is_speed_key && commands_.is_speed_key(shortcut);
     if (speed && (shortcut & model::kShortcutAlt)) swallow_syschar_ = true;
     return speed;
 }
@@ -1018,7 +917,7 @@ bool TMainForm::on_key_released(WPARAM key, bool system_key) {
     if (key > 0xFF) return false;
     const std::uint16_t shortcut = keys_.release(static_cast<std::uint16_t>(key));
     if (shortcut == 0) return key == VK_F10;
-    if (!locked() && commands_.speed_key && commands_.speed_key(shortcut)) return true;
+    if (!station_.locked() && commands_.speed_key && commands_.speed_key(shortcut)) return true;
     // Other releases with Alt held (Alt+letter of the menu) keep their default handling.
     if (system_key && key != VK_F10) return false;
     on_key_up(key);
@@ -1032,12 +931,7 @@ void TMainForm::refresh_desktop_view() {
 }
 
 bool TMainForm::open_desktop_file(const std::string& path) {
-    model::Desktop loaded;
-    if (read_desktop_file(loaded, path).outcome != vx::shell::DesktopReadOutcome::Loaded) return false;
-    replace_desktop(std::move(loaded));
-    settings_.desktop_file = path;
-    refresh_desktop_view();
-    return true;
+    return read_desktop(path, false).outcome == vx::shell::DesktopReadOutcome::Loaded;
 }
 
 void TMainForm::show_first_tab() {
@@ -1045,10 +939,10 @@ void TMainForm::show_first_tab() {
     // by itself), nor after a refusal: choosing one asks again.
     show_page(nullptr);
     TabCtrl_SetCurSel(tabs_, -1);
-    const auto pages = desktop_.tab_pages(false);
-    if (locked() || pages.empty()) return;
+    const auto pages = station_.tab_pages();
+    if (pages.empty()) return;
     // A protected page shows only through its password.
-    select_tab(vx::shell::first_tab_to_show(pages, admin_));
+    select_tab(vx::shell::first_tab_to_show(pages, station_.admin()));
 }
 
 void TMainForm::stop_main_timer() {
@@ -1056,8 +950,7 @@ void TMainForm::stop_main_timer() {
 }
 
 void TMainForm::start_main_timer() {
-    const model::Page* page = desktop_.current();
-    SetTimer(hwnd(), kIdMainTimer, page ? std::max(50, page->interval) : 1000, nullptr);
+    SetTimer(hwnd(), kIdMainTimer, vx::shell::main_timer_interval(station_.desktop().current()), nullptr);
 }
 
 }  // namespace vx::win::shell

@@ -25,6 +25,7 @@
 #include "shell/menu_model.h"
 #include "shell/page_nav.h"
 #include "shell/settings.h"
+#include "shell/station.h"
 #include "win/iconlib/library_pictures.h"
 #include "win/security/dde_server.h"
 #include "win/security/login_ports.h"
@@ -76,7 +77,9 @@ struct MainFormCommands {
     std::function<bool(std::uint16_t shortcut)> is_speed_key;
 };
 
-class TMainForm final : public Window {
+// A view of the station: what it shows (tabs, menu, page, locked screen) follows the station's
+// changes, and everything it asks for (a desktop, a log-in, the settings) goes through it.
+class TMainForm final : public Window, private vx::shell::StationView {
 public:
     explicit TMainForm(SettingsStore& settings);
     ~TMainForm() override;
@@ -86,67 +89,45 @@ public:
     const std::string& title() const noexcept { return title_; }
 
     MainFormCommands& commands() { return commands_; }
+    // The desktop, the administration data, the settings, the user and the lock.
+    vx::shell::Station& station() { return station_; }
+    const vx::shell::Station& station() const { return station_; }
     // Arms the idle lock and timed exit when the administration file asks; none: not armed.
-    void set_hooks(HooksApi* hooks) { hooks_ = hooks; }
+    void set_hooks(HooksApi* hooks) { station_.set_hooks(hooks); }
     // The folder of vantorx.exe (tests point it elsewhere before create).
-    void set_program_dir(std::string dir) { program_dir_ = std::move(dir); }
+    void set_program_dir(std::string dir) { station_.set_program_dir(std::move(dir)); }
 
     // Where the system keys are locked and released and the session ends; none: the Windows
     // one, made when first needed. Tests and e2e runs set a recording fake before create.
-    void set_session(SessionApi* session) {
-        session_ = session;
-        ending_session_.reset();
-    }
-    // The session as the shell uses it: an end of the session asked for here first does (or,
-    // unforced, saves what it can of) the end-of-shell work.
+    void set_session(SessionApi* session) { station_.set_session(session); }
+    // The station's session, the Windows one unless another was set.
     SessionApi& session();
-    // What is owed before the shell ends; done once, by whichever end comes first.
-    vx::shell::EndOfShell& end_of_shell() { return end_of_shell_; }
     // WIN.INI's "BorderWidth" for "Desktop Setup"; none: the system's profile calls.
     void set_profile(Profile* profile) { profile_ = profile; }
     // The log-in dialog's clock (time windows, days, expiry); none: the system clock.
     void set_clock(const Clock* clock) { clock_ = clock; }
 
-    // The logged-in user: empty name and null record until the first successful log-in, then
-    // kept for the life of the shell (later log-ins only unlock).
-    const std::string& user_name() const;
-    const vx::security::User* current_user() const { return admin_.current_user(); }
-    // The administration file as read, with the guards and lists applied for the logged-in user:
-    // groups of the user (`current_user()->groups` index `admin_data().groups`), drive levels,
-    // forbidden extensions, command guards.
-    const vx::security::AdminData& admin_data() const { return admin_; }
     // The DDE server item with the logged-in user's name; run_shell starts serving it.
     win::security::DdeServerItem& dde_user_item() { return dde_item_; }
     // "Validate User"; the default of `commands().login` (F10). True when someone passed. One
     // at a time: asked again while it is open, it opens no second one and answers false.
     bool log_in();
-    // A log-in dialog is open.
-    bool login_open() const { return login_open_; }
     // "Desktop Setup": window options and preferences; OK applies and writes them.
     void show_setup_form();
     // The About box.
     void show_about();
 
-    const vx::shell::ShellSettings& settings() const { return settings_; }
-    vx::model::Desktop& desktop() { return desktop_; }
-    // Nothing may be shown or started: the administration file could not be read, or a log-in
-    // it demands was not passed.
-    bool locked() const { return locked_ || admin_state_.damaged(); }
-    const vx::shell::AdminFileState& admin_state() const { return admin_state_; }
-    // What the locked screen says; empty while not locked.
-    std::string locked_text() const;
     // Whether the user can reach "E&xit" in the menu.
     bool exit_shown() const { return exit_shown_; }
     // The close a button's <EXIT> or <LOGOFF> causes, once the current message is handled.
     void close_by_command();
     // Reads a damaged administration file again now (as the timer and activation do).
     void retry_admin_file();
-    int current_tab() const;
+    // The tab of the page shown (the station's, not the tab strip's); -1 for none.
+    int current_tab() const { return station_.current_tab(); }
     // Selects a tab as the user would: the page password is asked first. False when refused.
     bool select_tab(int index);
     void apply_window_options();
-    // Writes the settings back (at close). Returns the registry's message on failure.
-    std::string save_settings();
     // Administration file, desktop, tabs, menu, first page and timer; once. show() posts it so
     // the window is on screen before any message box of the load appears.
     void first_show();
@@ -159,28 +140,22 @@ public:
 
     // What the shell's runtime works with.
     HINSTANCE instance() const { return instance_; }
-    const std::string& program_dir() const { return program_dir_; }
-    vx::security::AdminData& admin() { return admin_; }
-    bool admin_loaded() const { return admin_state_.loaded(); }
+    const std::string& program_dir() const { return station_.program_dir(); }
     bool first_shown() const { return first_shown_; }
     // The shell's messages and questions; the main window's own dialogs unless the runtime
     // hands it another (the tests answer in the dialogs' place).
     Prompter& prompter() { return prompter_override_ ? *prompter_override_ : prompter_; }
     void set_prompter(Prompter* prompter) { prompter_override_ = prompter; }
-    vx::shell::ShellSettings& edit_settings() { return settings_; }
     HMENU main_menu() const { return menu_; }
-    // Reads `path` and, once it has read, makes it the desktop and the `DeskTopFile` setting and
-    // shows its tabs and menu; the caller shows a page. False (the user told why, unless the file
-    // is missing) leaves the desktop, the page shown and the setting as they were.
+    // Reads `path` and, once it has read, makes it the station's desktop and `DeskTopFile`
+    // setting, whose tabs and menu then show; the caller shows a page. False (the user told why,
+    // unless the file is missing) leaves the desktop, the page shown and the setting as they were.
     bool open_desktop_file(const std::string& path);
     // Tabs, menu and window options again after the desktop changed.
     void refresh_desktop_view();
     // The first page the user may open: the first tab that opens without a question, else the
     // first tab through its password. Refused, no page shows and no tab is selected.
     void show_first_tab();
-    // The run's one encryption mark: the administration file, the desktop file and the
-    // protected files all take it from their trailers and write it into them.
-    int encryption_mark() const { return encryption_mark_; }
     void stop_main_timer();
     // With the shown page's interval.
     void start_main_timer();
@@ -195,19 +170,19 @@ protected:
     LRESULT handle_message(UINT message, WPARAM wparam, LPARAM lparam) override;
 
 private:
+    // StationView
+    void desktop_leaving() override;
+    void station_changed(vx::shell::StationChange what) override;
+
     void read_admin_file();
     // After a read on activation or the timer: locks, unlocks or refreshes what is shown.
     void after_admin_reread();
     // Desktop, tabs, menu, first page and timer: what the first show does once the
     // administration file allows it.
     void open_station();
-    void load_desktop();
-    // Reads `path` into `into` with the loading window up; a damaged file is told and traced.
-    vx::shell::DesktopReadResult read_desktop_file(vx::model::Desktop& into, const std::string& path);
-    // The desktop read takes the place of the shown one; nothing of the old stays on screen.
-    void replace_desktop(vx::model::Desktop&& loaded);
-    // The tab that shows `page`; -1 for none.
-    int tab_of(const vx::model::Page* page) const;
+    // The desktop's reading ports with the loading window for `path` up; a damaged file is
+    // told and traced.
+    vx::shell::DesktopReadResult read_desktop(const std::string& path, bool at_start);
     void rebuild_tabs();
     void rebuild_menu();
     void show_page(vx::model::Page* page);
@@ -226,7 +201,6 @@ private:
     void load_wallpaper(const std::string& name);
     void show_page_objects(vx::model::Page* page);
     void after_admin_load();
-    void lock_station();
     void show_help(int topic);
     void apply_setup_result(const vx::shell::SetupResult& result);
     // Notes the press for its release; true when the default handling must not see it (a speed
@@ -239,43 +213,24 @@ private:
     void show_tab_icon(int number);
     void tab_icon_tick();
 
-    SettingsStore& settings_store_;
-    vx::shell::ShellSettings settings_;
+    vx::shell::Station station_;
+    vx::shell::Station::Subscription watching_;
     std::string title_;
-    std::string program_dir_;
     HINSTANCE instance_ = nullptr;
     MainFormCommands commands_;
-    HooksApi* hooks_ = nullptr;
     // The shell's own dialogs: "Password Required" with its lock pictures, the alert, the choice list.
     win::security::WinPrompter prompter_;
     Prompter* prompter_override_ = nullptr;
 
-    vx::model::Desktop desktop_;
-    vx::security::AdminData admin_;
-    vx::shell::AdminFileState admin_state_;
-    // A log-in the file demands was not passed.
-    bool locked_ = false;
-    // The desktop was loaded and shown (not while the administration file is damaged).
-    bool station_opened_ = false;
     bool exit_shown_ = true;
     // A close request is being decided (its questions are up): another waits its turn, refused.
     bool closing_ = false;
-    bool login_open_ = false;
     // Windows is ending the session: no message boxes, the work is logged.
     bool session_ending_ = false;
     // A speed key's press with Alt: its WM_SYSCHAR must not reach the menu.
     bool swallow_syschar_ = false;
     vx::shell::KeyReleases keys_;
-    vx::shell::EndOfShell end_of_shell_;
-    std::unique_ptr<vx::shell::EndingSession> ending_session_;
-    int encryption_mark_ = 0;
-    // What the administration file was last warned about: a reading at every activation must
-    // not bring the same message back.
-    std::vector<vx::security::AdminWarning> admin_warnings_shown_;
     bool first_shown_ = false;
-    // Menu visibility for the logged-in user; none until the log-in dialog has closed.
-    std::optional<vx::security::MenuVisibility> menu_guards_;
-    SessionApi* session_ = nullptr;
     std::unique_ptr<SessionApi> own_session_;
     Profile* profile_ = nullptr;
     std::unique_ptr<Profile> own_profile_;

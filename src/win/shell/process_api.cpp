@@ -6,7 +6,9 @@
 #include <cwctype>
 
 #include "win/util/com.h"
+#include "win/util/program_folder.h"
 #include "win/util/text.h"
+#include "win/util/trace.h"
 
 namespace vx::win::shell {
 
@@ -14,19 +16,6 @@ namespace {
 
 HWND hwnd_of(WindowId window) {
     return reinterpret_cast<HWND>(window);
-}
-
-std::string system_error_text(DWORD code) {
-    wchar_t* text = nullptr;
-    const DWORD length = FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-        code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    std::wstring message = length ? std::wstring(text, length) : std::wstring();
-    if (text) LocalFree(text);
-    while (!message.empty() && (message.back() == L'\r' || message.back() == L'\n' || message.back() == L' '))
-        message.pop_back();
-    if (message.empty()) return "error " + std::to_string(code);
-    return narrow(message) + " (" + std::to_string(code) + ")";
 }
 
 BOOL CALLBACK collect_window(HWND window, LPARAM list) {
@@ -84,13 +73,8 @@ std::string Win32ProcessApi::long_path(const std::string& path) {
 std::vector<std::string> Win32ProcessApi::search_folders() {
     std::vector<std::string> folders;
     std::wstring buffer(32768, L'\0');
-    DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-    if (n > 0 && n < buffer.size()) {
-        std::wstring exe(buffer.data(), n);
-        const size_t slash = exe.find_last_of(L"\\/");
-        folders.push_back(narrow(slash == std::wstring::npos ? std::wstring() : exe.substr(0, slash)));
-    }
-    n = GetCurrentDirectoryW(static_cast<DWORD>(buffer.size()), buffer.data());
+    if (std::string folder = program_folder(); !folder.empty()) folders.push_back(std::move(folder));
+    DWORD n = GetCurrentDirectoryW(static_cast<DWORD>(buffer.size()), buffer.data());
     if (n > 0 && n < buffer.size()) folders.push_back(narrow(std::wstring_view(buffer.data(), n)));
     n = GetSystemDirectoryW(buffer.data(), static_cast<UINT>(buffer.size()));
     if (n > 0 && n < buffer.size()) folders.push_back(narrow(std::wstring_view(buffer.data(), n)));
@@ -153,7 +137,7 @@ bool Win32ProcessApi::launch_process(const StartRequest& request, std::uint32_t&
     if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE,
                         CREATE_NEW_CONSOLE | NORMAL_PRIORITY_CLASS, nullptr,
                         directory.empty() ? nullptr : directory.c_str(), &startup, info.put())) {
-        error = system_error_text(GetLastError());
+        error = last_error_text(GetLastError());
         return false;
     }
     PROCESS_INFORMATION pi = info.release();
@@ -206,7 +190,7 @@ bool Win32ProcessApi::shell_open_with(const std::string& target, const std::stri
     const BOOL ok = ShellExecuteExW(&info);
     const DWORD code = GetLastError();
     if (ok && reinterpret_cast<INT_PTR>(info.hInstApp) > 32) return true;
-    error = system_error_text(ok ? static_cast<DWORD>(reinterpret_cast<INT_PTR>(info.hInstApp)) : code);
+    error = last_error_text(ok ? static_cast<DWORD>(reinterpret_cast<INT_PTR>(info.hInstApp)) : code);
     return false;
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "win/shell/launch_ids.h"
+#include "win/util/handle.h"
 #include "win/util/text.h"
 
 namespace vx::win::shell {
@@ -133,7 +134,8 @@ bool TQueryForm::on_init() {
     // Measure with the dialog's own font, as the balloon draws with it.
     SIZE text{};
     std::vector<int> choice_widths;
-    if (HDC dc = GetDC(hwnd())) {
+    if (const unique_window_dc window_dc = get_window_dc(hwnd())) {
+        const HDC dc = window_dc.get().dc;
         const HGDIOBJ old = font_ ? SelectObject(dc, font_) : nullptr;
         RECT r{0, 0, QueryLayout::kMaxTextWidth, 0};
         DrawTextW(dc, prompt_.c_str(), static_cast<int>(prompt_.size()), &r, kTextFlags | DT_CALCRECT);
@@ -145,7 +147,6 @@ bool TQueryForm::on_init() {
             choice_widths.push_back(s.cx);
         }
         if (old) SelectObject(dc, old);
-        ReleaseDC(hwnd(), dc);
     }
     layout_ = layout_query(r_.kind, text, choice_widths);
 
@@ -278,13 +279,10 @@ void TQueryForm::paint(HDC dc) {
     Polygon(dc, tail, 3);
     RoundRect(dc, b.left, b.top, b.right, b.bottom, 14, 14);
     // The tail's inner edge, covered by the outline of the balloon, is filled again.
-    const HPEN fill_pen = CreatePen(PS_SOLID, 1, GetSysColor(COLOR_INFOBK));
-    if (fill_pen) {
-        SelectObject(dc, fill_pen);
+    if (const unique_hpen fill_pen(CreatePen(PS_SOLID, 1, GetSysColor(COLOR_INFOBK))); fill_pen) {
+        const scoped_select pen(dc, fill_pen.get());
         MoveToEx(dc, b.left, mid - 5, nullptr);
         LineTo(dc, b.left, mid + 6);
-        SelectObject(dc, GetStockObject(BLACK_PEN));
-        DeleteObject(fill_pen);
     }
     SelectObject(dc, old_pen);
     SelectObject(dc, old_brush);

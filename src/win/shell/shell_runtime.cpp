@@ -14,6 +14,7 @@
 #include "win/dialogs/win_file_system.h"
 #include "win/security/usage_log_viewer.h"
 #include "win/shell/application.h"
+#include "win/util/program_folder.h"
 #include "win/util/text.h"
 #include "win/util/trace.h"
 
@@ -27,12 +28,6 @@ std::string system_windows_dir() {
     wchar_t dir[MAX_PATH]{};
     const UINT n = GetWindowsDirectoryW(dir, MAX_PATH);
     return n > 0 && n < MAX_PATH ? narrow(dir) : std::string("C:\\WINDOWS");
-}
-
-std::string program_dir() {
-    wchar_t path[MAX_PATH * 2]{};
-    GetModuleFileNameW(nullptr, path, static_cast<DWORD>(std::size(path)));
-    return dir_of(narrow(path));
 }
 
 }  // namespace
@@ -67,23 +62,13 @@ std::optional<std::string> Win32ShellRegistration::system_ini_shell() {
     return narrow(value);
 }
 
-// ---- free helpers ----
-
-vx::shell::RunRestrictions run_restrictions(const vx::security::AdminData& admin) {
-    vx::shell::RunRestrictions r;
-    for (size_t i = 0; i < r.drive_levels.size() && i < admin.drives.size(); ++i)
-        r.drive_levels[i] = admin.drives[i];
-    r.forbidden_extensions = admin.forbidden_extensions;
-    return r;
-}
-
 // ---- the runtime ----
 
 namespace {
 
 vx::shell::MacroEnvironment make_environment(SessionApi& session, Prompter& prompter) {
     vx::shell::MacroEnvironment env;
-    env.program_dir = program_dir();
+    env.program_dir = program_folder();
     env.windows_dir = system_windows_dir();
     env.prompter = &prompter;
     env.session = &session;
@@ -94,6 +79,7 @@ vx::shell::MacroEnvironment make_environment(SessionApi& session, Prompter& prom
 
 ShellRuntime::ShellRuntime(TMainForm& form, ShellPorts ports)
     : form_(form),
+      station_(form.station()),
       ports_(ports),
       query_([this] { return owner(); }),
       codec_(std::make_unique<AnsiCodePageCodec>()),
@@ -115,7 +101,7 @@ ShellRuntime::ShellRuntime(TMainForm& form, ShellPorts ports)
     form_.set_session(&ports.session);
     if (ports.prompter) form_.set_prompter(ports.prompter);
     env.session = &form_.session();
-    form_.end_of_shell().set(vx::shell::EndStep::AppendUsageRecords, [this] {
+    station_.end_of_shell().set(vx::shell::EndStep::AppendUsageRecords, [this] {
         if (!usage_log_) return;
         std::string failure;
         usage_log_->set_reporter([&failure](const std::string& message) { failure = message; });
@@ -157,7 +143,7 @@ ShellRuntime::~ShellRuntime() {
     c.run_program = nullptr;
     c.open_desktop = nullptr;
     c.view_usage_log = nullptr;
-    form_.end_of_shell().set(vx::shell::EndStep::AppendUsageRecords, nullptr);
+    station_.end_of_shell().set(vx::shell::EndStep::AppendUsageRecords, nullptr);
     if (ports_.prompter) form_.set_prompter(nullptr);
     // Records gathered since the end-of-shell work (or all of them, when the window outlives
     // the runtime).
@@ -165,7 +151,7 @@ ShellRuntime::~ShellRuntime() {
 }
 
 bool ShellRuntime::launches_allowed() const {
-    if (!form_.locked()) return true;
+    if (!station_.locked()) return true;
     log_info("the station is locked: nothing is started");
     return false;
 }
@@ -180,11 +166,11 @@ HWND ShellRuntime::owner() const {
 
 void ShellRuntime::prepare_launch() {
     auto& options = launcher_.options();
-    options.confirm_execution = form_.settings().confirm;
-    options.minimize_on_run = form_.settings().run_minimized;
+    options.confirm_execution = station_.settings().confirm;
+    options.minimize_on_run = station_.settings().run_minimized;
     // The log-in may have happened since the last launch; the restrictions follow the user.
-    launcher_.set_restrictions(run_restrictions(form_.admin()));
-    const auto restrictions = run_restrictions(form_.admin());
+    const auto restrictions = vx::shell::run_restrictions(station_.admin());
+    launcher_.set_restrictions(restrictions);
     launcher_.environment().file_allowed = [this, restrictions](const std::string& path) {
         return vx::shell::decide_file(path, restrictions, ports_.files).allowed();
     };
@@ -198,40 +184,27 @@ void ShellRuntime::carry_out_button(const model::ObjectEntry& entry) {
 
 bool ShellRuntime::guard_granted(size_t slot) {
     // A file that could not be read has guards nobody knows: none of them passes.
-    if (form_.admin_state().damaged()) return false;
-    if (!form_.admin_loaded()) return true;
-    const auto& guard = form_.admin().guards[slot];
+    if (station_.admin_state().damaged()) return false;
+    if (!station_.admin_loaded()) return true;
+    const auto& guard = station_.admin().guards[slot];
     if (guard.password.empty()) return true;
-    return vx::security::password_prompt(form_.admin(), prompter(), "", guard.password, guard.level);
+    return vx::security::password_prompt(station_.admin(), prompter(), "", guard.password, guard.level);
 }
 
 // ---- the tick ----
 
-vx::shell::TickSettings ShellRuntime::tick_settings() const {
-    vx::shell::TickSettings s;
-    s.locked_down = form_.locked();
-    s.login_open = form_.login_open();
-    if (!form_.admin_loaded()) return s;
-    const auto& a = form_.admin().settings;
-    s.exit_time_on = a.exit_time_on != 0;
-    s.exit_logs_off = a.exit_logs_off != 0;
-    s.idle_lock_on = a.idle_lock_on != 0;
-    s.usage_log_on = a.usage_log_on != 0;
-    return s;
-}
-
 void ShellRuntime::sync_schedule() {
     std::set<ButtonId> now;
-    for (const auto& s : form_.desktop().scheduled()) now.insert(s.object);
+    for (const auto& s : station_.desktop().scheduled()) now.insert(s.object);
     for (ButtonId id : scheduled_ids_)
         if (!now.count(id)) schedule_.set(id, false);
-    for (const auto& s : form_.desktop().scheduled()) schedule_.set(s.object, true);
+    for (const auto& s : station_.desktop().scheduled()) schedule_.set(s.object, true);
     scheduled_ids_ = std::move(now);
 }
 
 const model::ObjectEntry* ShellRuntime::find_entry(ButtonId id) const {
-    for (const auto& s : form_.desktop().scheduled())
-        if (s.object == id) return form_.desktop().find_object(id).entry;
+    for (const auto& s : station_.desktop().scheduled())
+        if (s.object == id) return station_.desktop().find_object(id).entry;
     return nullptr;
 }
 
@@ -246,8 +219,8 @@ void ShellRuntime::tick() {
     try {
         sync_schedule();
         vx::shell::timer_tick(
-            vx::shell::TickPorts{*this, ports_.hooks, form_.session(), ports_.clock, locale_}, tick_settings(),
-            schedule_);
+            vx::shell::TickPorts{*this, ports_.hooks, form_.session(), ports_.clock, locale_},
+            station_.tick_settings(), schedule_);
     } catch (const std::exception& e) {
         log_error(std::string("main timer: ") + e.what());
     }
@@ -296,8 +269,8 @@ void ShellRuntime::run_scheduled(ButtonId button) {
 }
 
 void ShellRuntime::track_usage() {
-    const auto& admin = form_.admin();
-    std::string path = admin.log_path.empty() ? form_.settings().log_file : admin.log_path;
+    const auto& admin = station_.admin();
+    std::string path = admin.log_path.empty() ? station_.settings().log_file : admin.log_path;
     if (!usage_log_) {
         usage_log_ =
             std::make_unique<win::security::UsageLogSession>(ports_.processes, ports_.clock, *codec_, path);
@@ -316,7 +289,7 @@ void ShellRuntime::flush_usage_log() {
 // ---- the launcher's view of the main window ----
 
 bool ShellRuntime::password_prompt(const std::string& password, int level) {
-    return vx::security::password_prompt(form_.admin(), prompter(), "", password, level);
+    return vx::security::password_prompt(station_.admin(), prompter(), "", password, level);
 }
 
 void ShellRuntime::minimize_main_window() {
@@ -328,11 +301,11 @@ void ShellRuntime::close_main_window() {
 }
 
 int ShellRuntime::tab_count() {
-    return form_.page_tabs() ? TabCtrl_GetItemCount(form_.page_tabs()) : 0;
+    return station_.tab_count();
 }
 
 int ShellRuntime::current_tab() {
-    return form_.current_tab();
+    return station_.current_tab();
 }
 
 void ShellRuntime::select_tab(int index) {
@@ -340,7 +313,7 @@ void ShellRuntime::select_tab(int index) {
 }
 
 bool ShellRuntime::select_page(const std::string& name) {
-    const auto pages = form_.desktop().tab_pages(false);
+    const auto pages = station_.tab_pages();
     for (size_t i = 0; i < pages.size(); ++i) {
         if (vx::security::same_without_case(pages[i]->name, name)) {
             form_.select_tab(static_cast<int>(i));
@@ -383,7 +356,7 @@ void ShellRuntime::popup_menu(const std::vector<vx::shell::MenuItem>& items) {
 }
 
 std::vector<ButtonView> ShellRuntime::current_page_buttons() {
-    return vx::shell::page_buttons(form_.desktop().current());
+    return vx::shell::page_buttons(station_.desktop().current());
 }
 
 void ShellRuntime::open_desktop(const std::string& path) {
@@ -393,11 +366,11 @@ void ShellRuntime::open_desktop(const std::string& path) {
 }
 
 bool ShellRuntime::has_speed_key(std::uint16_t shortcut) {
-    return vx::shell::speed_key_button(form_.desktop(), shortcut).has_value();
+    return vx::shell::speed_key_button(station_.desktop(), shortcut).has_value();
 }
 
 bool ShellRuntime::speed_key(std::uint16_t shortcut) {
-    const std::optional<ButtonView> button = vx::shell::speed_key_button(form_.desktop(), shortcut);
+    const std::optional<ButtonView> button = vx::shell::speed_key_button(station_.desktop(), shortcut);
     if (!button) return false;
     deferred_.post([this, view = *button] {
         if (!launches_allowed()) return;
@@ -422,7 +395,7 @@ void ShellRuntime::show_first_tab() {
 }
 
 std::vector<ButtonView> ShellRuntime::start_up_buttons() {
-    return vx::shell::start_up_buttons(form_.desktop());
+    return vx::shell::start_up_buttons(station_.desktop());
 }
 
 void ShellRuntime::click(const ButtonView& button) {
@@ -455,14 +428,14 @@ void ShellRuntime::exit() {
 bool ShellRuntime::may_close(bool from_system) {
     vx::shell::CloseRequest request;
     request.from_system = from_system;
-    request.exit_prompt = form_.settings().exit_prompt;
+    request.exit_prompt = station_.settings().exit_prompt;
     request.exit_hidden = !form_.exit_shown();
-    request.locked_down = form_.admin_state().damaged();
+    request.locked_down = station_.admin_state().damaged();
     return vx::shell::close_request(request, *this, prompter());
 }
 
 bool ShellRuntime::exit_guard_has_password() {
-    return form_.admin_loaded() && !form_.admin().guards[vx::security::kGuardExit].password.empty();
+    return station_.admin_loaded() && !station_.admin().guards[vx::security::kGuardExit].password.empty();
 }
 
 bool ShellRuntime::exit_password_prompt() {
@@ -474,7 +447,7 @@ bool ShellRuntime::is_windows_shell() {
 }
 
 bool ShellRuntime::show_shut_down_dialog(bool power_only) {
-    const auto& admin = form_.admin();
+    const auto& admin = station_.admin();
     ShutdownContext context{!power_only && admin.guards[vx::security::kGuardExitToDos].visible != 0,
                             !power_only && admin.guards[vx::security::kGuardLogOff].visible != 0,
                             windows_user_name_known(),
@@ -510,42 +483,37 @@ void ShellRuntime::show_run_program_dialog() {
     if (ports_.run_program_form) {
         typed = ports_.run_program_form(owner());
     } else {
-        vx::dialogs::DriveTable drives{};
-        for (size_t i = 0; i < drives.size(); ++i) drives[i] = form_.admin().drives[i];
-        LaunchFormPorts form_ports{ports_.settings, program_selector(restricted_folders(), drives), {}};
+        LaunchFormPorts form_ports{
+            ports_.settings, program_selector(restricted_folders(), station_.admin().drives), {}};
         typed = run_launch_form(owner(), form_ports);
     }
     if (!typed || vx::shell::trim(typed->command).empty()) return;
     // The form stored it; the copy the window writes back at exit must not undo that.
-    form_.edit_settings().last_program = typed->command;
+    station_.edit_settings().last_program = typed->command;
     prepare_launch();
-    if (launcher_.run_typed(typed->command, typed->minimized, typed->maximized) ==
-        vx::shell::RunOutcome::Refused) {
-        // The launcher refuses without a word; the person who typed it is told why.
-        const auto decision = vx::shell::decide_run(vx::shell::to_upper(vx::shell::trim(typed->command)),
-                                                    run_restrictions(form_.admin()), ports_.files);
-        prompter().alert("Run Program", "You may not run " + decision.program + ": " + decision.reason);
-    }
+    const vx::shell::RunResult run = launcher_.run_typed(typed->command, typed->minimized, typed->maximized);
+    // The launcher refuses without a word; the person who typed it is told why.
+    if (run.outcome == vx::shell::RunOutcome::Refused)
+        prompter().alert("Run Program", vx::shell::refusal_text(run.refusal));
 }
 
 void ShellRuntime::choose_desktop_to_open() {
     if (!launches_allowed() || !guard_granted(vx::security::kGuardOpen)) return;
-    const std::string start_dir = dir_of(form_.settings().desktop_file);
+    const std::string start_dir = dir_of(station_.settings().desktop_file);
     std::optional<std::string> chosen;
     if (ports_.open_desktop_form) {
         chosen = ports_.open_desktop_form(owner(), start_dir);
     } else {
         std::string folder = start_dir, file;
-        vx::dialogs::DriveTable drives{};
-        for (size_t i = 0; i < drives.size(); ++i) drives[i] = form_.admin().drives[i];
-        if (win::select_file(owner(), kOpenDesktopTitle, folder, "*.DTP", restricted_folders(), drives, true, false,
-                             file) &&
+        if (win::select_file(owner(), kOpenDesktopTitle, folder, "*.DTP", restricted_folders(),
+                             station_.admin().drives, true, false, file) &&
             !file.empty())
             chosen = file;
     }
     if (!chosen) return;
     // The selector keeps to the drives and folders; the file types are the launcher's rule.
-    const auto decision = vx::shell::decide_file(*chosen, run_restrictions(form_.admin()), ports_.files);
+    const auto decision =
+        vx::shell::decide_file(*chosen, vx::shell::run_restrictions(station_.admin()), ports_.files);
     if (!decision.allowed()) {
         prompter().alert("Vantora!", "You may not open " + *chosen + ": " + decision.reason);
         return;
@@ -561,9 +529,9 @@ void ShellRuntime::view_usage_log() {
 }
 
 win::security::UsageViewerValue ShellRuntime::usage_viewer_value() {
-    auto& admin = form_.admin();
+    auto& admin = station_.admin();
     win::security::UsageViewerValue value;
-    value.log_path = admin.log_path.empty() ? form_.settings().log_file : admin.log_path;
+    value.log_path = admin.log_path.empty() ? station_.settings().log_file : admin.log_path;
     // A copy: the timer goes on gathering while the viewer is open.
     if (usage_log_) value.gathered.assign(usage_log_->gathered().begin(), usage_log_->gathered().end());
     for (size_t i : admin.users_in_list_order()) value.users.push_back(admin.users[i].name);
@@ -573,7 +541,7 @@ win::security::UsageViewerValue ShellRuntime::usage_viewer_value() {
     value.locale = &locale_;
     value.pass_view_guard = [this] { return guard_granted(vx::security::kGuardLogViewerView); };
     // "View" opens the restricted file selector over what this user may see and open.
-    for (size_t i = 0; i < value.drives.size(); ++i) value.drives[i] = admin.drives[i];
+    value.drives = admin.drives;
     value.restricted_dirs = restricted_folders();
     value.forbidden_extensions = admin.forbidden_extensions;
     value.report_error = [this](const std::string& message) { prompter().alert("Error", message); };
@@ -583,23 +551,16 @@ win::security::UsageViewerValue ShellRuntime::usage_viewer_value() {
 // ---- the F, D and E macros ----
 
 std::string ShellRuntime::restricted_folders() const {
-    std::string out;
-    const auto& admin = form_.admin();
-    const auto environment = system_environment();
-    for (const auto& rule : admin.directories)
-        if (!vx::security::access_rule(admin, rule.level))
-            out += vx::dialogs::read_restricted_entry(rule.name, environment).pattern + "|";
-    return out;
+    return vx::shell::restricted_folders(station_.admin(), system_environment());
 }
 
 std::optional<std::string> ShellRuntime::select_file(const std::string& title, const std::string& folder,
                                                      const std::string& mask, const std::string& proposed) {
     std::string start = folder;
     std::string chosen = proposed;
-    vx::dialogs::DriveTable drives{};
-    for (size_t i = 0; i < drives.size(); ++i) drives[i] = form_.admin().drives[i];
     // The macros take OK without a file (the line then runs with a gap); only the editor insists.
-    if (!win::select_file(owner(), title, start, mask, restricted_folders(), drives, false, false, chosen))
+    if (!win::select_file(owner(), title, start, mask, restricted_folders(), station_.admin().drives, false,
+                          false, chosen))
         return std::nullopt;
     return chosen;
 }
@@ -607,9 +568,7 @@ std::optional<std::string> ShellRuntime::select_file(const std::string& title, c
 std::optional<std::string> ShellRuntime::select_directory(const std::string& title,
                                                           const std::string& folder) {
     std::string chosen = folder;
-    vx::dialogs::DriveTable drives{};
-    for (size_t i = 0; i < drives.size(); ++i) drives[i] = form_.admin().drives[i];
-    if (!win::select_directory(owner(), title, chosen, false, drives, restricted_folders()))
+    if (!win::select_directory(owner(), title, chosen, false, station_.admin().drives, restricted_folders()))
         return std::nullopt;
     return chosen;
 }

@@ -29,6 +29,8 @@
 #include "shell/exit_rules.h"
 #include "shell/launcher.h"
 #include "shell/schedule.h"
+#include "shell/station.h"
+#include "shell/user_restrictions.h"
 #include "win/security/usage_log_session.h"
 #include "win/security/usage_log_viewer.h"
 #include "win/shell/launch_form.h"
@@ -72,7 +74,8 @@ struct ShellPorts {
     std::function<bool(HWND owner, ShutdownContext& context)> shut_down_form = nullptr;
     // The desktop file "&Open" chooses, starting in `start_dir`; null: the restricted file
     // selector. Tests answer in its place.
-    std::function<std::optional<std::string>(HWND owner, const std::string& start_dir)> open_desktop_form = nullptr;
+    std::function<std::optional<std::string>(HWND owner, const std::string& start_dir)> open_desktop_form =
+        nullptr;
     // The windows kept on top, which the idle lock's log-in puts in the normal order; null: the
     // system's.
     TopMostWindows* top_most = nullptr;
@@ -96,10 +99,6 @@ private:
 };
 
 using vx::shell::button_view;
-
-// The user's run restrictions from the administration data: drives still barred after the
-// log-in rules, and the forbidden extensions.
-vx::shell::RunRestrictions run_restrictions(const vx::security::AdminData& admin);
 
 class ShellRuntime final : private vx::shell::LaunchHost,
                            private vx::shell::TickHost,
@@ -222,10 +221,10 @@ private:
     std::string restricted_folders() const;
     // Mirrors the desktop's scheduled buttons into the launch list.
     void sync_schedule();
-    vx::shell::TickSettings tick_settings() const;
     const vx::model::ObjectEntry* find_entry(vx::shell::ButtonId id) const;
 
     TMainForm& form_;
+    vx::shell::Station& station_;
     ShellPorts ports_;
     QueryPrompter query_;
     DeferredWork deferred_;

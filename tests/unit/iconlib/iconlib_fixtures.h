@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "iconlib/bytes_le.h"
+#include "unit/scratch_dir.h"
 #include "util/file_io.h"
 
 namespace vx::iconlib::testing {
@@ -85,24 +86,9 @@ inline std::string sample_path(const std::string& name) {
     return file_exists(path) ? path : std::string();
 }
 
-class ScratchDir {
-public:
-    ScratchDir() {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        path_ = std::filesystem::temp_directory_path() /
-                ("vx_iconlib_" + std::string(info->test_suite_name()) + "_" + info->name());
-        std::filesystem::remove_all(path_);
-        std::filesystem::create_directories(path_);
-    }
-    ~ScratchDir() {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
-    }
-    std::string str() const { return path_to_utf8(path_); }
-    std::string file(const std::string& name) const { return join_path(str(), name); }
-
-private:
-    std::filesystem::path path_;
+// Named after the suite as before, so that two suites never share a folder.
+struct ScratchDir : vx::testing::ScratchDir {
+    ScratchDir() : vx::testing::ScratchDir("vx_iconlib_") {}
 };
 
 }  // namespace vx::iconlib::testing

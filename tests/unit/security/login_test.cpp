@@ -185,8 +185,8 @@ TEST(Login, AfterLoadLocksKeysAndAsksForLogInAsTheFileSays) {
         std::vector<std::string> calls;
     };
     const Case cases[] = {
-        {"Security=0 0 0 0 1 1 0 0 0 0\n", true, {"keys 1"}},
-        {"Security=0 0 0 0 0 1 0 0 0 0\n", false, {"keys 1"}},
+        {"Security=0 0 0 0 1 1 0 0 0 0\n", true, {"keys_locked"}},
+        {"Security=0 0 0 0 0 1 0 0 0 0\n", false, {"keys_locked"}},
         {"Security=0 0 0 0 1 0 0 0 0 0\n", true, {}},
     };
     for (const Case& c : cases) {
@@ -203,15 +203,15 @@ TEST(Login, TimedExitFromTheDialog) {
         std::vector<std::string> calls;
     };
     const Case cases[] = {
-        {"Security=0 0 0 0 1 1 0 1 1 1020\n", true, {"keys 0", "log_off forced"}},
-        {"Security=0 0 0 0 1 1 0 1 0 1020\n", true, {"keys 0", "restart forced"}},
+        {"Security=0 0 0 0 1 1 0 1 1 1020\n", true, {"keys_unlocked", "log_off forced"}},
+        {"Security=0 0 0 0 1 1 0 1 0 1020\n", true, {"keys_unlocked", "restart forced"}},
         {"Security=0 0 0 0 1 1 0 1 0 1020\n", false, {}},
         {"Security=0 0 0 0 1 1 0 0 1 1020\n", true, {}},
     };
     for (const Case& c : cases) {
         const AdminData d = admin_from(c.security);
         FakeHooks hooks;
-        hooks.exit_due = c.due;
+        hooks.exit = c.due;
         FakeSession session;
         EXPECT_EQ(login_timed_exit(d, hooks, session), !c.calls.empty());
         EXPECT_EQ(session.calls, c.calls) << c.security;
@@ -260,7 +260,7 @@ TEST_F(LoginFiles, SuccessSwitchesDirectoriesAndProtectedFilesByLevel) {
     EXPECT_EQ(dirs.calls, (std::vector<std::string>{"C:\\STAFF hidden", "C:\\PUPILS shown"}));
     EXPECT_EQ(read_text_file(open_file), "pupil marks");
     EXPECT_EQ(read_file(closed_file), closed_before);
-    EXPECT_EQ(session.calls, std::vector<std::string>{"keys 0"});
+    EXPECT_EQ(session.calls, std::vector<std::string>{"keys_unlocked"});
 
     // Disable system keys keeps them locked after the log-in.
     d.settings.disable_system_keys = 1;
@@ -271,7 +271,7 @@ TEST_F(LoginFiles, SuccessSwitchesDirectoriesAndProtectedFilesByLevel) {
     // As the shell ends every protected file is enciphered again and the keys are released.
     session.calls.clear();
     end_of_shell(d, session, mark);
-    EXPECT_EQ(session.calls, std::vector<std::string>{"keys 0"});
+    EXPECT_EQ(session.calls, std::vector<std::string>{"keys_unlocked"});
     EXPECT_TRUE(has_cipher_trailer(read_file(open_file)));
     EXPECT_EQ(read_file(closed_file), closed_before);
     int m = 0;
@@ -307,8 +307,9 @@ TEST_F(LoginFiles, AFileThatWillNotSwitchLeavesNeitherTheKeysLockedNorTheOtherFi
     std::ofstream(path_from_utf8(stuck), std::ios::binary) << "plain";
     const std::string marks = file("marks.xls", "pupil marks");
     cipher_file(marks, "Lab Key", CipherDirection::Encipher, mark);
-    AdminData d = admin_from(std::string(kSite) + "Security=0 0 0 4 1 1 0 0 0 0\nEncryption=Lab Key\n" +
-                             "FileName=" + stuck + "\nFileSecurity=50\nFileName=" + marks + "\nFileSecurity=5\n");
+    AdminData d =
+        admin_from(std::string(kSite) + "Security=0 0 0 4 1 1 0 0 0 0\nEncryption=Lab Key\n" +
+                   "FileName=" + stuck + "\nFileSecurity=50\nFileName=" + marks + "\nFileSecurity=5\n");
     d.settings.disable_system_keys = 0;
     ASSERT_TRUE(check_login(d, "ANN", "APPLE", at(2026, 12, 9)).ok());
     try {
@@ -319,13 +320,13 @@ TEST_F(LoginFiles, AFileThatWillNotSwitchLeavesNeitherTheKeysLockedNorTheOtherFi
         EXPECT_EQ(std::string(e.what()).find("marks.xls"), std::string::npos) << e.what();
     }
     EXPECT_EQ(read_text_file(marks), "pupil marks");
-    EXPECT_EQ(session.calls, std::vector<std::string>{"keys 0"});
+    EXPECT_EQ(session.calls, std::vector<std::string>{"keys_unlocked"});
 
     // At the end of the shell the same: the keys go back, the other file is enciphered again.
     d.settings.disable_system_keys = 1;
     session.calls.clear();
     EXPECT_THROW(end_of_shell(d, session, mark), ProtectedFileError);
-    EXPECT_EQ(session.calls, std::vector<std::string>{"keys 0"});
+    EXPECT_EQ(session.calls, std::vector<std::string>{"keys_unlocked"});
     EXPECT_TRUE(has_cipher_trailer(read_file(marks)));
 }
 

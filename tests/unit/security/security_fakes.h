@@ -12,20 +12,12 @@
 #include "port/text_codec.h"
 #include "security/admin_file.h"
 #include "security/login.h"
+#include "unit/port_fakes.h"
 
 namespace vx::security::testing {
 
-struct FakeHooks : HooksApi {
-    std::vector<std::string> calls;
-    bool exit_due = false;
-    void set_hook_proc(bool enable) override { calls.push_back("hook " + std::to_string(enable)); }
-    void set_lock_time(int value) override { calls.push_back("lock " + std::to_string(value)); }
-    void set_exit_time(int value) override { calls.push_back("exit " + std::to_string(value)); }
-    void enable_lock(bool on) override { calls.push_back("enable_lock " + std::to_string(on)); }
-    void enable_exit(bool on) override { calls.push_back("enable_exit " + std::to_string(on)); }
-    bool check_lock() override { return false; }
-    bool update_exit_time() override { return exit_due; }
-};
+using vx::testing::FakeHooks;
+using vx::testing::FakeSession;
 
 struct FakePrompter : Prompter {
     std::deque<std::optional<std::string>> answers;  // what the password dialog returns
@@ -48,18 +40,6 @@ struct FakePrompter : Prompter {
                                      const std::vector<std::string>&) override {
         return std::nullopt;
     }
-};
-
-struct FakeSession : SessionApi {
-    std::vector<std::string> calls;
-    bool log_off(bool forced = false) override {
-        return calls.push_back(forced ? "log_off forced" : "log_off"), true;
-    }
-    bool restart(bool forced = false) override {
-        return calls.push_back(forced ? "restart forced" : "restart"), true;
-    }
-    bool shut_down() override { return calls.push_back("shut_down"), true; }
-    void set_system_keys_locked(bool locked) override { calls.push_back("keys " + std::to_string(locked)); }
 };
 
 struct FakeDde : DdeItem {

@@ -1,17 +1,27 @@
 #pragma once
-// Recording fakes of the ports the launcher talks to.
+// Recording fakes of the ports the launcher and the station talk to.
+#include <algorithm>
+#include <cctype>
 #include <deque>
 #include <map>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "port/process_api.h"
 #include "port/prompter.h"
 #include "port/session_api.h"
+#include "port/settings_store.h"
 #include "port/sound.h"
+#include "unit/port_fakes.h"
 
 namespace vx::shell::testing {
+
+using vx::testing::FakeClock;
+using vx::testing::FakeHooks;
+using vx::testing::FakeProfile;
+using vx::testing::FakeSession;
 
 // Answers questions from a script, in order, and records everything it was asked. An
 // unscripted question is answered negatively, so a forgotten answer never starts a program.
@@ -60,24 +70,33 @@ private:
     }
 };
 
-class FakeSession : public SessionApi {
+// The registry as the shell sees it: names without regard to case; a failure after a number of
+// operations stands for a registry that stops answering.
+class MemoryStore : public SettingsStore {
 public:
-    bool accept = true;
-    std::vector<std::string> calls;
-    bool log_off(bool forced = false) override {
-        calls.push_back(forced ? "log_off forced" : "log_off");
-        return accept;
+    std::map<std::string, std::pair<std::string, std::string>> values;  // lower name -> (spelling, value)
+    int fail_after = -1;
+    int operations = 0;
+
+    std::optional<std::string> read(const std::string&, const std::string& name) override {
+        tick();
+        auto it = values.find(lower(name));
+        if (it == values.end()) return std::nullopt;
+        return it->second.second;
     }
-    bool restart(bool forced = false) override {
-        calls.push_back(forced ? "restart forced" : "restart");
-        return accept;
+    void write(const std::string&, const std::string& name, const std::string& value) override {
+        tick();
+        values[lower(name)] = {name, value};
     }
-    bool shut_down() override {
-        calls.push_back("shut_down");
-        return accept;
+    void set(const std::string& name, const std::string& value) { values[lower(name)] = {name, value}; }
+
+private:
+    static std::string lower(std::string s) {
+        std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+        return s;
     }
-    void set_system_keys_locked(bool locked) override {
-        calls.push_back(locked ? "keys_locked" : "keys_unlocked");
+    void tick() {
+        if (fail_after >= 0 && operations++ >= fail_after) throw std::runtime_error("Registry unavailable");
     }
 };
 
@@ -147,7 +166,9 @@ public:
     std::string front_title;
     WindowId foreground_window() override { return foreground; }
     WindowId owner_of(WindowId) override { return 0; }
-    std::string window_title(WindowId w) override { return w && w == foreground ? front_title : std::string(); }
+    std::string window_title(WindowId w) override {
+        return w && w == foreground ? front_title : std::string();
+    }
     std::uint32_t window_thread(WindowId) override { return 0; }
     bool window_exists(WindowId) override { return true; }
     void activate(WindowId window) override { activated.push_back(window); }

@@ -338,7 +338,13 @@ TEST_F(LauncherFixture, RunTypedCommand) {
     processes.associations["NOTEPAD"] = "C:\\WINDOWS\\NOTEPAD.EXE";
 
     launcher.set_restrictions(rules);
-    EXPECT_EQ(launcher.run_typed("d:\\games\\game.exe", false, false), RunOutcome::Refused);
+    // A refusal is said by whoever asked, with the check's own verdict, never by the launcher.
+    const RunResult refused = launcher.run_typed("d:\\games\\game.exe", false, false);
+    EXPECT_EQ(refused.outcome, RunOutcome::Refused);
+    EXPECT_EQ(refused.refusal.program, "D:\\GAMES\\GAME.EXE");
+    EXPECT_FALSE(refused.refusal.reason.empty());
+    EXPECT_EQ(refusal_text(refused.refusal),
+              "You may not run D:\\GAMES\\GAME.EXE: " + refused.refusal.reason);
     EXPECT_TRUE(processes.log.empty());
     EXPECT_TRUE(prompter.log.empty());
 

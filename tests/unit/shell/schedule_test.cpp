@@ -10,7 +10,10 @@
 namespace vx::shell {
 namespace {
 
+using testing::FakeClock;
+using testing::FakeHooks;
 using testing::FakeProcessApi;
+using testing::FakeProfile;
 using testing::FakePrompter;
 using testing::FakeSession;
 using Log = std::vector<std::string>;
@@ -97,23 +100,6 @@ TEST(LaunchSchedule, ListRunsEachButtonOnceNewestFirst) {
     EXPECT_TRUE(list.empty());
 }
 
-class FakeHooks : public HooksApi {
-public:
-    bool lock = false, exit = false;
-    void set_lock_time(int) override {}
-    void set_exit_time(int) override {}
-    void enable_lock(bool) override {}
-    void enable_exit(bool) override {}
-    bool check_lock() override { return lock; }
-    bool update_exit_time() override { return exit; }
-};
-
-class FixedClock : public Clock {
-public:
-    DateTime value = 0;
-    DateTime now() const override { return value; }
-};
-
 class RecordingTickHost : public TickHost {
 public:
     Log log;
@@ -147,7 +133,7 @@ protected:
     RecordingTickHost host;
     FakeHooks hooks;
     FakeSession session;
-    FixedClock clock;
+    FakeClock clock;
     UsEnglishLocale locale;
     ScheduleList list;
 };
@@ -200,19 +186,6 @@ TEST_F(TimerTick, WhileALogInIsOpenTheTickNeitherLocksNorEndsTheSession) {
     EXPECT_TRUE(session.calls.empty());
 }
 
-class FakeProfile : public Profile {
-public:
-    std::string run;
-    std::string read(const std::string& file, const std::string& section, const std::string& key,
-                     const std::string& fallback) override {
-        return file == "WIN.INI" && section == "Windows" && key == "run" ? run : fallback;
-    }
-    bool write(const std::string&, const std::string&, const std::string&, const std::string&) override {
-        return false;
-    }
-    std::vector<std::string> keys(const std::string&, const std::string&) override { return {}; }
-};
-
 class RecordingStartUpHost : public StartUpHost {
 public:
     Log log;
@@ -243,7 +216,7 @@ TEST(StartUpWork, OpensTheDesktopThenStartUpButtonsThenRunEntries) {
     b.caption = "B";
     host.buttons = {a, b};
     host.exit_hidden = true;
-    profile.run = "C:\\APPS\\MAIL.EXE; notes.exe ;C:\\GONE\\X.EXE;";
+    profile.set("WIN.INI", "Windows", "run", "C:\\APPS\\MAIL.EXE; notes.exe ;C:\\GONE\\X.EXE;");
     processes.openable = {"MAIL.EXE", "notes.exe"};
     StartUpState state;
     state.desktop_to_open = "C:\\VX\\OTHER.DTP";
@@ -266,7 +239,7 @@ TEST(StartUpWork, ADesktopThatDoesNotOpenLeavesTheShownOneAsItWas) {
     a.caption = "A";
     host.buttons = {a};
     host.loads = false;
-    profile.run = "NOTES.EXE";
+    profile.set("WIN.INI", "Windows", "run", "NOTES.EXE");
     processes.openable = {"NOTES.EXE"};
 
     // Opened later (a button, "&Open"): the shown desktop has started already and stays so.

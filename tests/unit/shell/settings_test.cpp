@@ -2,44 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cctype>
-#include <map>
-#include <stdexcept>
+#include "unit/shell/fakes.h"
 
 namespace vx::shell {
 namespace {
 
-std::string lower(std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return char(std::tolower(c)); });
-    return s;
-}
-
-// The registry as the shell sees it: names without regard to case; a failure after a number of
-// operations stands for a registry that stops answering.
-class MemoryStore : public SettingsStore {
-public:
-    std::map<std::string, std::pair<std::string, std::string>> values;  // lower name -> (spelling, value)
-    int fail_after = -1;
-    int operations = 0;
-
-    std::optional<std::string> read(const std::string&, const std::string& name) override {
-        tick();
-        auto it = values.find(lower(name));
-        if (it == values.end()) return std::nullopt;
-        return it->second.second;
-    }
-    void write(const std::string&, const std::string& name, const std::string& value) override {
-        tick();
-        values[lower(name)] = {name, value};
-    }
-    void set(const std::string& name, const std::string& value) { values[lower(name)] = {name, value}; }
-
-private:
-    void tick() {
-        if (fail_after >= 0 && operations++ >= fail_after) throw std::runtime_error("Registry unavailable");
-    }
-};
+using testing::MemoryStore;
 
 TEST(ShellSettings, DefaultsWhenAbsent) {
     MemoryStore store;

@@ -5,16 +5,12 @@
 
 #include "port/clock.h"
 #include "port/process_api.h"
+#include "unit/port_fakes.h"
 #include "util/datetime.h"
 
 namespace vx::security::testing {
 
-class FakeClock final : public Clock {
-public:
-    DateTime t = make_datetime({2026, 3, 5}, {9, 0, 0});
-    DateTime now() const override { return t; }
-    void advance_seconds(double s) { t += s / 86400.0; }
-};
+using vx::testing::FakeClock;
 
 class FakeWindows final : public ProcessApi {
 public:

@@ -19,7 +19,7 @@ const Windows1252Codec kCodec;
 class UsageTrackerTest : public ::testing::Test {
 protected:
     FakeWindows win;
-    FakeClock clock;
+    FakeClock clock{make_datetime({2026, 3, 5}, {9, 0, 0})};
     UsageTracker tracker{win, clock};
 
     // Ticks every `step` seconds for `seconds` seconds with `front` in front.
@@ -84,7 +84,7 @@ TEST_F(UsageTrackerTest, AVanishedWindowEndsAtTheNextTickWhereverItIsListed) {
     in_front(1, 2);
     in_front(2, 2);
     win.close(2);
-    const DateTime closed_at = clock.t;
+    const DateTime closed_at = clock.value;
     in_front(1, 600);  // Word's record comes first, so the walk stops before Calc's
     const UsageRecord& calc = tracker.records()[1];
     EXPECT_FALSE(calc.running());

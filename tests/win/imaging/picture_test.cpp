@@ -325,7 +325,7 @@ TEST(PictureOnThePage, WallpaperShowsAPngStretchedOverThePage) {
         form.first_show();
         dir.files.push_back(join_path(dir.path, "VX.DTP"));
         dir.files.push_back(join_path(dir.path, "VX.BAK"));
-        model::Page* page = form.desktop().current();
+        model::Page* page = form.station().desktop().current();
         ASSERT_NE(page, nullptr);
         page->background = "wall.png";
         page->wallpaper = true;

@@ -131,7 +131,8 @@ TEST(ValidateUser, RefusesToCloseOnAWrongUserAndClosesOnARightOne) {
     LoginRig rig;
     Scripted<CountingLoginDialog> dialog(rig.context);
     dialog.script = [&](auto& d) {
-        EXPECT_EQ(rig.session.calls, std::vector<std::string>{"keys 1"}) << "system keys locked while shown";
+        EXPECT_EQ(rig.session.calls, std::vector<std::string>{"keys_locked"})
+            << "system keys locked while shown";
         EXPECT_FALSE(GetWindowLongW(d.hwnd(), GWL_STYLE) & (WS_CAPTION | WS_THICKFRAME));
         EXPECT_TRUE(GetWindowLongW(d.hwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST);
         RECT r;
@@ -167,7 +168,7 @@ TEST(ValidateUser, RefusesToCloseOnAWrongUserAndClosesOnARightOne) {
     ASSERT_TRUE(rig.context.user.has_value());
     EXPECT_EQ(rig.data.users[*rig.context.user].name, "ANN");
     EXPECT_EQ(rig.dde.text, "ANN");
-    EXPECT_EQ(rig.session.calls, (std::vector<std::string>{"keys 1", "keys 0"}));
+    EXPECT_EQ(rig.session.calls, (std::vector<std::string>{"keys_locked", "keys_unlocked"}));
 }
 
 TEST(ValidateUser, ThirdFailureLocksInputWithBeepsUntilTheLockOutEnds) {
@@ -207,7 +208,7 @@ TEST(ValidateUser, TimedExitEndsTheSessionFromTheTimer) {
     LoginRig rig;
     rig.data.settings.exit_time_on = 1;
     rig.data.settings.exit_logs_off = 1;
-    rig.hooks.exit_due = true;
+    rig.hooks.exit = true;
     Scripted<CountingLoginDialog> dialog(rig.context);
     dialog.script = [&](auto& d) {
         d.pump(1300);
@@ -217,7 +218,8 @@ TEST(ValidateUser, TimedExitEndsTheSessionFromTheTimer) {
         d.press(IDOK);
     };
     EXPECT_EQ(dialog.run(nullptr), IDOK);
-    EXPECT_EQ(rig.session.calls, (std::vector<std::string>{"keys 1", "keys 0", "log_off forced", "keys 0"}));
+    EXPECT_EQ(rig.session.calls,
+              (std::vector<std::string>{"keys_locked", "keys_unlocked", "log_off forced", "keys_unlocked"}));
 }
 
 class TellingLoginDialog : public CountingLoginDialog {
@@ -226,7 +228,9 @@ public:
     std::vector<std::string> told;
 
 protected:
-    void tell(const std::string& title, const std::string& text) override { told.push_back(title + ": " + text); }
+    void tell(const std::string& title, const std::string& text) override {
+        told.push_back(title + ": " + text);
+    }
 };
 
 TEST(ValidateUser, AProtectedFileThatWillNotSwitchIsNamedAndTheLogInStandsWithTheKeysFree) {
@@ -250,7 +254,7 @@ TEST(ValidateUser, AProtectedFileThatWillNotSwitchIsNamedAndTheLogInStandsWithTh
     EXPECT_EQ(dialog.told[0].rfind("Validate User: A protected file could not be switched:", 0), 0u)
         << dialog.told[0];
     EXPECT_NE(dialog.told[0].find(name), std::string::npos);
-    EXPECT_EQ(rig.session.calls, (std::vector<std::string>{"keys 1", "keys 0"}));
+    EXPECT_EQ(rig.session.calls, (std::vector<std::string>{"keys_locked", "keys_unlocked"}));
     EXPECT_EQ(rig.dde.text, "ANN");
     std::error_code ignored;
     std::filesystem::remove_all(dir, ignored);

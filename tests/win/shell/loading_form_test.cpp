@@ -30,7 +30,8 @@ std::filesystem::path screenshot_path(const char* name) {
 
 class LoadingFormTest : public ::testing::Test {
 protected:
-    const std::wstring key = L"Software\\Halvane\\VantoraTest\\Loading" + std::to_wstring(GetCurrentProcessId());
+    const std::wstring key =
+        L"Software\\Halvane\\VantoraTest\\Loading" + std::to_wstring(GetCurrentProcessId());
     RegistrySettingsStore store{key};
     std::string dir;
 
@@ -39,7 +40,8 @@ protected:
         GetTempPathW(MAX_PATH, tmp);
         dir = narrow(tmp) + "vxloading" + std::to_string(GetCurrentProcessId());
         CreateDirectoryW(widen(dir).c_str(), nullptr);
-        INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_TAB_CLASSES | ICC_PROGRESS_CLASS};
+        INITCOMMONCONTROLSEX icc{sizeof icc,
+                                 ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_TAB_CLASSES | ICC_PROGRESS_CLASS};
         InitCommonControlsEx(&icc);
     }
     void TearDown() override {
@@ -74,7 +76,8 @@ TEST_F(LoadingFormTest, ShowsTheTitleTheFileAndTheGaugeAndLeavesTheMainWindowAct
         RECT own{}, mine{};
         GetWindowRect(main.hwnd(), &own);
         GetWindowRect(window, &mine);
-        EXPECT_NEAR((mine.left + mine.right) / 2, (own.left + own.right) / 2, 2) << "centred over the main window";
+        EXPECT_NEAR((mine.left + mine.right) / 2, (own.left + own.right) / 2, 2)
+            << "centred over the main window";
         EXPECT_NEAR((mine.top + mine.bottom) / 2, (own.top + own.bottom) / 2, 2);
         EXPECT_EQ(window_text(GetDlgItem(window, IDC_STATIC_LOADING_TITLE)), L"Vantora!");
         EXPECT_EQ(window_text(GetDlgItem(window, IDC_STATIC_LOADING_FILE)), widen(file));
@@ -134,10 +137,10 @@ TEST_F(LoadingFormTest, TheMainWindowReadsItsDesktopUnderTheWelcomeWindow) {
     form.first_show();
     UnhookWindowsHookEx(hook);
 
-    ASSERT_FALSE(form.desktop().pages().empty());
+    ASSERT_FALSE(form.station().desktop().pages().empty());
     EXPECT_TRUE(LoadingWatch::was_visible);
-    EXPECT_EQ(LoadingWatch::log,
-              (std::vector<std::string>{"range 4", "pos 0", "pos 1", "pos 2", "pos 3", "pos 4", "pos 4", "pos 4"}));
+    EXPECT_EQ(LoadingWatch::log, (std::vector<std::string>{"range 4", "pos 0", "pos 1", "pos 2", "pos 3",
+                                                           "pos 4", "pos 4", "pos 4"}));
     EXPECT_FALSE(IsWindow(LoadingWatch::window)) << "gone once the desktop has loaded";
     close(form);
 }

@@ -9,9 +9,9 @@
 #include <utility>
 #include <vector>
 
-#include "unit/security/security_fakes.h"
 #include "security/admin_file.h"
 #include "security/file_cipher.h"
+#include "unit/security/security_fakes.h"
 #include "util/file_io.h"
 #include "win/security/security_resources.h"
 #include "win/shell/main_form.h"
@@ -23,11 +23,7 @@ namespace vx::win::shell {
 namespace {
 
 using vx::security::testing::FakeSession;
-
-struct FixedClock : Clock {
-    DateTime value = make_datetime({2026, 3, 10}, {12, 0, 0});  // a Tuesday
-    DateTime now() const override { return value; }
-};
+using vx::testing::FakeClock;
 
 // Types into "Validate User" whenever it is up, one name and password per appearance of the
 // dialog's timer tick, and notes what the shell had done by the time it first saw the dialog.
@@ -55,7 +51,8 @@ protected:
     RegistrySettingsStore store{key};
     std::string dir;
     FakeSession session;
-    FixedClock clock;
+    // A Tuesday.
+    FakeClock clock{make_datetime({2026, 3, 10}, {12, 0, 0})};
     UINT_PTR timer = 0;
 
     void SetUp() override {
@@ -114,7 +111,7 @@ TEST_F(LoginStart, AsksBeforeTheDesktopLoadsKeepsTheKeysLockedAndReleasesThemAtE
     size_t pages_at_dialog = 99;
     LoginAnswer::on_first_sight = [&] {
         calls_at_dialog = session.calls;
-        pages_at_dialog = form.desktop().pages().size();
+        pages_at_dialog = form.station().desktop().pages().size();
     };
     // A wrong password first: the dialog stays and takes the right one.
     LoginAnswer::attempts = {{"ANN", "PEAR"}, {"ANN", "APPLE"}};
@@ -122,21 +119,21 @@ TEST_F(LoginStart, AsksBeforeTheDesktopLoadsKeepsTheKeysLockedAndReleasesThemAtE
 
     EXPECT_EQ(LoginAnswer::seen, 2);
     EXPECT_EQ(pages_at_dialog, 0u) << "the log-in comes before the desktop";
-    EXPECT_EQ(calls_at_dialog, (std::vector<std::string>{"keys 1", "keys 1"}));
-    EXPECT_EQ(form.user_name(), "ANN");
-    ASSERT_NE(form.current_user(), nullptr);
-    ASSERT_EQ(form.current_user()->groups.size(), 1u);
-    EXPECT_EQ(form.admin_data().groups[form.current_user()->groups[0]].name, "Staff");
+    EXPECT_EQ(calls_at_dialog, (std::vector<std::string>{"keys_locked", "keys_locked"}));
+    EXPECT_EQ(form.station().user_name(), "ANN");
+    ASSERT_NE(form.station().admin().current_user(), nullptr);
+    ASSERT_EQ(form.station().admin().current_user()->groups.size(), 1u);
+    EXPECT_EQ(form.station().admin().groups[form.station().admin().current_user()->groups[0]].name, "Staff");
     EXPECT_EQ(form.dde_user_item().text(), "ANN");
-    EXPECT_FALSE(form.desktop().pages().empty());
-    EXPECT_FALSE(form.locked());
+    EXPECT_FALSE(form.station().desktop().pages().empty());
+    EXPECT_FALSE(form.station().locked());
     // The guards were applied for Ann: the hidden "&Desktop" menu is gone.
     EXPECT_EQ(first_menu(form), L"&Page");
     // The file keeps the keys locked for the whole session.
-    EXPECT_EQ(session.calls, (std::vector<std::string>{"keys 1", "keys 1"}));
+    EXPECT_EQ(session.calls, (std::vector<std::string>{"keys_locked", "keys_locked"}));
 
     close(form);
-    EXPECT_EQ(session.calls.back(), "keys 0");
+    EXPECT_EQ(session.calls.back(), "keys_unlocked");
 }
 
 TEST_F(LoginStart, WithoutValidateUsersNoDialogUntilF10AndTheKeysFollowTheLogIn) {
@@ -146,7 +143,7 @@ TEST_F(LoginStart, WithoutValidateUsersNoDialogUntilF10AndTheKeysFollowTheLogIn)
     ASSERT_TRUE(form.create(GetModuleHandleW(nullptr)));
     form.first_show();
     EXPECT_EQ(LoginAnswer::seen, 0);
-    EXPECT_EQ(form.user_name(), "");
+    EXPECT_EQ(form.station().user_name(), "");
     EXPECT_TRUE(session.calls.empty());
     EXPECT_EQ(first_menu(form), L"&Desktop") << "design-time visibility until someone logs in";
 
@@ -162,9 +159,9 @@ TEST_F(LoginStart, WithoutValidateUsersNoDialogUntilF10AndTheKeysFollowTheLogIn)
     info.cbSize = sizeof info;
     GetGUIThreadInfo(GetCurrentThreadId(), &info);
     EXPECT_EQ(info.flags & GUI_INMENUMODE, 0u) << "the menu bar took the key";
-    EXPECT_EQ(form.user_name(), "ANN");
+    EXPECT_EQ(form.station().user_name(), "ANN");
     // Locked while the dialog showed, released by the log-in as the file does not keep them.
-    EXPECT_EQ(session.calls, (std::vector<std::string>{"keys 1", "keys 0"}));
+    EXPECT_EQ(session.calls, (std::vector<std::string>{"keys_locked", "keys_unlocked"}));
     EXPECT_EQ(first_menu(form), L"&Page");
     close(form);
 }
@@ -179,7 +176,7 @@ TEST_F(LoginStart, F10WithoutAnyUserOpensNothing) {
     test::press_key(VK_F10);
     test::settle();
     EXPECT_EQ(LoginAnswer::seen, 0);
-    EXPECT_EQ(form.user_name(), "");
+    EXPECT_EQ(form.station().user_name(), "");
     close(form);
 }
 
@@ -209,9 +206,9 @@ TEST_F(LoginStart, AReadOnlyAdministrationFolderServesAndIsNeverWritten) {
     ASSERT_TRUE(form.create(GetModuleHandleW(nullptr)));
     LoginAnswer::attempts = {{"ANN", "APPLE"}};
     form.first_show();
-    EXPECT_TRUE(form.admin_loaded());
-    EXPECT_FALSE(form.locked());
-    EXPECT_EQ(form.user_name(), "ANN");
+    EXPECT_TRUE(form.station().admin_loaded());
+    EXPECT_FALSE(form.station().locked());
+    EXPECT_EQ(form.station().user_name(), "ANN");
     EXPECT_EQ(read_file(path), stored);
     close(form);
     EXPECT_EQ(read_file(path), stored);
@@ -228,8 +225,8 @@ TEST_F(LoginStart, MonthlyLogsWithoutALogFileLineStayInTheSettingsFolder) {
     form.first_show();
     SYSTEMTIME now;
     GetLocalTime(&now);
-    EXPECT_EQ(form.admin_data().log_path, vx::security::monthly_log_path(setting, now.wMonth));
-    EXPECT_EQ(dir_of(form.admin_data().log_path), dir);
+    EXPECT_EQ(form.station().admin().log_path, vx::security::monthly_log_path(setting, now.wMonth));
+    EXPECT_EQ(dir_of(form.station().admin().log_path), dir);
     close(form);
 }
 
@@ -262,7 +259,7 @@ TEST_F(LoginStart, RestrictedDirectoriesReadWithCareAreReportedOnce) {
               std::string::npos)
         << AlertAnswer::texts[0];
     EXPECT_EQ(AlertAnswer::texts[0].find("Exams"), std::string::npos);
-    EXPECT_TRUE(form.admin_loaded());
+    EXPECT_TRUE(form.station().admin_loaded());
     close(form);
 }
 

@@ -67,8 +67,8 @@ TEST_F(MainFormTest, SurfaceHoldsTheShownPagesObjectsAndAButtonClickReachesItsCo
     };
     ASSERT_TRUE(form.create(GetModuleHandleW(nullptr)));
     form.first_show();
-    ASSERT_EQ(form.desktop().current()->name, "Welcome");
-    const auto& welcome = form.desktop().current()->objects;
+    ASSERT_EQ(form.station().desktop().current()->name, "Welcome");
+    const auto& welcome = form.station().desktop().current()->objects;
     ASSERT_EQ(form.main_area().objects().size(), welcome.size());
     // Bottom first on the surface: the page's oldest entry, which the model keeps last.
     EXPECT_EQ(&form.page_objects().front()->entry(), &welcome.back());
@@ -87,7 +87,7 @@ TEST_F(MainFormTest, SurfaceHoldsTheShownPagesObjectsAndAButtonClickReachesItsCo
     EXPECT_EQ(clicked.size(), 1u);
 
     ASSERT_TRUE(form.select_tab(1));
-    EXPECT_EQ(form.main_area().objects().size(), form.desktop().current()->objects.size())
+    EXPECT_EQ(form.main_area().objects().size(), form.station().desktop().current()->objects.size())
         << "another page replaces the objects";
     close(form);
 }
@@ -101,8 +101,8 @@ TEST_F(MainFormTest, DemoShowsTabsAndPageKeysMoveBetweenThem) {
     const HWND tabs = form.page_tabs();
     ASSERT_EQ(TabCtrl_GetItemCount(tabs), 5) << "StartUp has no tab in run mode";
     EXPECT_EQ(form.current_tab(), 0);
-    ASSERT_NE(form.desktop().current(), nullptr);
-    EXPECT_EQ(form.desktop().current()->name, "Welcome");
+    ASSERT_NE(form.station().desktop().current(), nullptr);
+    EXPECT_EQ(form.station().desktop().current()->name, "Welcome");
     EXPECT_EQ(window_text(form.panel6()), L"") << "the tabs show the page name";
 
     form.show(SW_SHOWNORMAL);
@@ -123,7 +123,7 @@ TEST_F(MainFormTest, DemoShowsTabsAndPageKeysMoveBetweenThem) {
     // The last tab is the password page; without a logged-in user its prompt is the only way,
     // and it is not answered here, so only reaching the tab before it is checked by keys.
     EXPECT_TRUE(form.select_tab(3));
-    EXPECT_EQ(form.desktop().current()->name, "Tools");
+    EXPECT_EQ(form.station().desktop().current()->name, "Tools");
     close(form);
 }
 
@@ -133,8 +133,8 @@ TEST_F(MainFormTest, WithoutDesktopFileANewOneIsKeptInMemoryAndNeverWritten) {
     ASSERT_TRUE(form.create(GetModuleHandleW(nullptr)));
     form.first_show();
     ASSERT_EQ(TabCtrl_GetItemCount(form.page_tabs()), 1);
-    EXPECT_EQ(form.desktop().current()->name, "Page 1");
-    EXPECT_NE(form.desktop().find_page("StartUp"), nullptr);
+    EXPECT_EQ(form.station().desktop().current()->name, "Page 1");
+    EXPECT_NE(form.station().desktop().find_page("StartUp"), nullptr);
     EXPECT_FALSE(file_exists(join_path(dir, "VX.DTP"))) << "saved behind the administrator's back";
     close(form);
     EXPECT_FALSE(file_exists(join_path(dir, "VX.DTP"))) << "written at exit";
@@ -158,12 +158,13 @@ TEST_F(MainFormTest, ADamagedDesktopIsToldAndKeptAsItIsForRepair) {
     ASSERT_EQ(prompter.log.size(), 1u);
     EXPECT_EQ(prompter.log[0], "alert Error In loading Desktop File: " + model::load_error_text(path));
     // What shows is the starter desktop, not what the file held up to its damage.
-    EXPECT_EQ(form.desktop().current()->name, "Page 1");
-    EXPECT_EQ(form.desktop().pages().size(), 2u);
+    EXPECT_EQ(form.station().desktop().current()->name, "Page 1");
+    EXPECT_EQ(form.station().desktop().pages().size(), 2u);
     const Bytes kept = read_file(path);
     close(form);
     EXPECT_EQ(read_file(path), kept) << "the damaged file was written over";
-    EXPECT_TRUE(vx::security::has_cipher_trailer(kept)) << "a plain file is left enciphered, as every load leaves it";
+    EXPECT_TRUE(vx::security::has_cipher_trailer(kept))
+        << "a plain file is left enciphered, as every load leaves it";
 }
 
 TEST_F(MainFormTest, ACountLineThatIsNoNumberIsToldAndTheDesktopStillLoads) {

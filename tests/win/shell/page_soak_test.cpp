@@ -71,7 +71,7 @@ TEST_F(PageSoak, TenThousandPageViewsHoldTheHandleCountsFlat) {
     // The demo's four open pages, each with what it lacks: buttons showing a still icon file
     // and the library's icons and cursor, image objects of an icon and of a see-through
     // picture, and tab icons, one of them animated.
-    const auto pages = form.desktop().tab_pages(false);
+    const auto pages = form.station().desktop().tab_pages(false);
     ASSERT_GE(pages.size(), 4u);
     for (size_t i = 0; i < 4; ++i) {
         model::Page& page = *const_cast<model::Page*>(pages[i]);
@@ -80,24 +80,24 @@ TEST_F(PageSoak, TenThousandPageViewsHoldTheHandleCountsFlat) {
         b.caption = "Icon file";
         b.ani_icon = path("STILL.ICO");
         b.show_icon = true;
-        form.desktop().add_object(page, b);
+        form.station().desktop().add_object(page, b);
         model::ButtonData library = b;
         library.bounds.top = 240;
         library.ani_icon.clear();
         library.icon = static_cast<uint16_t>(i % 2);
         library.show_cursor = true;
         library.cursor = 2;
-        form.desktop().add_object(page, library);
+        form.station().desktop().add_object(page, library);
         page.tab_icon = static_cast<int32_t>(i % 3);
         model::ImageData icon;
         icon.bounds = {500, 360, 48, 48};
         icon.picture_path = path("STILL.ICO");
-        form.desktop().add_object(page, icon);
+        form.station().desktop().add_object(page, icon);
         model::ImageData alpha;
         alpha.bounds = {560, 360, 48, 48};
         alpha.stretch = true;
         alpha.picture_path = path("ALPHA.PNG");
-        form.desktop().add_object(page, alpha);
+        form.station().desktop().add_object(page, alpha);
     }
     ShowWindow(form.hwnd(), SW_SHOWNOACTIVATE);
 

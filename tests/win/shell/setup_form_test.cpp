@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "unit/port_fakes.h"
 #include "util/file_io.h"
 #include "win/security/dialog_script.h"
 #include "win/shell/main_form.h"
@@ -182,20 +183,6 @@ TEST(SetupForm, HelpButtonAndPageContextsFollowTheShownPage) {
 
 // ---- Through the main window ---------------------------------------------------------------
 
-struct FakeProfile : Profile {
-    std::string border = "3";
-    std::vector<std::string> reads;
-    std::string read(const std::string& file, const std::string& section, const std::string& key,
-                     const std::string& fallback) override {
-        reads.push_back(file + "|" + section + "|" + key + "|" + fallback);
-        return border;
-    }
-    bool write(const std::string&, const std::string&, const std::string&, const std::string&) override {
-        return false;
-    }
-    std::vector<std::string> keys(const std::string&, const std::string&) override { return {}; }
-};
-
 // Answers "Desktop Setup" from the main window's modal loop: one setting per test.
 struct SetupAnswer {
     static inline std::function<void(HWND)> act;
@@ -239,7 +226,8 @@ protected:
 TEST_F(SetupThroughMainForm, OkAppliesTheOptionsResizesByTheDoubledBorderAndWritesTheSettings) {
     TMainForm form(store);
     form.set_program_dir(dir);
-    FakeProfile profile;
+    vx::testing::FakeProfile profile;
+    profile.set("WIN.INI", "Windows", "BorderWidth", "3");
     form.set_profile(&profile);
     ASSERT_TRUE(form.create(GetModuleHandleW(nullptr)));
     form.first_show();
@@ -266,8 +254,8 @@ TEST_F(SetupThroughMainForm, OkAppliesTheOptionsResizesByTheDoubledBorderAndWrit
     EXPECT_FALSE(style & WS_THICKFRAME);
     EXPECT_FALSE(style & WS_MAXIMIZEBOX);
     EXPECT_EQ(GetMenu(form.hwnd()), nullptr);
-    EXPECT_FALSE(form.desktop().options.sizeable);
-    EXPECT_FALSE(form.settings().exit_prompt);
+    EXPECT_FALSE(form.station().desktop().options.sizeable);
+    EXPECT_FALSE(form.station().settings().exit_prompt);
     EXPECT_EQ(store.read("", "ExitPrompt"), std::optional<std::string>("0"));
 
     // OK again without a change keeps the size.

@@ -22,41 +22,14 @@
 namespace vx::win::shell {
 namespace {
 
+using vx::shell::testing::FakeClock;
 using vx::shell::testing::FakeFileSystem;
+using vx::shell::testing::FakeHooks;
 using vx::shell::testing::FakeProcessApi;
+using vx::shell::testing::FakeProfile;
 using vx::shell::testing::FakePrompter;
 using vx::shell::testing::FakeSession;
 using vx::shell::testing::FakeSound;
-
-class FakeHooks : public HooksApi {
-public:
-    bool lock = false, exit = false;
-    void set_lock_time(int) override {}
-    void set_exit_time(int) override {}
-    void enable_lock(bool) override {}
-    void enable_exit(bool) override {}
-    bool check_lock() override { return lock; }
-    bool update_exit_time() override { return exit; }
-};
-
-class FakeProfile : public Profile {
-public:
-    std::string run;
-    std::string read(const std::string& file, const std::string& section, const std::string& key,
-                     const std::string& fallback) override {
-        return file == "WIN.INI" && section == "Windows" && key == "run" ? run : fallback;
-    }
-    bool write(const std::string&, const std::string&, const std::string&, const std::string&) override {
-        return false;
-    }
-    std::vector<std::string> keys(const std::string&, const std::string&) override { return {}; }
-};
-
-class FixedClock : public Clock {
-public:
-    DateTime value = make_datetime({2026, 12, 10}, {9, 0, 5, 0});
-    DateTime now() const override { return value; }
-};
 
 class FakeRegistration : public vx::shell::ShellRegistration {
 public:
@@ -81,7 +54,7 @@ protected:
     FakeSession session;
     FakeHooks hooks;
     FakeProfile profile;
-    FixedClock clock;
+    FakeClock clock{make_datetime({2026, 12, 10}, {9, 0, 5, 0})};
     FakeRegistration registration;
     FakePrompter prompter;
 
@@ -104,7 +77,8 @@ protected:
         if (!own_dialogs) ports.prompter = &prompter;
         // The two dialogs are answered through the fake prompter: a typed command, a row number.
         ports.run_program_form = [this](HWND) -> std::optional<TypedCommand> {
-            const auto text = prompter.ask_text("Run Program", "Command Line:", form->settings().last_program, false);
+            const auto text = prompter.ask_text(
+                "Run Program", "Command Line:", form->station().settings().last_program, false);
             if (!text) return std::nullopt;
             return TypedCommand{*text};
         };
@@ -113,7 +87,8 @@ protected:
                 vx::shell::exit_dialog_rows(c.dos_guard_visible, c.logoff_guard_visible, c.user_name_known);
             std::vector<std::string> captions;
             for (const auto& row : rows) captions.push_back(row.caption);
-            const auto chosen = prompter.ask_choice("Shut Down Windows", "Are you sure you want to:", captions);
+            const auto chosen =
+                prompter.ask_choice("Shut Down Windows", "Are you sure you want to:", captions);
             if (!chosen || *chosen >= rows.size()) return false;
             return vx::shell::perform_exit_choice(rows[*chosen].choice, c.host, c.session, c.processes);
         };
@@ -144,13 +119,14 @@ protected:
     }
 
     model::Page& page(const std::string& name) {
-        model::Page* p = name.empty() ? form->desktop().master() : form->desktop().find_page(name);
+        model::Page* p =
+            name.empty() ? form->station().desktop().master() : form->station().desktop().find_page(name);
         EXPECT_NE(p, nullptr) << name;
         return *p;
     }
     model::ObjectEntry& add_button(model::Page& p, model::ButtonData b) {
         if (b.command_lines == 0 && !b.command.empty()) b.command_lines = 1;
-        return form->desktop().add_object(p, std::move(b));
+        return form->station().desktop().add_object(p, std::move(b));
     }
     static model::ButtonData program(const std::string& command, const std::string& directory = {}) {
         model::ButtonData b;
@@ -178,7 +154,7 @@ TEST_F(ShellRuntimeTest, ClickedButtonStartsItsProgramOnceTheClickIsOver) {
 TEST_F(ShellRuntimeTest, FirstTickRunsStartUpButtonsAndRunEntriesOnlyOnce) {
     processes.startable = {"C:\\APPS\\EARLY.EXE"};
     processes.openable = {"ONE.EXE", "TWO.EXE"};
-    profile.run = "C:\\A\\ONE.EXE; TWO.EXE";
+    profile.set("WIN.INI", "Windows", "run", "C:\\A\\ONE.EXE; TWO.EXE");
     add_button(page("StartUp"), program("C:\\APPS\\EARLY.EXE"));
     ASSERT_TRUE(runtime->start_up_pending());
 
@@ -216,7 +192,7 @@ TEST_F(ShellRuntimeTest, ScheduledButtonRunsOnceWithinItsWindow) {
     b.launch_date = make_datetime({2026, 12, 10}, {9, 0, 0, 0});
     model::Page& p = page("Page 1");
     auto& entry = add_button(p, b);
-    form->desktop().schedule(entry.id);
+    form->station().desktop().schedule(entry.id);
 
     clock.value = make_datetime({2026, 12, 10}, {8, 59, 50, 0});
     runtime->tick();
@@ -232,7 +208,7 @@ TEST_F(ShellRuntimeTest, ScheduledButtonRunsOnceWithinItsWindow) {
 }
 
 TEST_F(ShellRuntimeTest, PageLinksMoveBetweenTabsAndSpeedKeysReachMasterButtons) {
-    form->desktop().add_page("Page 2");
+    form->station().desktop().add_page("Page 2");
     form->refresh_desktop_view();
     model::ButtonData link;
     link.kind = model::kKindPageLink;
@@ -242,7 +218,7 @@ TEST_F(ShellRuntimeTest, PageLinksMoveBetweenTabsAndSpeedKeysReachMasterButtons)
     ASSERT_EQ(form->current_tab(), 0);
     runtime->carry_out_button(page("Page 1").objects.front());
     EXPECT_EQ(form->current_tab(), 1);
-    EXPECT_EQ(form->desktop().current()->name, "Page 2");
+    EXPECT_EQ(form->station().desktop().current()->name, "Page 2");
 
     processes.startable = {"C:\\APPS\\KEYED.EXE"};
     model::ButtonData keyed = program("C:\\APPS\\KEYED.EXE");
@@ -262,7 +238,7 @@ TEST_F(ShellRuntimeTest, AMasterPageSpeedKeyWorksOnAPageThatHidesTheMasterPagesO
     add_button(page(""), keyed);
     page("Page 1").show_master_items = false;
     form->show_first_tab();
-    ASSERT_EQ(form->desktop().current()->name, "Page 1");
+    ASSERT_EQ(form->station().desktop().current()->name, "Page 1");
     EXPECT_TRUE(form->main_area().objects().empty()) << "the master page's button is not shown here";
     form->show(SW_SHOWNORMAL);
     ASSERT_TRUE(test::bring_to_front(form->hwnd()));
@@ -275,11 +251,12 @@ TEST_F(ShellRuntimeTest, AMasterPageSpeedKeyWorksOnAPageThatHidesTheMasterPagesO
 TEST_F(ShellRuntimeTest, TheFirstPageShownIsOneTheUserMayOpen) {
     // Nobody is logged in: every page password asks.
     page("Page 1").password = "KEY";
-    form->desktop().add_page("Page 2");
+    form->station().desktop().add_page("Page 2");
     form->refresh_desktop_view();
     form->show_first_tab();
-    ASSERT_NE(form->desktop().current(), nullptr);
-    EXPECT_EQ(form->desktop().current()->name, "Page 2") << "the protected first page was shown unasked";
+    ASSERT_NE(form->station().desktop().current(), nullptr);
+    EXPECT_EQ(form->station().desktop().current()->name, "Page 2")
+        << "the protected first page was shown unasked";
     EXPECT_EQ(form->current_tab(), 1);
     EXPECT_TRUE(prompter.log.empty()) << prompter.log.front();
 
@@ -289,14 +266,14 @@ TEST_F(ShellRuntimeTest, TheFirstPageShownIsOneTheUserMayOpen) {
     form->show_first_tab();
     ASSERT_EQ(prompter.log.size(), 1u);
     EXPECT_EQ(prompter.log[0].rfind("text Password Required: ", 0), 0u) << prompter.log[0];
-    EXPECT_EQ(form->desktop().current(), nullptr);
+    EXPECT_EQ(form->station().desktop().current(), nullptr);
     EXPECT_EQ(form->current_tab(), -1);
     EXPECT_TRUE(form->main_area().objects().empty());
 
     prompter.answers = {"key"};
     form->show_first_tab();
-    ASSERT_NE(form->desktop().current(), nullptr);
-    EXPECT_EQ(form->desktop().current()->name, "Page 1");
+    ASSERT_NE(form->station().desktop().current(), nullptr);
+    EXPECT_EQ(form->station().desktop().current()->name, "Page 1");
     EXPECT_EQ(form->current_tab(), 0);
 }
 
@@ -343,7 +320,8 @@ TEST_F(ShellRuntimeTest, EveryCloseFromTheSystemAsksAsExitDoes) {
     PostMessageW(form->hwnd(), WM_CLOSE, 0, 0);
     pump();
     ASSERT_EQ(prompter.log.size(), 3u);
-    for (const std::string& line : prompter.log) EXPECT_EQ(line.rfind("choice Shut Down Windows: ", 0), 0u) << line;
+    for (const std::string& line : prompter.log)
+        EXPECT_EQ(line.rfind("choice Shut Down Windows: ", 0), 0u) << line;
     EXPECT_TRUE(IsWindow(form->hwnd())) << "cancelled, the shell stays";
     EXPECT_TRUE(session.calls.empty());
 
@@ -401,14 +379,15 @@ TEST_F(ShellRuntimeTest, BrowserFlagButtonIsRefusedAndNoOtherBrowserOpensIt) {
     runtime->carry_out_button(entry);
     EXPECT_TRUE(processes.log.empty()) << processes.log.front();
     ASSERT_EQ(prompter.log.size(), 1u);
-    EXPECT_EQ(prompter.log[0].rfind("alert Vantora!: The address http://intranet.school/ can only be shown", 0), 0u)
+    EXPECT_EQ(
+        prompter.log[0].rfind("alert Vantora!: The address http://intranet.school/ can only be shown", 0), 0u)
         << prompter.log[0];
 }
 
 TEST_F(ShellRuntimeTest, RunProgramObeysTheUsersBarredDrives) {
     files.files = {"D:\\GAMES\\PLAY.EXE", "C:\\TOOLS\\EDIT.EXE"};
     processes.startable = {"D:\\GAMES\\PLAY.EXE", "C:\\TOOLS\\EDIT.EXE"};
-    form->admin().drives[3] = 500;  // D: barred
+    form->station().edit_admin().drives[3] = 500;  // D: barred
 
     prompter.answers = {"D:\\GAMES\\PLAY.EXE"};
     runtime->run_program();
@@ -417,7 +396,7 @@ TEST_F(ShellRuntimeTest, RunProgramObeysTheUsersBarredDrives) {
     EXPECT_EQ(prompter.log[0], "text Run Program: Command Line: []");
     EXPECT_EQ(prompter.log[1].rfind("alert Run Program: You may not run D:\\GAMES\\PLAY.EXE", 0), 0u)
         << prompter.log[1];
-    EXPECT_EQ(form->settings().last_program, "D:\\GAMES\\PLAY.EXE") << "kept for the next time";
+    EXPECT_EQ(form->station().settings().last_program, "D:\\GAMES\\PLAY.EXE") << "kept for the next time";
 
     prompter.answers = {"C:\\TOOLS\\EDIT.EXE"};
     runtime->run_program();
@@ -429,7 +408,7 @@ TEST_F(ShellRuntimeTest, TheUsageLogViewerKeepsItsOwnCopyOfThisRunsRecords) {
     const std::string admin = join_path(dir, "ADMAN.ADM"), log = join_path(dir, "VX.LOG");
     write_file_atomic(admin, std::string_view("Security=0 0 1 0 0 0 0 0 0 0\r\n"));
     SendMessageW(form->hwnd(), WM_ACTIVATE, WA_ACTIVE, 0);
-    ASSERT_TRUE(form->admin_loaded());
+    ASSERT_TRUE(form->station().admin_loaded());
     processes.foreground = 4242;
     processes.front_title = "Letter - Word";
     runtime->tick();
@@ -455,7 +434,8 @@ protected:
     void before_first_show() override {
         // The runtime's ports were handed over already; the selector's place is taken here.
         runtime.reset();
-        ShellPorts ports{processes, files, sound, session, hooks, profile, clock, registration, store, &prompter};
+        ShellPorts ports{processes, files, sound,        session, hooks,
+                         profile,   clock, registration, store,   &prompter};
         ports.open_desktop_form = [this](HWND, const std::string& start_dir) {
             offered_folders.push_back(start_dir);
             return chosen;
@@ -478,8 +458,8 @@ protected:
         return d.file_name;
     }
     static bool in_menu(const TMainForm& f, vx::shell::MenuCommand c) {
-        return GetMenuState(f.main_menu(), static_cast<UINT>(kIdMenuFirst + static_cast<int>(c)), MF_BYCOMMAND) !=
-               static_cast<UINT>(-1);
+        return GetMenuState(f.main_menu(), static_cast<UINT>(kIdMenuFirst + static_cast<int>(c)),
+                            MF_BYCOMMAND) != static_cast<UINT>(-1);
     }
 };
 
@@ -490,7 +470,7 @@ TEST_F(OpeningDesktops, TheChosenDesktopOpensThroughTheStartUpWorkAndADamagedOne
     EXPECT_FALSE(in_menu(*form, MenuCommand::Setup)) << "an item that would do nothing";
 
     processes.startable = {"C:\\APPS\\FIRST.EXE", "C:\\APPS\\OTHER.EXE"};
-    const std::string shown_file = form->settings().desktop_file;
+    const std::string shown_file = form->station().settings().desktop_file;
     runtime->tick();  // the first start-up work, done with
     processes.log.clear();
 
@@ -499,25 +479,26 @@ TEST_F(OpeningDesktops, TheChosenDesktopOpensThroughTheStartUpWorkAndADamagedOne
     files.files.push_back(broken);
     chosen = broken;
     runtime->choose_desktop_to_open();
-    EXPECT_EQ(offered_folders, std::vector<std::string>{dir}) << "the selector starts beside the shown desktop";
+    EXPECT_EQ(offered_folders, std::vector<std::string>{dir})
+        << "the selector starts beside the shown desktop";
     EXPECT_TRUE(prompter.log.empty()) << "nothing opens inside the menu command";
     runtime->tick();
     ASSERT_EQ(prompter.log.size(), 1u);
     EXPECT_EQ(prompter.log[0], "alert Error In loading Desktop File: " + model::load_error_text(broken));
-    ASSERT_NE(form->desktop().current(), nullptr);
-    EXPECT_EQ(form->desktop().current()->name, "Page 1") << "the shown desktop stays";
-    EXPECT_EQ(form->desktop().find_page("Half"), nullptr);
-    EXPECT_EQ(form->settings().desktop_file, shown_file);
-    EXPECT_EQ(form->desktop().file_name, shown_file);
+    ASSERT_NE(form->station().desktop().current(), nullptr);
+    EXPECT_EQ(form->station().desktop().current()->name, "Page 1") << "the shown desktop stays";
+    EXPECT_EQ(form->station().desktop().find_page("Half"), nullptr);
+    EXPECT_EQ(form->station().settings().desktop_file, shown_file);
+    EXPECT_EQ(form->station().desktop().file_name, shown_file);
     EXPECT_TRUE(processes.log.empty()) << "the shown desktop's start-up ran again: " << processes.log.front();
 
     const std::string other = write_desktop("OTHER.DTP", "Elsewhere", "C:\\APPS\\OTHER.EXE");
     chosen = other;
     runtime->choose_desktop_to_open();
     runtime->tick();
-    ASSERT_NE(form->desktop().current(), nullptr);
-    EXPECT_EQ(form->desktop().current()->name, "Elsewhere");
-    EXPECT_EQ(form->settings().desktop_file, other);
+    ASSERT_NE(form->station().desktop().current(), nullptr);
+    EXPECT_EQ(form->station().desktop().current()->name, "Elsewhere");
+    EXPECT_EQ(form->station().settings().desktop_file, other);
     ASSERT_FALSE(processes.log.empty());
     EXPECT_EQ(processes.log.front(), "start C:\\APPS\\OTHER.EXE in [] show 0") << "its StartUp page ran";
     DeleteFileW(widen(broken).c_str());
@@ -532,7 +513,7 @@ TEST_F(OpeningDesktops, TheOpenGuardAndTheUsersFileTypesApply) {
                                        "MenuPassword=\r\nMenuSecurity=0\r\nMenuVisible=1\r\n"
                                        "MenuPassword=SECRET\r\nMenuSecurity=1000\r\nMenuVisible=1\r\n"));
     SendMessageW(form->hwnd(), WM_ACTIVATE, WA_ACTIVE, 0);
-    ASSERT_TRUE(form->admin_loaded());
+    ASSERT_TRUE(form->station().admin_loaded());
     const std::string other = write_desktop("OTHER.DTP", "Elsewhere", "C:\\APPS\\OTHER.EXE");
     chosen = other;
 
@@ -543,13 +524,13 @@ TEST_F(OpeningDesktops, TheOpenGuardAndTheUsersFileTypesApply) {
     EXPECT_EQ(prompter.log[0].rfind("text Password Required: ", 0), 0u) << prompter.log[0];
 
     prompter.answers = {"secret"};
-    form->admin().forbidden_extensions = "DTP|";
+    form->station().edit_admin().forbidden_extensions = "DTP|";
     runtime->choose_desktop_to_open();
     EXPECT_EQ(offered_folders.size(), 1u);
     ASSERT_EQ(prompter.log.size(), 3u);
     EXPECT_EQ(prompter.log[2].rfind("alert Vantora!: You may not open " + other, 0), 0u) << prompter.log[2];
     runtime->tick();
-    EXPECT_EQ(form->desktop().find_page("Elsewhere"), nullptr);
+    EXPECT_EQ(form->station().desktop().find_page("Elsewhere"), nullptr);
     DeleteFileW(widen(other).c_str());
 }
 
@@ -568,7 +549,8 @@ struct LockAnswer {
     static void CALLBACK tick(HWND, UINT, UINT_PTR, DWORD) {
         static bool busy = false;
         const HWND dialog = FindWindowW(L"#32770", L"Validate User");
-        if (busy || !dialog || !IsWindowVisible(dialog) || !IsWindowEnabled(GetDlgItem(dialog, IDC_EDIT_NAME)))
+        if (busy || !dialog || !IsWindowVisible(dialog) ||
+            !IsWindowEnabled(GetDlgItem(dialog, IDC_EDIT_NAME)))
             return;
         busy = true;
         ++seen;
@@ -601,9 +583,10 @@ protected:
 };
 
 TEST_F(IdleLock, TheLogInLiesAboveWindowsKeptOnTopWhichAreOnTopAgainAfterIt) {
-    ASSERT_TRUE(form->admin_loaded());
-    const HWND on_top = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, L"STATIC", L"kept on top",
-                                        WS_POPUP | WS_VISIBLE, 10, 10, 120, 40, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(form->station().admin_loaded());
+    const HWND on_top =
+        CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, L"STATIC", L"kept on top", WS_POPUP | WS_VISIBLE,
+                        10, 10, 120, 40, nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(on_top, nullptr);
     bool on_top_during = true;
     LockAnswer::on_sight = [&] {
@@ -615,7 +598,7 @@ TEST_F(IdleLock, TheLogInLiesAboveWindowsKeptOnTopWhichAreOnTopAgainAfterIt) {
     EXPECT_EQ(LockAnswer::seen, 1);
     EXPECT_FALSE(on_top_during) << "a window stayed above the log-in";
     EXPECT_NE(GetWindowLongW(on_top, GWL_EXSTYLE) & WS_EX_TOPMOST, 0) << "not on top again after the log-in";
-    EXPECT_EQ(form->user_name(), "ANN");
+    EXPECT_EQ(form->station().user_name(), "ANN");
     DestroyWindow(on_top);
 }
 
@@ -634,8 +617,8 @@ TEST_F(IdleLock, ATickWhileALogInIsOpenOpensNoSecondOne) {
     EXPECT_TRUE(test::pump_until([] { return LockAnswer::seen > 0 && LockAnswer::open_dialogs() == 0; }));
     EXPECT_EQ(LockAnswer::seen, 1);
     EXPECT_EQ(open_after_tick, 1);
-    EXPECT_FALSE(form->login_open());
-    EXPECT_EQ(form->user_name(), "ANN");
+    EXPECT_FALSE(form->station().login_open());
+    EXPECT_EQ(form->station().user_name(), "ANN");
 }
 
 // An administration file that exists but does not read: the station locks until it reads.
@@ -651,8 +634,8 @@ protected:
 
 TEST_F(DamagedAdminFile, NothingStartsNoGuardPassesAndTheStationOpensOnceTheFileReads) {
     ASSERT_EQ(prompter.log, std::vector<std::string>{"alert Error: 'abc' is not a valid integer value"});
-    EXPECT_TRUE(form->locked());
-    EXPECT_NE(form->locked_text().find("'abc' is not a valid integer value"), std::string::npos);
+    EXPECT_TRUE(form->station().locked());
+    EXPECT_NE(form->station().locked_text().find("'abc' is not a valid integer value"), std::string::npos);
     EXPECT_EQ(TabCtrl_GetItemCount(form->page_tabs()), 0);
     EXPECT_FALSE(form->exit_shown());
     prompter.log.clear();
@@ -661,11 +644,11 @@ TEST_F(DamagedAdminFile, NothingStartsNoGuardPassesAndTheStationOpensOnceTheFile
     // speed key, Run Program.
     processes.startable = {"C:\\APPS\\EARLY.EXE"};
     processes.openable = {"ONE.EXE"};
-    profile.run = "ONE.EXE";
-    form->desktop().create_master_page();
+    profile.set("WIN.INI", "Windows", "run", "ONE.EXE");
+    form->station().desktop().create_master_page();
     model::ButtonData early = program("C:\\APPS\\EARLY.EXE");
     early.speed_key = 'E';
-    auto& start_up = add_button(form->desktop().add_page(std::string(model::kStartUpPage)), early);
+    auto& start_up = add_button(form->station().desktop().add_page(std::string(model::kStartUpPage)), early);
     runtime->tick();
     EXPECT_TRUE(runtime->start_up_pending()) << "it waits for the station to open";
     runtime->carry_out_button(start_up);
@@ -686,20 +669,21 @@ TEST_F(DamagedAdminFile, NothingStartsNoGuardPassesAndTheStationOpensOnceTheFile
     SendMessageW(form->hwnd(), WM_SYSCOMMAND, SC_CLOSE, 0);
     ASSERT_EQ(prompter.log.size(), 1u);
     EXPECT_EQ(prompter.log[0],
-              "choice Shut Down Windows: Are you sure you want to:|&Shut down the Computer?|&Restart the Computer?");
+              "choice Shut Down Windows: Are you sure you want to:|&Shut down the Computer?|&Restart the "
+              "Computer?");
     EXPECT_TRUE(IsWindow(form->hwnd()));
     prompter.log.clear();
 
     // Read again on activation: still damaged, and not told again.
     SendMessageW(form->hwnd(), WM_ACTIVATE, WA_ACTIVE, 0);
-    EXPECT_TRUE(form->locked());
+    EXPECT_TRUE(form->station().locked());
     EXPECT_TRUE(prompter.log.empty()) << prompter.log.front();
 
     // Repaired: the station opens as a first start would, and the start-up work follows.
     write_admin("Security=0 0 0 0 0 0 0 0 0 0\r\nGroup=Staff\r\nGroupSecurity=50\r\n");
     SendMessageW(form->hwnd(), WM_ACTIVATE, WA_ACTIVE, 0);
-    EXPECT_FALSE(form->locked());
-    EXPECT_TRUE(form->admin_loaded());
+    EXPECT_FALSE(form->station().locked());
+    EXPECT_TRUE(form->station().admin_loaded());
     EXPECT_EQ(TabCtrl_GetItemCount(form->page_tabs()), 1);
     EXPECT_TRUE(form->exit_shown());
     runtime->tick();
