@@ -1,4 +1,4 @@
-#include "win/shell/page_objects.h"
+#include "win/surface/page_objects.h"
 
 #include "iconlib/animation.h"
 #include "objects/button_paint.h"
@@ -6,7 +6,7 @@
 #include "win/imaging/picture.h"
 #include "win/util/text.h"
 
-namespace vx::win::shell {
+namespace vx::win::surface {
 
 namespace {
 
@@ -174,4 +174,4 @@ port::Palette port_palette(const model::Palette& palette) {
     return out;
 }
 
-}  // namespace vx::win::shell
+}  // namespace vx::win::surface

@@ -1,4 +1,4 @@
-#include "win/shell/page_objects.h"
+#include "win/surface/page_objects.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include "objects/button_paint.h"
 #include "win/support/dib_surface.h"
 
-namespace vx::win::shell {
+namespace vx::win::surface {
 namespace {
 
 // A white page.
@@ -152,4 +152,4 @@ TEST(PageObjectMouse, AQuickClickShowsThePressedFaceBeforeTheCommandRuns) {
 }
 
 }  // namespace
-}  // namespace vx::win::shell
+}  // namespace vx::win::surface

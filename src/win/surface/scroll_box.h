@@ -9,7 +9,7 @@
 
 #include "win/util/window.h"
 
-namespace vx::win::shell {
+namespace vx::win::surface {
 
 inline constexpr const wchar_t* kScrollBoxClass = L"TKXScrollBox";
 
@@ -75,4 +75,4 @@ private:
     int pos_x_ = 0, pos_y_ = 0;
 };
 
-}  // namespace vx::win::shell
+}  // namespace vx::win::surface

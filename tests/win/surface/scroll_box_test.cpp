@@ -1,4 +1,4 @@
-#include "win/shell/scroll_box.h"
+#include "win/surface/scroll_box.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 
 #include "win/support/real_input.h"
 
-namespace vx::win::shell {
+namespace vx::win::surface {
 namespace {
 
 class Box final : public HostedObject {
@@ -86,4 +86,4 @@ TEST_F(ScrollBoxTest, PaintsBottomToTopAndHitsTopFirst) {
 }
 
 }  // namespace
-}  // namespace vx::win::shell
+}  // namespace vx::win::surface

@@ -1,4 +1,4 @@
-#include "win/shell/scroll_box.h"
+#include "win/surface/scroll_box.h"
 
 #include <windowsx.h>
 
@@ -6,7 +6,7 @@
 
 #include "win/util/handle.h"
 
-namespace vx::win::shell {
+namespace vx::win::surface {
 
 HWND TKXScrollBox::create(HWND parent, HINSTANCE instance, int id) {
     WNDCLASSEXW wc{};
@@ -217,4 +217,4 @@ LRESULT TKXScrollBox::handle_message(UINT message, WPARAM wparam, LPARAM lparam)
     return Window::handle_message(message, wparam, lparam);
 }
 
-}  // namespace vx::win::shell
+}  // namespace vx::win::surface

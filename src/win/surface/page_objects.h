@@ -15,9 +15,9 @@
 #include "win/objects/gdi_canvas.h"
 #include "win/objects/kx_button.h"
 #include "win/objects/kx_shapes.h"
-#include "win/shell/scroll_box.h"
+#include "win/surface/scroll_box.h"
 
-namespace vx::win::shell {
+namespace vx::win::surface {
 
 // What the objects of a page share with their owner.
 struct PageObjectEnv {
@@ -67,4 +67,4 @@ std::vector<model::ObjectEntry*> stacking_order(const model::Page* master, model
 // The page palette as the canvas takes it.
 port::Palette port_palette(const model::Palette& palette);
 
-}  // namespace vx::win::shell
+}  // namespace vx::win::surface
