@@ -1,96 +1,66 @@
 #include "win/surface/page_objects.h"
 
 #include "iconlib/animation.h"
-#include "objects/button_paint.h"
+#include "objects/line_star_paint.h"
 #include "util/file_io.h"
 #include "win/imaging/picture.h"
+#include "win/objects/image_pictures.h"
 #include "win/util/text.h"
 
 namespace vx::win::surface {
 
-namespace {
+namespace core = vx::objects;
 
-PageObject::Drawn make_drawn(const model::ObjectData& data) {
-    return std::visit(
-        [](const auto& d) -> PageObject::Drawn {
-            using T = std::decay_t<decltype(d)>;
-            if constexpr (std::is_same_v<T, model::ButtonData>) {
-                return objects::TKXButton(d);
-            } else if constexpr (std::is_same_v<T, model::ShapeData>) {
-                return objects::TKXShape(d);
-            } else if constexpr (std::is_same_v<T, model::LineData>) {
-                return objects::TKXLine(d);
-            } else if constexpr (std::is_same_v<T, model::LabelData>) {
-                return objects::TKXLabel(d);
-            } else {
-                objects::TKXImage image(d);
-                // A picture that cannot be read leaves the frame alone.
-                if (!d.picture_path.empty()) {
-                    if (auto picture = objects::make_image_picture(imaging::decode_picture(d.picture_path)))
-                        image.SetPicture(std::move(picture));
-                }
-                return image;
-            }
-        },
-        data);
-}
-
-}  // namespace
-
-PageObject::PageObject(model::ObjectEntry& entry, const PageObjectEnv& env)
-    : entry_(entry), env_(env), drawn_(make_drawn(entry.data)) {
-    std::visit(
-        [this](auto& o) {
-            using T = std::decay_t<decltype(o)>;
-            if constexpr (std::is_same_v<T, objects::TKXButton>)
-                o.on_refresh = [this](vx::objects::Refresh) { repaint(); };
-            else
-                o.on_refresh = [this] { repaint(); };
-        },
-        drawn_);
+PageObject::PageObject(model::ObjectEntry& entry, const PageObjectEnv& env) : entry_(entry), env_(env) {
+    if (const auto* image = std::get_if<model::ImageData>(&entry_.data)) {
+        // A picture that cannot be read leaves the frame alone.
+        if (!image->picture_path.empty())
+            picture_ = objects::make_image_picture(imaging::decode_picture(image->picture_path));
+    }
     load_icon();
 }
 
 void PageObject::load_icon() {
-    auto* b = std::get_if<objects::TKXButton>(&drawn_);
+    const model::ButtonData* b = button();
     if (!b) return;
-    const model::ButtonData& d = b->data();
-    if (d.show_icon && env_.library) {
-        const auto icon = env_.library->icon(d.icon);
-        if (icon.id != port::kNoIcon || icon.animated) b->SetLibraryIcon(icon.id, icon.animated);
+    if (b->show_icon && env_.library) {
+        const auto icon = env_.library->icon(b->icon);
+        if (icon.id != port::kNoIcon || icon.animated) {
+            state_.icon = icon.id;
+            state_.has_animation_stream = icon.animated;
+        }
     }
     // A still icon file named beside the number takes its place, as the editor sets it.
-    if (!d.ani_icon.empty() && !vx::objects::names_ani_file(d.ani_icon) && env_.pictures) {
-        if (auto* table = dynamic_cast<objects::PictureTable*>(env_.pictures))
-            b->SetAniIcon(d.ani_icon, *table);
+    if (!b->ani_icon.empty() && !core::names_ani_file(b->ani_icon) && env_.pictures) {
+        if (auto* table = dynamic_cast<objects::PictureTable*>(env_.pictures)) {
+            if (const port::IconId icon = table->load_first_icon(b->ani_icon); icon != port::kNoIcon)
+                state_.icon = icon;
+            state_.icon_from_file = true;
+        }
     }
 }
 
 HCURSOR PageObject::cursor() const {
-    const auto* b = std::get_if<objects::TKXButton>(&drawn_);
-    if (!b || !b->data().show_cursor || !env_.library) return nullptr;
-    return env_.library->cursor(b->data().cursor);
+    const model::ButtonData* b = button();
+    if (!b || !b->show_cursor || !env_.library) return nullptr;
+    return env_.library->cursor(b->cursor);
 }
 
-void PageObject::play_icon(HDC dc, const vx::objects::IconPlacement& icon) {
-    const auto* b = std::get_if<objects::TKXButton>(&drawn_);
-    if (!b) return;
+void PageObject::play_icon(HDC dc, const model::ButtonData& b, const core::IconPlacement& icon) {
     const iconlib::FrameList* frames = nullptr;
     std::optional<iconlib::FrameList> from_file;
-    if (icon.action == vx::objects::IconPlacement::Action::PlayStream && env_.library) {
-        frames = env_.library->frames(b->data().icon);
-    } else if (icon.action == vx::objects::IconPlacement::Action::PlayFile) {
+    if (icon.action == core::IconPlacement::Action::PlayStream && env_.library) {
+        frames = env_.library->frames(b.icon);
+    } else if (icon.action == core::IconPlacement::Action::PlayFile) {
         // An unreadable animation file plays nothing; the button is drawn all the same.
         try {
-            if (const auto animation = vx::iconlib::read_animation(read_file(b->data().ani_icon)))
+            if (const auto animation = vx::iconlib::read_animation(read_file(b.ani_icon)))
                 from_file = iconlib::frame_list(*animation);
         } catch (const std::exception&) {
         }
         if (from_file) frames = &*from_file;
     }
-    if (frames)
-        iconlib::play_frames(dc, *frames, {icon.at.x, icon.at.y},
-                             b->data().btn_style == vx::objects::kxClear);
+    if (frames) iconlib::play_frames(dc, *frames, {icon.at.x, icon.at.y}, b.btn_style == core::kxClear);
 }
 
 RECT PageObject::bounds() const {
@@ -111,18 +81,24 @@ void PageObject::paint(HDC dc) {
     {
         objects::GdiCanvas canvas(dc, env_.pictures);
         std::visit(
-            [&](auto& o) {
-                using T = std::decay_t<decltype(o)>;
-                if constexpr (std::is_same_v<T, objects::TKXButton>) {
-                    const auto result = o.Paint(canvas, env_.palette);
-                    if (result.icon.action == vx::objects::IconPlacement::Action::PlayStream ||
-                        result.icon.action == vx::objects::IconPlacement::Action::PlayFile)
-                        play_icon(dc, result.icon);
+            [&](const auto& d) {
+                using T = std::decay_t<decltype(d)>;
+                if constexpr (std::is_same_v<T, model::ButtonData>) {
+                    const auto result = core::paint_button(canvas, d, state_, core::PaintEnv{env_.palette});
+                    if (result.icon.action == core::IconPlacement::Action::PlayStream ||
+                        result.icon.action == core::IconPlacement::Action::PlayFile)
+                        play_icon(dc, d, result.icon);
+                } else if constexpr (std::is_same_v<T, model::ShapeData>) {
+                    core::paint_shape(canvas, d, {env_.palette});
+                } else if constexpr (std::is_same_v<T, model::LineData>) {
+                    core::paint_line(canvas, d, env_.palette);
+                } else if constexpr (std::is_same_v<T, model::LabelData>) {
+                    core::paint_label(canvas, d, {env_.palette});
                 } else {
-                    o.Paint(canvas, env_.palette);
+                    core::paint_image(canvas, d, picture_.get(), {env_.palette});
                 }
             },
-            drawn_);
+            entry_.data);
     }
     RestoreDC(dc, saved);
 }
@@ -130,27 +106,27 @@ void PageObject::paint(HDC dc) {
 bool PageObject::hit_test(POINT p) const {
     const RECT r = bounds();
     if (!PtInRect(&r, p)) return false;
-    if (const auto* button = std::get_if<objects::TKXButton>(&drawn_))
-        return vx::objects::button_hit(button->data(), p.x - r.left, p.y - r.top);
+    if (const model::ButtonData* b = button()) return core::button_hit(*b, p.x - r.left, p.y - r.top);
     return true;
 }
 
-void PageObject::mouse_down(POINT p, UINT button) {
-    auto* b = std::get_if<objects::TKXButton>(&drawn_);
+void PageObject::mouse_down(POINT p, UINT button_flag) {
+    const model::ButtonData* b = button();
     if (!b) return;
     const RECT r = bounds();
-    const auto which =
-        button == MK_LBUTTON ? vx::objects::MouseButton::Left : vx::objects::MouseButton::Right;
-    pressed_ =
-        b->MouseDown(which, false, p.x - r.left, p.y - r.top) && which == vx::objects::MouseButton::Left;
+    const auto which = button_flag == MK_LBUTTON ? core::MouseButton::Left : core::MouseButton::Right;
+    pressed_ = false;
+    if (!core::button_mouse_down(*b, state_, which, false, p.x - r.left, p.y - r.top)) return;
+    if (core::face_refresh(*b) != core::Refresh::None) repaint();
+    pressed_ = which == core::MouseButton::Left;
 }
 
 void PageObject::mouse_up(POINT p, UINT) {
-    auto* b = std::get_if<objects::TKXButton>(&drawn_);
+    const model::ButtonData* b = button();
     if (!b) return;
     const bool was_pressed = pressed_;
     pressed_ = false;
-    b->MouseUp(true);
+    if (core::button_mouse_up(*b, state_, true) != core::Refresh::None) repaint();
     // A release away from the button takes the press back, as a user expects.
     if (was_pressed && hit_test(p) && env_.button_click) env_.button_click(entry_);
 }
