@@ -97,7 +97,15 @@ HDC TKXScrollBox::back_buffer(HDC screen, SIZE size) {
     buffer_bitmap_.reset();
     buffer_size_ = {0, 0};
     unique_memory_dc dc(CreateCompatibleDC(screen));
-    unique_hbitmap bitmap(CreateCompatibleBitmap(screen, size.cx, size.cy));
+    unique_hbitmap bitmap;
+    if (GetDeviceCaps(screen, RASTERCAPS) & RC_PALETTE) {
+        bitmap.reset(CreateCompatibleBitmap(screen, size.cx, size.cy));
+    } else {
+        BITMAPINFO info{};
+        info.bmiHeader = {sizeof(BITMAPINFOHEADER), size.cx, -size.cy, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        void* bits = nullptr;
+        bitmap.reset(CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    }
     if (!dc || !bitmap || !SelectObject(dc.get(), bitmap.get())) return nullptr;
     buffer_bitmap_ = std::move(bitmap);
     buffer_dc_ = std::move(dc);
