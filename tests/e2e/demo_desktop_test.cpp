@@ -51,7 +51,7 @@ protected:
     };
     SurfacePixels grab_surface() const {
         SurfacePixels out;
-        HWND surface = FindWindowExW(main, nullptr, win::shell::kScrollBoxClass, nullptr);
+        HWND surface = FindWindowExW(main, nullptr, win::surface::kScrollBoxClass, nullptr);
         if (!surface) return out;
         RECT client;
         GetClientRect(surface, &client);

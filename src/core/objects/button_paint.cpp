@@ -279,9 +279,10 @@ ButtonPaintResult paint_button(Canvas& c, const model::ButtonData& b, ButtonStat
     const std::vector<std::string> lines = split_lines(caption_text(b));
     const int n = static_cast<int>(lines.size());
     const int lh = c.text_height();
-    const bool icon_shown = b.show_icon && state.icon != port::kNoIcon;
+    const bool show_icon = b.show_icon || state.icon_from_file;
+    const bool icon_shown = show_icon && state.icon != port::kNoIcon;
 
-    if (b.show_icon && (state.icon != port::kNoIcon || state.has_animation_stream)) {
+    if (show_icon && (state.icon != port::kNoIcon || state.has_animation_stream)) {
         const port::Size isz = state.icon != port::kNoIcon ? c.icon_size(state.icon) : port::Size{32, 32};
         Point at;
         switch (b.text_align) {

@@ -92,6 +92,9 @@ struct ButtonState {
     int num_glyphs = 1;
     port::IconId icon = port::kNoIcon;  // the static icon
     bool has_animation_stream = false;  // an animation taken from the icon library
+    // A still icon file named in AniIcon gave `icon`: naming the file turns the icon on, so it
+    // shows whatever the stored ShowIcon says.
+    bool icon_from_file = false;
     port::IconId bitmap_up = port::kNoIcon;
     port::IconId bitmap_down = port::kNoIcon;
 };

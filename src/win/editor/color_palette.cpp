@@ -9,7 +9,7 @@
 #include "win/editor/palette_ids.h"
 #include "win/objects/gdi_canvas.h"
 #include "win/objects/image_pictures.h"
-#include "win/shell/page_objects.h"
+#include "win/surface/page_objects.h"
 #include "win/util/text.h"
 
 namespace vx::win::editor {
@@ -90,7 +90,7 @@ void TColorPalette::show_spectrum_controls(bool show) {
 
 void TColorPalette::begin() {
     color_at_begin_ = color_;
-    colors_of_palette_ = shell::port_palette(palette_);
+    colors_of_palette_ = surface::port_palette(palette_);
     if (!gdi_palette_) gdi_palette_ = make_logical_palette(palette_);
     const auto grid = vx::editor::color_grid(display_colors());
     if (grid) {

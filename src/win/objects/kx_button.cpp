@@ -4,12 +4,6 @@ namespace vx::win::objects {
 
 namespace core = vx::objects;
 
-void TKXButton::Assign(const model::ButtonData& data) {
-    style_above_12_ = data.btn_style >= 13;
-    data_ = data;
-    refresh(core::Refresh::Invalidate);
-}
-
 void TKXButton::SetBtnStyle(int value) {
     style_above_12_ = value >= 13;
     set(data_.btn_style, value);
@@ -30,13 +24,6 @@ void TKXButton::SetAniIcon(const std::string& file, PictureTable& pictures) {
     }
     data_.show_icon = true;
     refresh(core::Refresh::Repaint);
-}
-
-void TKXButton::SetLibraryIcon(port::IconId icon, bool animated) {
-    const bool changed = state_.icon != icon || state_.has_animation_stream != animated;
-    state_.icon = icon;
-    state_.has_animation_stream = animated;
-    if (changed) refresh(core::Refresh::Repaint);
 }
 
 core::ButtonPaintResult TKXButton::Paint(port::Canvas& canvas, const port::Palette* shared_palette) {

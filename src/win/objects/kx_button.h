@@ -1,7 +1,8 @@
 #pragma once
-// The button object on a page: its stored fields, its run-time state and the properties the
-// editor and the loader set. Painting and the mouse rules are core's; this class keeps the
-// state between them and asks its owner for a repaint when a property really changed.
+// A button that owns its fields, for a window that shows one on its own (a sample, a preview):
+// its stored fields, its run-time state and the properties set on it. Painting and the mouse
+// rules are core's; this class keeps the state between them and asks its owner for a repaint
+// when a property really changed. The buttons of a page are the surface's page objects.
 #include <functional>
 
 #include "model/objects.h"
@@ -17,35 +18,18 @@ public:
 
     const model::ButtonData& data() const { return data_; }
     const vx::objects::ButtonState& state() const { return state_; }
-    // Takes every stored field at once (the loader, the property editor's apply step).
-    void Assign(const model::ButtonData& data);
 
     int NumGlyphs() const { return state_.num_glyphs; }
     void SetNumGlyphs(int value) { set(state_.num_glyphs, value); }
     void SetBtnStyle(int value);
     bool StyleAbove12() const { return style_above_12_; }
-    void SetCaption(const std::string& value) { set(data_.caption, value); }
     void SetColor(model::Color value) { set(data_.color, value); }
-    void SetColor2(model::Color value) { set(data_.color2, value); }
-    void SetPenColor(model::Color value) { set(data_.pen_color, value); }
     void SetPattern(uint8_t value) { set(data_.pattern, value); }
-    void SetTransparent(bool value) { set(data_.transparent, value); }
-    void SetDither(bool value) { set(data_.dither, value); }
-    void SetShowIcon(bool value) { set(data_.show_icon, value); }
-    void SetTextAlign(int value) { set(data_.text_align, value); }
-    void SetSpeedKey(uint16_t value) { set(data_.speed_key, value); }
-    void SetSpeedKeyOn(bool value) { set(data_.speed_key_shown, value); }
     // An icon also turns ShowIcon on.
     void SetIcon(port::IconId icon);
     // An animated cursor file is played on a press; any other file gives its first icon to
     // Icon. Either way the icon is shown and the button repainted.
     void SetAniIcon(const std::string& file, PictureTable& pictures);
-    // The icon of an icon library entry; an animated entry is played on a press, its first
-    // frame shown otherwise.
-    void SetLibraryIcon(port::IconId icon, bool animated);
-    void SetBitMapUp(port::IconId face) { set(state_.bitmap_up, face); }
-    void SetBitMapDown(port::IconId face) { set(state_.bitmap_down, face); }
-    void SetAnimate(bool value) { state_.animate = value; }
     bool Pressed() const { return state_.pressed; }
 
     vx::objects::ButtonPaintResult Paint(port::Canvas& canvas, const port::Palette* shared_palette);

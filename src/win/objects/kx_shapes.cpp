@@ -2,16 +2,6 @@
 
 namespace vx::win::objects {
 
-void TKXLabel::SetAutoSize(bool value, port::Canvas& measure) {
-    auto_size_ = value;
-    if (!value) return;
-    const model::Bounds b = vx::objects::label_auto_size(measure, data_);
-    if (b.left == data_.bounds.left && b.width == data_.bounds.width && b.height == data_.bounds.height)
-        return;
-    data_.bounds = b;
-    refresh();
-}
-
 bool TKXLabel::DialogChar(wchar_t key) {
     if (!show_accel_char_ || !focus_control_) return false;
     if (!vx::objects::label_accel_matches(data_.text, static_cast<char32_t>(key))) return false;
@@ -25,7 +15,7 @@ bool TKXLabel::DialogChar(wchar_t key) {
 void TKXImage::SetPicture(std::unique_ptr<vx::objects::ImagePicture> picture) {
     picture_ = std::move(picture);
     const vx::objects::PictureChange change =
-        vx::objects::image_picture_changed(data_, auto_size_, picture_.get());
+        vx::objects::image_picture_changed(data_, false, picture_.get());
     data_.bounds = change.bounds;
     opaque_ = change.opaque;
     refresh();

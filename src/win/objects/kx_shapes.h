@@ -1,7 +1,8 @@
 #pragma once
-// The passive desktop objects on a page: shapes, lines, labels and images, and the star the
-// alignment window nudges with. Painting and the press rule are core's; these classes keep the
-// state between paints and ask their owner for a repaint only when a property really changed.
+// The passive desktop objects, each owning its fields, for a window that shows one on its own:
+// shapes, lines, labels and images, and the star the alignment window nudges with. Painting and
+// the press rule are core's; these classes keep the state between paints and ask their owner for
+// a repaint. The objects of a page are the surface's page objects.
 #include <functional>
 #include <memory>
 #include <string>
@@ -15,18 +16,12 @@
 
 namespace vx::win::objects {
 
-// Shared by every kind here: a setter stores, then repaints only on a change.
+// Shared by every kind here: the owner hears when the object wants repainting.
 class PassiveObject {
 public:
     std::function<void()> on_refresh;
 
 protected:
-    template <typename T>
-    void set(T& field, const T& value) {
-        if (field == value) return;
-        field = value;
-        refresh();
-    }
     void refresh() {
         if (on_refresh) on_refresh();
     }
@@ -37,19 +32,6 @@ public:
     TKXShape() = default;
     explicit TKXShape(model::ShapeData data) : data_(std::move(data)) {}
     const model::ShapeData& data() const { return data_; }
-    void Assign(const model::ShapeData& data) {
-        data_ = data;
-        refresh();
-    }
-    void SetShape(int value) { set(data_.shape, value); }
-    void SetColor(model::Color value) { set(data_.color, value); }
-    void SetColor2(model::Color value) { set(data_.color2, value); }
-    void SetPenColor(model::Color value) { set(data_.pen_color, value); }
-    void SetPattern(uint8_t value) { set(data_.pattern, value); }
-    void SetTransParent(bool value) { set(data_.transparent, value); }
-    void SetDither(bool value) { set(data_.dither, value); }
-    void SetPenWidth(int value) { set(data_.pen.width, value); }
-    void SetPenStyle(int value) { set(data_.pen.style, value); }
     void Paint(port::Canvas& canvas, const port::Palette* shared_palette) const {
         vx::objects::paint_shape(canvas, data_, {shared_palette});
     }
@@ -63,14 +45,6 @@ public:
     TKXLine() = default;
     explicit TKXLine(model::LineData data) : data_(std::move(data)) {}
     const model::LineData& data() const { return data_; }
-    void Assign(const model::LineData& data) {
-        data_ = data;
-        refresh();
-    }
-    void SetLineAlign(int value) { set(data_.align, value); }
-    void SetPenColor(model::Color value) { set(data_.pen_color, value); }
-    void SetPenWidth(int value) { set(data_.pen.width, value); }
-    void SetPenStyle(int value) { set(data_.pen.style, value); }
     void Paint(port::Canvas& canvas, const port::Palette* shared_palette) const {
         vx::objects::paint_line(canvas, data_, shared_palette);
     }
@@ -83,10 +57,6 @@ class TKXStar : public PassiveObject {
 public:
     int Width() const { return width_; }
     int Height() const { return height_; }
-    void SetBounds(int width, int height) {
-        set(width_, width);
-        set(height_, height);
-    }
     int LastArm() const { return state_.last_arm; }
     int PressedArm() const { return state_.pressed; }
     // The arm the press picked; it is drawn pressed until the release.
@@ -117,22 +87,7 @@ public:
         data_ = data;
         refresh();
     }
-    // The text drawn is this buffer, which the loader and the label editor set; Caption is
-    // kept but never drawn.
-    void SetText(const std::string& text) { set(data_.text, text); }
-    const std::string& Caption() const { return caption_; }
-    void SetCaption(const std::string& value) { caption_ = value; }
-    void SetShape(int value) { set(data_.shape, value); }
-    void SetAlignment(int value) { set(data_.alignment, value); }
-    void SetColor(model::Color value) { set(data_.color, value); }
-    void SetColor2(model::Color value) { set(data_.color2, value); }
-    void SetPenColor(model::Color value) { set(data_.pen_color, value); }
-    void SetPattern(uint8_t value) { set(data_.pattern, value); }
-    void SetTransparent(bool value) { set(data_.transparent, value); }
     bool Opaque() const { return !data_.transparent; }
-    bool AutoSize() const { return auto_size_; }
-    // Fits the control to its text at once when turned on.
-    void SetAutoSize(bool value, port::Canvas& measure);
     // The paint underlines the letter after "&" whatever this says; it only decides whether
     // typing that letter reaches the focus control.
     bool ShowAccelChar() const { return show_accel_char_; }
@@ -152,8 +107,6 @@ public:
 
 private:
     model::LabelData data_{};
-    std::string caption_;
-    bool auto_size_ = false;
     bool show_accel_char_ = false;
     HWND focus_control_ = nullptr;
 };
@@ -163,19 +116,8 @@ public:
     TKXImage() = default;
     explicit TKXImage(model::ImageData data) : data_(std::move(data)) {}
     const model::ImageData& data() const { return data_; }
-    void Assign(const model::ImageData& data) {
-        data_ = data;
-        refresh();
-    }
-    void SetShape(int value) { set(data_.shape, value); }
-    void SetColor(model::Color value) { set(data_.color, value); }
-    void SetTransparent(bool value) { set(data_.transparent, value); }
-    void SetCenter(bool value) { set(data_.center, value); }
-    void SetStretch(bool value) { set(data_.stretch, value); }
-    void SetTile(bool value) { set(data_.tile, value); }
-    void SetAutoSize(bool value) { auto_size_ = value; }
     bool Opaque() const { return opaque_; }
-    // Resizes under AutoSize, decides opacity and repaints.
+    // Decides opacity and repaints.
     void SetPicture(std::unique_ptr<vx::objects::ImagePicture> picture);
     vx::objects::ImagePaintResult Paint(port::Canvas& canvas, const port::Palette* shared_palette) const {
         return vx::objects::paint_image(canvas, data_, picture_.get(), {shared_palette});
@@ -184,7 +126,6 @@ public:
 private:
     model::ImageData data_{};
     std::unique_ptr<vx::objects::ImagePicture> picture_;
-    bool auto_size_ = false;
     bool opaque_ = false;
 };
 

@@ -15,6 +15,7 @@
 #include "win/shell/shell_runtime.h"
 #include "win/shell/sound.h"
 #include "win/util/handle.h"
+#include "win/util/modeless.h"
 #include "win/util/text.h"
 #include "win/util/trace.h"
 
@@ -116,6 +117,9 @@ int run_message_loop() {
             log_error("message loop: GetMessage failed: " + last_error_text());
             return 1;
         }
+        // A modeless window's own keys (Tab among its controls, its accelerators) before the
+        // message reaches the control that has the focus.
+        if (modeless_windows().take(msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }

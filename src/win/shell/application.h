@@ -31,7 +31,8 @@ private:
     HWND main_ = nullptr;
 };
 
-// The loop of the user-interface thread; returns the WM_QUIT exit code.
+// The loop of the user-interface thread; returns the WM_QUIT exit code. The thread's modeless
+// windows (win/util/modeless.h) see their messages first.
 int run_message_loop();
 
 // Everything wWinMain does; returns the process exit code.

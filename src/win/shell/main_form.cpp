@@ -469,10 +469,10 @@ void TMainForm::show_page_objects(model::Page* page) {
         else
             log_info("main window: no handler for a button yet");
     };
-    std::vector<std::unique_ptr<PageObject>> objects;
-    std::vector<HostedObject*> hosted;
-    for (model::ObjectEntry* entry : stacking_order(station_.desktop().master(), page)) {
-        objects.push_back(std::make_unique<PageObject>(*entry, object_env_));
+    std::vector<std::unique_ptr<surface::PageObject>> objects;
+    std::vector<surface::HostedObject*> hosted;
+    for (model::ObjectEntry* entry : surface::stacking_order(station_.desktop().master(), page)) {
+        objects.push_back(std::make_unique<surface::PageObject>(*entry, object_env_));
         hosted.push_back(objects.back().get());
     }
     // The surface lets go of the old objects before they go.

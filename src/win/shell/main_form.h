@@ -30,8 +30,8 @@
 #include "win/security/dde_server.h"
 #include "win/security/login_ports.h"
 #include "win/security/security_dialogs.h"
-#include "win/shell/page_objects.h"
-#include "win/shell/scroll_box.h"
+#include "win/surface/page_objects.h"
+#include "win/surface/scroll_box.h"
 #include "win/util/handle.h"
 #include "win/util/window.h"
 
@@ -134,9 +134,9 @@ public:
     HWND page_tabs() const { return tabs_; }
     HWND panel6() const { return panel6_; }
     HWND status_bar() const { return status_; }
-    TKXScrollBox& main_area() { return main_area_; }
+    surface::TKXScrollBox& main_area() { return main_area_; }
     // The objects the surface shows now, bottom first.
-    const std::vector<std::unique_ptr<PageObject>>& page_objects() const { return page_objects_; }
+    const std::vector<std::unique_ptr<surface::PageObject>>& page_objects() const { return page_objects_; }
 
     // What the shell's runtime works with.
     HINSTANCE instance() const { return instance_; }
@@ -242,7 +242,7 @@ private:
     HWND status_ = nullptr;
     HWND paint_box_ = nullptr;
     HWND panel6_ = nullptr;
-    TKXScrollBox main_area_;
+    surface::TKXScrollBox main_area_;
     HMENU menu_ = nullptr;
     vx::shell::TopPanelLayout top_{};
     std::string loaded_wallpaper_;
@@ -253,8 +253,8 @@ private:
     // The same palette as the canvas takes it, and what the page's objects share.
     port::Palette object_palette_{};
     objects::PictureTable pictures_;
-    PageObjectEnv object_env_;
-    std::vector<std::unique_ptr<PageObject>> page_objects_;
+    surface::PageObjectEnv object_env_;
+    std::vector<std::unique_ptr<surface::PageObject>> page_objects_;
     std::unique_ptr<iconlib::LibraryPictures> library_pictures_;
     const iconlib::FrameList* tab_frames_ = nullptr;
     size_t tab_step_ = 0;

@@ -411,6 +411,21 @@ TEST(ButtonPaint, CaptionColoursFillsAndSpeedKey) {
     EXPECT_EQ(down.top, up.top + 2);
 }
 
+TEST(ButtonPaint, AStillIconFileShowsItsIconWhateverShowIconSays) {
+    auto b = button(kx3DBorder);
+    b.caption = "A~BCD";
+    b.text_align = kxCenter;
+    b.show_icon = false;
+    ButtonState s;
+    s.icon = 5;
+    EXPECT_TRUE(paint(b, false, s).canvas.of(DrawOp::Icon).empty());
+    s.icon_from_file = true;
+    auto p = paint(b, false, s);
+    ASSERT_EQ(p.canvas.of(DrawOp::Icon).size(), 1u);
+    // Laid out as any shown icon: the caption starts under it.
+    EXPECT_EQ(p.canvas.of(DrawOp::Text)[0].rect, (Rect{29, 38, 35, 51}));
+}
+
 TEST(ButtonPaint, PressedIconPlaysItsAnimationWhenAllowed) {
     auto b = button(kx3DBorder);
     b.show_icon = true;

@@ -101,9 +101,9 @@ TEST_F(PageIconsTest, ButtonsShowTheirLibraryIconAndCursorAndThePageIconAnimates
     form.first_show();
     int with_icon = 0, with_cursor = 0;
     for (const auto& object : form.page_objects()) {
-        const auto* button = object->button();
+        const auto* button = object->button_state();
         if (!button) continue;
-        if (button->state().icon != port::kNoIcon) ++with_icon;
+        if (button->icon != port::kNoIcon) ++with_icon;
         if (object->cursor()) ++with_cursor;
     }
     EXPECT_EQ(with_icon, 1);

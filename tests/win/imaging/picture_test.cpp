@@ -11,7 +11,7 @@
 
 #include "util/file_io.h"
 #include "win/shell/main_form.h"
-#include "win/shell/page_objects.h"
+#include "win/surface/page_objects.h"
 #include "win/shell/registry_settings.h"
 #include "win/support/dib_surface.h"
 #include "win/util/text.h"
@@ -301,8 +301,8 @@ TEST(PictureOnThePage, ImageObjectShowsAPngOverWhatLiesBeneathIt) {
         d.color = r.color;
         d.picture_path = fixture("alpha.png");
         model::ObjectEntry entry{d};
-        shell::PageObjectEnv env;
-        shell::PageObject object(entry, env);
+        surface::PageObjectEnv env;
+        surface::PageObject object(entry, env);
         test::DibSurface dib(100, 80, RGB(255, 255, 255));
         object.paint(dib.dc());
         EXPECT_EQ(dib.at(25, 30), kRed) << r.shape;

@@ -5,12 +5,15 @@
 #include <string>
 #include <vector>
 
+#include "win/support/dialog_template.h"
 #include "win/util/text.h"
 #include "win/util/trace.h"
 #include "win/util/window.h"
 
 namespace vx::win {
 namespace {
+
+using test::DialogTemplate;
 
 constexpr UINT kThrowStd = WM_USER + 1;
 constexpr UINT kThrowOther = WM_USER + 2;
@@ -114,55 +117,6 @@ TEST(WindowThunk, DestroyingTheObjectDestroysItsWindow) {
     EXPECT_FALSE(IsWindow(hwnd));
 }
 
-// An in-memory dialog template: no resource file needed for the tests.
-class DialogTemplate {
-public:
-    explicit DialogTemplate(bool with_edit) {
-        DLGTEMPLATE t{};
-        t.style = DS_MODALFRAME | WS_POPUP | WS_CAPTION;
-        t.cdit = with_edit ? 1 : 0;
-        t.cx = 120;
-        t.cy = 40;
-        put(&t, sizeof t);
-        words({0, 0});  // no menu, default class
-        text(L"probe");
-        if (with_edit) {
-            align();
-            DLGITEMTEMPLATE item{};
-            item.style = WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL;
-            item.x = 5;
-            item.y = 5;
-            item.cx = 100;
-            item.cy = 12;
-            item.id = kEdit;
-            put(&item, sizeof item);
-            words({0xFFFF, 0x0081});  // edit
-            text(L"");
-            words({0});  // no creation data
-        }
-    }
-    const DLGTEMPLATE* get() const { return reinterpret_cast<const DLGTEMPLATE*>(buf_.data()); }
-    static constexpr int kEdit = 100;
-
-private:
-    void put(const void* p, size_t n) {
-        const size_t at = bytes_;
-        bytes_ += n;
-        buf_.resize((bytes_ + 3) / 4);
-        std::memcpy(reinterpret_cast<char*>(buf_.data()) + at, p, n);
-    }
-    void words(std::initializer_list<WORD> ws) {
-        for (WORD w : ws) put(&w, sizeof w);
-    }
-    void text(const wchar_t* s) { put(s, (wcslen(s) + 1) * sizeof(wchar_t)); }
-    void align() {
-        static const char zeros[4] = {};
-        if (bytes_ % 4) put(zeros, 4 - bytes_ % 4);
-    }
-    std::vector<DWORD> buf_;
-    size_t bytes_ = 0;
-};
-
 // The in/out pattern: a value goes in at init, the edited copy comes out only on OK.
 class ProbeDialog : public Dialog {
 public:
@@ -186,7 +140,7 @@ protected:
 };
 
 TEST(DialogThunk, MovesValuesInAndOutOnOk) {
-    DialogTemplate tpl(true);
+    DialogTemplate tpl(1);
     ProbeDialog dialog;
     dialog.input = "caf\xC3\xA9";
     EXPECT_EQ(dialog.run_modal(tpl.get(), nullptr), IDOK);
@@ -202,7 +156,7 @@ TEST(DialogThunk, AFailingHandlerCancelsTheDialogAndAppliesNothing) {
     } cases[] = {{true, "WM_INITDIALOG", "init exploded"}, {false, "WM_COMMAND", "ok exploded"}};
     for (const auto& c : cases) {
         CapturedLog log;
-        DialogTemplate tpl(true);
+        DialogTemplate tpl(1);
         ProbeDialog dialog;
         dialog.throw_on_init = c.on_init;
         dialog.throw_on_ok = !c.on_init;

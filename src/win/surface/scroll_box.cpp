@@ -1,12 +1,10 @@
-#include "win/shell/scroll_box.h"
+#include "win/surface/scroll_box.h"
 
 #include <windowsx.h>
 
 #include <algorithm>
 
-#include "win/util/handle.h"
-
-namespace vx::win::shell {
+namespace vx::win::surface {
 
 HWND TKXScrollBox::create(HWND parent, HINSTANCE instance, int id) {
     WNDCLASSEXW wc{};
@@ -22,7 +20,7 @@ HWND TKXScrollBox::create(HWND parent, HINSTANCE instance, int id) {
 
 void TKXScrollBox::set_objects(std::vector<HostedObject*> objects) {
     objects_ = std::move(objects);
-    captured_ = nullptr;
+    tool_->release(*this);
     if (hwnd()) {
         update_ranges();
         InvalidateRect(hwnd(), nullptr, FALSE);
@@ -33,6 +31,17 @@ HostedObject* TKXScrollBox::object_at(POINT p) const {
     for (auto it = objects_.rbegin(); it != objects_.rend(); ++it)
         if ((*it)->visible() && (*it)->hit_test(p)) return *it;
     return nullptr;
+}
+
+void TKXScrollBox::set_tool(SurfaceTool* tool) {
+    if (!tool) tool = &run_tool_;
+    if (tool == tool_) return;
+    SurfaceTool* leaving = tool_;
+    // The capture's end tells the tool that still serves; without a capture it is told here.
+    if (hwnd() && GetCapture() == hwnd()) ReleaseCapture();
+    leaving->release(*this);
+    tool_ = tool;
+    if (hwnd()) InvalidateRect(hwnd(), nullptr, FALSE);
 }
 
 void TKXScrollBox::set_auto_scroll(bool on) {
@@ -69,14 +78,71 @@ void TKXScrollBox::update_ranges() {
     }
 }
 
-void TKXScrollBox::on_paint(HDC dc, const PAINTSTRUCT&) {
+POINT TKXScrollBox::to_screen(POINT page) const {
+    POINT p{page.x - pos_x_, page.y - pos_y_};
+    ClientToScreen(hwnd(), &p);
+    return p;
+}
+
+void TKXScrollBox::invalidate(const RECT& page_rect) const {
+    if (!hwnd()) return;
+    RECT r = page_rect;
+    OffsetRect(&r, -pos_x_, -pos_y_);
+    InvalidateRect(hwnd(), &r, FALSE);
+}
+
+HDC TKXScrollBox::back_buffer(HDC screen, SIZE size) {
+    if (buffer_dc_ && buffer_size_.cx == size.cx && buffer_size_.cy == size.cy) return buffer_dc_.get();
+    buffer_dc_.reset();
+    buffer_bitmap_.reset();
+    buffer_size_ = {0, 0};
+    unique_memory_dc dc(CreateCompatibleDC(screen));
+    unique_hbitmap bitmap;
+    if (GetDeviceCaps(screen, RASTERCAPS) & RC_PALETTE) {
+        bitmap.reset(CreateCompatibleBitmap(screen, size.cx, size.cy));
+    } else {
+        BITMAPINFO info{};
+        info.bmiHeader = {sizeof(BITMAPINFOHEADER), size.cx, -size.cy, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        void* bits = nullptr;
+        bitmap.reset(CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    }
+    if (!dc || !bitmap || !SelectObject(dc.get(), bitmap.get())) return nullptr;
+    buffer_bitmap_ = std::move(bitmap);
+    buffer_dc_ = std::move(dc);
+    buffer_size_ = size;
+    return buffer_dc_.get();
+}
+
+void TKXScrollBox::on_paint(HDC dc, const PAINTSTRUCT& ps) {
     RECT client;
     GetClientRect(hwnd(), &client);
-    HPALETTE old_palette = nullptr;
+    RECT dirty;
+    if (!IntersectRect(&dirty, &ps.rcPaint, &client)) return;
+    // The page is composed off the screen and shown in one copy, so an object never flashes
+    // the background that lies under it.
+    HDC target = back_buffer(dc, {client.right, client.bottom});
+    if (!target) target = dc;
+    HPALETTE old_palette = nullptr, old_target_palette = nullptr;
     if (palette_) {
         old_palette = SelectPalette(dc, palette_, FALSE);
         RealizePalette(dc);
+        if (target != dc) {
+            old_target_palette = SelectPalette(target, palette_, FALSE);
+            RealizePalette(target);
+        }
     }
+    paint_page(target, client, dirty);
+    if (target != dc)
+        BitBlt(dc, dirty.left, dirty.top, dirty.right - dirty.left, dirty.bottom - dirty.top, target, dirty.left,
+               dirty.top, SRCCOPY);
+    // A palette selected into a DC cannot be deleted: its owner may replace it before the next paint.
+    if (old_target_palette) SelectPalette(target, old_target_palette, FALSE);
+    if (old_palette) SelectPalette(dc, old_palette, FALSE);
+}
+
+void TKXScrollBox::paint_page(HDC dc, const RECT& client, const RECT& dirty) {
+    const int saved = SaveDC(dc);
+    IntersectClipRect(dc, dirty.left, dirty.top, dirty.right, dirty.bottom);
     if (on_paint_) {
         on_paint_(dc, client, scroll_pos());
     } else {
@@ -84,17 +150,28 @@ void TKXScrollBox::on_paint(HDC dc, const PAINTSTRUCT&) {
         FillRect(dc, &client, brush.get());
     }
     // Objects paint in page coordinates; the viewport origin removes the scroll position.
-    POINT old_origin{};
-    SetViewportOrgEx(dc, -pos_x_, -pos_y_, &old_origin);
-    for (HostedObject* o : objects_)
-        if (o->visible()) o->paint(dc);
-    SetViewportOrgEx(dc, old_origin.x, old_origin.y, nullptr);
-    if (old_palette) SelectPalette(dc, old_palette, FALSE);
+    SetViewportOrgEx(dc, -pos_x_, -pos_y_, nullptr);
+    RECT page_dirty = dirty;
+    OffsetRect(&page_dirty, pos_x_, pos_y_);
+    for (HostedObject* o : objects_) {
+        if (!o->visible()) continue;
+        const RECT r = o->bounds();
+        RECT overlap;
+        if (IntersectRect(&overlap, &r, &page_dirty)) o->paint(dc);
+    }
+    tool_->paint_overlay(*this, dc, page_dirty);
+    RestoreDC(dc, saved);
 }
 
 void TKXScrollBox::on_size(UINT, int, int) {
     update_ranges();
     InvalidateRect(hwnd(), nullptr, FALSE);
+}
+
+void TKXScrollBox::on_destroy() {
+    buffer_dc_.reset();
+    buffer_bitmap_.reset();
+    buffer_size_ = {0, 0};
 }
 
 POINT TKXScrollBox::to_page(LPARAM lparam) const {
@@ -145,6 +222,11 @@ void TKXScrollBox::scroll(int bar, WPARAM request) {
 }
 
 LRESULT TKXScrollBox::handle_message(UINT message, WPARAM wparam, LPARAM lparam) {
+    const auto which = [message] {
+        return message == WM_LBUTTONDOWN || message == WM_LBUTTONUP || message == WM_LBUTTONDBLCLK ? MK_LBUTTON
+                                                                                                  : MK_RBUTTON;
+    };
+    const UINT keys = GET_KEYSTATE_WPARAM(wparam);
     switch (message) {
         case WM_ERASEBKGND:
             return 1;
@@ -155,47 +237,25 @@ LRESULT TKXScrollBox::handle_message(UINT message, WPARAM wparam, LPARAM lparam)
             scroll(SB_VERT, wparam);
             return 0;
         case WM_LBUTTONDOWN:
-        case WM_RBUTTONDOWN: {
-            const POINT p = to_page(lparam);
-            if (HostedObject* o = object_at(p)) {
-                captured_ = o;
-                SetCapture(hwnd());
-                o->mouse_down(p, message == WM_LBUTTONDOWN ? MK_LBUTTON : MK_RBUTTON);
-                // The press is drawn now, not when the queue runs dry: in a quick click the
-                // release is already waiting and runs the command first, so the user would
-                // never see the button go down.
-                UpdateWindow(hwnd());
-                return 0;
-            }
-            break;  // the page itself: the owner's popup menu sees the release
-        }
-        case WM_LBUTTONUP:
-        case WM_RBUTTONUP: {
-            const POINT p = to_page(lparam);
-            if (captured_) {
-                HostedObject* o = captured_;
-                captured_ = nullptr;
-                ReleaseCapture();
-                o->mouse_up(p, message == WM_LBUTTONUP ? MK_LBUTTON : MK_RBUTTON);
-                return 0;
-            }
-            if (message == WM_RBUTTONUP) {
-                POINT screen{GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)};
-                ClientToScreen(hwnd(), &screen);
-                SendMessageW(GetParent(hwnd()), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hwnd()),
-                             MAKELPARAM(screen.x, screen.y));
-                return 0;
-            }
+        case WM_RBUTTONDOWN:
+            if (tool_->mouse_down(*this, to_page(lparam), which(), keys)) return 0;
             break;
-        }
-        case WM_MOUSEMOVE: {
-            const POINT p = to_page(lparam);
-            if (captured_)
-                captured_->mouse_move(p);
-            else if (HostedObject* o = object_at(p))
-                o->mouse_move(p);
+        case WM_LBUTTONDBLCLK:
+        case WM_RBUTTONDBLCLK:
+            if (tool_->double_click(*this, to_page(lparam), which(), keys)) return 0;
+            break;
+        case WM_LBUTTONUP:
+        case WM_RBUTTONUP:
+            if (tool_->mouse_up(*this, to_page(lparam), which(), keys)) return 0;
+            break;
+        case WM_MOUSEMOVE:
+            tool_->mouse_move(*this, to_page(lparam), keys);
             return 0;
-        }
+        case WM_KEYDOWN:
+        case WM_KEYUP:
+        case WM_CHAR:
+            if (tool_->key(*this, message, wparam, lparam)) return 0;
+            break;
         case WM_SETCURSOR:
             if (LOWORD(lparam) == HTCLIENT) {
                 POINT p;
@@ -203,13 +263,13 @@ LRESULT TKXScrollBox::handle_message(UINT message, WPARAM wparam, LPARAM lparam)
                 ScreenToClient(hwnd(), &p);
                 p.x += pos_x_;
                 p.y += pos_y_;
-                const HostedObject* o = object_at(p);
-                SetCursor(o && o->cursor() ? o->cursor() : LoadCursorW(nullptr, IDC_ARROW));
+                const HCURSOR cursor = tool_->cursor(*this, p);
+                SetCursor(cursor ? cursor : LoadCursorW(nullptr, IDC_ARROW));
                 return TRUE;
             }
             break;
         case WM_CAPTURECHANGED:
-            captured_ = nullptr;
+            tool_->release(*this);
             break;
         default:
             break;
@@ -217,4 +277,4 @@ LRESULT TKXScrollBox::handle_message(UINT message, WPARAM wparam, LPARAM lparam)
     return Window::handle_message(message, wparam, lparam);
 }
 
-}  // namespace vx::win::shell
+}  // namespace vx::win::surface

@@ -1,23 +1,23 @@
 #pragma once
-// The desktop objects of a page as the page surface sees them. The model keeps the stored
-// fields; each hosted object wraps one entry in its drawing class and moves it to its place on
-// the page, so the drawing classes keep painting at their own origin.
+// The desktop objects of a page as the page surface sees them. The entry is the one copy of the
+// stored fields: each hosted object paints and hit-tests straight from it, so whatever changes
+// the entry shows at the next paint. The wrapper keeps only what the file does not say: a
+// button's face state and the icons loaded for it, an image's decoded picture.
 #include <windows.h>
 
 #include <functional>
 #include <memory>
-#include <variant>
 #include <vector>
 
 #include "model/desktop.h"
+#include "objects/button_paint.h"
+#include "objects/shape_paint.h"
 #include "port/canvas.h"
 #include "win/iconlib/library_pictures.h"
 #include "win/objects/gdi_canvas.h"
-#include "win/objects/kx_button.h"
-#include "win/objects/kx_shapes.h"
-#include "win/shell/scroll_box.h"
+#include "win/surface/scroll_box.h"
 
-namespace vx::win::shell {
+namespace vx::win::surface {
 
 // What the objects of a page share with their owner.
 struct PageObjectEnv {
@@ -33,6 +33,8 @@ struct PageObjectEnv {
 
 class PageObject final : public HostedObject {
 public:
+    // The icons and the picture the entry names are loaded here, once; a wrapper made again
+    // loads them again.
     PageObject(model::ObjectEntry& entry, const PageObjectEnv& env);
 
     model::ObjectEntry& entry() const { return entry_; }
@@ -43,20 +45,19 @@ public:
     void mouse_down(POINT p, UINT button) override;
     void mouse_up(POINT p, UINT button) override;
     HCURSOR cursor() const override;
-    // The button this object draws; null for the other kinds.
-    const objects::TKXButton* button() const { return std::get_if<objects::TKXButton>(&drawn_); }
-
-    using Drawn = std::variant<objects::TKXButton, objects::TKXShape, objects::TKXLine, objects::TKXLabel,
-                               objects::TKXImage>;
+    // The run-time state of the button this object shows; null for the other kinds.
+    const vx::objects::ButtonState* button_state() const { return button() ? &state_ : nullptr; }
 
 private:
+    const model::ButtonData* button() const { return std::get_if<model::ButtonData>(&entry_.data); }
     void repaint();
     void load_icon();
-    void play_icon(HDC dc, const vx::objects::IconPlacement& icon);
+    void play_icon(HDC dc, const model::ButtonData& b, const vx::objects::IconPlacement& icon);
 
     model::ObjectEntry& entry_;
     const PageObjectEnv& env_;
-    Drawn drawn_;
+    vx::objects::ButtonState state_;
+    std::unique_ptr<vx::objects::ImagePicture> picture_;
     bool pressed_ = false;
 };
 
@@ -67,4 +68,4 @@ std::vector<model::ObjectEntry*> stacking_order(const model::Page* master, model
 // The page palette as the canvas takes it.
 port::Palette port_palette(const model::Palette& palette);
 
-}  // namespace vx::win::shell
+}  // namespace vx::win::surface

@@ -1,13 +1,14 @@
-#include "win/shell/page_objects.h"
+#include "win/surface/page_objects.h"
 
 #include <gtest/gtest.h>
 
+#include <variant>
 #include <vector>
 
 #include "objects/button_paint.h"
 #include "win/support/dib_surface.h"
 
-namespace vx::win::shell {
+namespace vx::win::surface {
 namespace {
 
 // A white page.
@@ -58,6 +59,21 @@ TEST(PageObjectPaint, DrawsAtItsPlaceOnThePageAndNowhereElse) {
     GetViewportOrgEx(dib.dc(), &origin);
     EXPECT_EQ(origin.x, 0) << "the DC is handed back as it came";
     EXPECT_EQ(origin.y, 0);
+}
+
+TEST(PageObjectPaint, ShowsTheEntryAsItIsNowNotAsItWasWhenWrapped) {
+    model::ObjectEntry entry{button_at(10, 20, 40, 30, vx::objects::kxRectangle, model::kBlue)};
+    PageObjectEnv env;
+    PageObject object(entry, env);
+    auto& data = std::get<model::ButtonData>(entry.data);
+    data.color = data.color2 = 0x0000FF;  // red
+    data.bounds.left = 60;
+    Dib dib(120, 80);
+    object.paint(dib.dc());
+    EXPECT_EQ(dib.at(80, 35), RGB(255, 0, 0)) << "the entry's colour at the entry's place";
+    EXPECT_EQ(dib.at(30, 35), RGB(255, 255, 255)) << "nothing where it was";
+    EXPECT_TRUE(object.hit_test({80, 35}));
+    EXPECT_FALSE(object.hit_test({30, 35}));
 }
 
 TEST(PageObjectMouse, ClickNeedsPressAndReleaseOnTheButtonAndRoundStylesAnswerInTheirEllipse) {
@@ -152,4 +168,4 @@ TEST(PageObjectMouse, AQuickClickShowsThePressedFaceBeforeTheCommandRuns) {
 }
 
 }  // namespace
-}  // namespace vx::win::shell
+}  // namespace vx::win::surface
