@@ -98,6 +98,8 @@ HDC TKXScrollBox::back_buffer(HDC screen, SIZE size) {
     buffer_size_ = {0, 0};
     unique_memory_dc dc(CreateCompatibleDC(screen));
     unique_hbitmap bitmap;
+    // A 32-bit DIB section copies to a true-colour screen as fast as painting there directly; a
+    // palette display needs the compatible bitmap, which holds the palette's indexes.
     if (GetDeviceCaps(screen, RASTERCAPS) & RC_PALETTE) {
         bitmap.reset(CreateCompatibleBitmap(screen, size.cx, size.cy));
     } else {
