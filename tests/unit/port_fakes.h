@@ -1,17 +1,67 @@
 #pragma once
 // One recording fake for each port that several parts of the shell talk to; every suite, native
 // and under Wine, takes these rather than a copy of its own.
+#include <deque>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "port/clock.h"
 #include "port/hooks_api.h"
 #include "port/profile.h"
+#include "port/prompter.h"
 #include "port/session_api.h"
 #include "util/datetime.h"
 
 namespace vx::testing {
+
+// Answers questions from a script, in order, and records everything it was asked. An
+// unscripted question is answered negatively, so a forgotten answer never starts a program.
+class FakePrompter : public Prompter {
+public:
+    std::deque<std::string> answers;  // "yes"/"no"/"ok"/"cancel", a text, or a choice index
+    std::vector<std::string> log;
+
+    void alert(const std::string& caption, const std::string& text) override {
+        log.push_back("alert " + caption + ": " + text);
+    }
+    bool ask_yes_no(const std::string& caption, const std::string& question) override {
+        log.push_back("yesno " + caption + ": " + question);
+        return next() == "yes";
+    }
+    bool ask_ok_cancel(const std::string& caption, const std::string& question) override {
+        log.push_back("okcancel " + caption + ": " + question);
+        return next() == "ok";
+    }
+    std::optional<std::string> ask_text(const std::string& caption, const std::string& prompt,
+                                        const std::string& initial, bool) override {
+        log.push_back("text " + caption + ": " + prompt + " [" + initial + "]");
+        std::string a = next();
+        if (a == "cancel") return std::nullopt;
+        return a;
+    }
+    std::optional<size_t> ask_choice(const std::string& caption, const std::string& prompt,
+                                     const std::vector<std::string>& choices) override {
+        std::string all;
+        for (const auto& c : choices) all += "|" + c;
+        log.push_back("choice " + caption + ": " + prompt + all);
+        std::string a = next();
+        if (a == "cancel" || a.empty()) return std::nullopt;
+        return static_cast<size_t>(std::stoul(a));
+    }
+    void show_wait(const std::string& message, int delay_ms) override {
+        log.push_back("wait " + std::to_string(delay_ms) + ": " + message);
+    }
+
+private:
+    std::string next() {
+        if (answers.empty()) return "cancel";
+        std::string a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+};
 
 // Records each call ("log_off forced", "keys_locked", ...) and answers `accept`.
 class FakeSession : public SessionApi {

@@ -367,6 +367,7 @@ void TMainForm::rebuild_menu() {
     const auto entries = vx::shell::run_main_menu(station_.desktop(), state);
     exit_shown_ = vx::shell::command_shown(entries, MenuCommand::Exit);
     HMENU bar = CreateMenu();
+    offered_commands_.clear();
     for (const auto& top : entries) {
         if (!top.visible) continue;
         HMENU sub = CreatePopupMenu();
@@ -379,6 +380,7 @@ void TMainForm::rebuild_menu() {
             const UINT id = e.command == MenuCommand::GotoPage ? kIdGotoPageFirst + e.page_index
                                                                : kIdMenuFirst + static_cast<UINT>(e.command);
             AppendMenuW(sub, flags, e.separator() ? 0 : id, widen(e.caption).c_str());
+            if (!e.separator()) offered_commands_.push_back(id);
         }
         AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(sub), widen(top.caption).c_str());
     }
@@ -674,7 +676,8 @@ bool TMainForm::on_command(int id, int, HWND) {
     // A menu command arrives from an item the user can see; one sent for an item that is not
     // there (hidden for this user, or locked away) is nobody's to give.
     if (id >= kIdMenuFirst && id < kIdMainTimer &&
-        (!menu_ || GetMenuState(menu_, static_cast<UINT>(id), MF_BYCOMMAND) == static_cast<UINT>(-1))) {
+        std::find(offered_commands_.begin(), offered_commands_.end(), static_cast<UINT>(id)) ==
+            offered_commands_.end()) {
         log_info("main window: command " + std::to_string(id) + " is not in the menu");
         return true;
     }

@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "model/desktop.h"
 #include "port/clock.h"
@@ -244,6 +245,8 @@ private:
     HWND panel6_ = nullptr;
     surface::TKXScrollBox main_area_;
     HMENU menu_ = nullptr;
+    // The command ids the menu model offers now: a command is carried out only when it is one.
+    std::vector<UINT> offered_commands_;
     vx::shell::TopPanelLayout top_{};
     std::string loaded_wallpaper_;
     unique_hbitmap wallpaper_;

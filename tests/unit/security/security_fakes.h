@@ -7,7 +7,6 @@
 
 #include "port/hooks_api.h"
 #include "port/locale.h"
-#include "port/prompter.h"
 #include "port/session_api.h"
 #include "port/text_codec.h"
 #include "security/admin_file.h"
@@ -17,30 +16,8 @@
 namespace vx::security::testing {
 
 using vx::testing::FakeHooks;
+using vx::testing::FakePrompter;
 using vx::testing::FakeSession;
-
-struct FakePrompter : Prompter {
-    std::deque<std::optional<std::string>> answers;  // what the password dialog returns
-    std::vector<std::string> asked;                  // captions of the dialogs shown
-    std::vector<std::string> alerts;                 // "caption: text"
-    void alert(const std::string& caption, const std::string& text) override {
-        alerts.push_back(caption + ": " + text);
-    }
-    bool ask_yes_no(const std::string&, const std::string&) override { return false; }
-    bool ask_ok_cancel(const std::string&, const std::string&) override { return false; }
-    std::optional<std::string> ask_text(const std::string& caption, const std::string&, const std::string&,
-                                        bool) override {
-        asked.push_back(caption);
-        if (answers.empty()) return std::nullopt;
-        auto a = answers.front();
-        answers.pop_front();
-        return a;
-    }
-    std::optional<size_t> ask_choice(const std::string&, const std::string&,
-                                     const std::vector<std::string>&) override {
-        return std::nullopt;
-    }
-};
 
 struct FakeDde : DdeItem {
     std::string text;

@@ -21,54 +21,8 @@ namespace vx::shell::testing {
 using vx::testing::FakeClock;
 using vx::testing::FakeHooks;
 using vx::testing::FakeProfile;
+using vx::testing::FakePrompter;
 using vx::testing::FakeSession;
-
-// Answers questions from a script, in order, and records everything it was asked. An
-// unscripted question is answered negatively, so a forgotten answer never starts a program.
-class FakePrompter : public Prompter {
-public:
-    std::deque<std::string> answers;  // "yes"/"no"/"ok"/"cancel", a text, or a choice index
-    std::vector<std::string> log;
-
-    void alert(const std::string& caption, const std::string& text) override {
-        log.push_back("alert " + caption + ": " + text);
-    }
-    bool ask_yes_no(const std::string& caption, const std::string& question) override {
-        log.push_back("yesno " + caption + ": " + question);
-        return next() == "yes";
-    }
-    bool ask_ok_cancel(const std::string& caption, const std::string& question) override {
-        log.push_back("okcancel " + caption + ": " + question);
-        return next() == "ok";
-    }
-    std::optional<std::string> ask_text(const std::string& caption, const std::string& prompt,
-                                        const std::string& initial, bool) override {
-        log.push_back("text " + caption + ": " + prompt + " [" + initial + "]");
-        std::string a = next();
-        if (a == "cancel") return std::nullopt;
-        return a;
-    }
-    std::optional<size_t> ask_choice(const std::string& caption, const std::string& prompt,
-                                     const std::vector<std::string>& choices) override {
-        std::string all;
-        for (const auto& c : choices) all += "|" + c;
-        log.push_back("choice " + caption + ": " + prompt + all);
-        std::string a = next();
-        if (a == "cancel" || a.empty()) return std::nullopt;
-        return static_cast<size_t>(std::stoul(a));
-    }
-    void show_wait(const std::string& message, int delay_ms) override {
-        log.push_back("wait " + std::to_string(delay_ms) + ": " + message);
-    }
-
-private:
-    std::string next() {
-        if (answers.empty()) return "cancel";
-        std::string a = answers.front();
-        answers.pop_front();
-        return a;
-    }
-};
 
 // The registry as the shell sees it: names without regard to case; a failure after a number of
 // operations stands for a registry that stops answering.
