@@ -92,6 +92,16 @@ bool import_program_groups(model::Desktop& desktop, const std::vector<ProgramGro
     return false;
 }
 
+bool build_from_windows(model::Desktop& desktop, const WindowsFolders& folders, FolderSource& fs,
+                        const ImportContext& ctx) {
+    ImportContext quiet = ctx;
+    quiet.start_group = nullptr;
+    quiet.after_button = nullptr;
+    import_folder(desktop, add_desktop_page(desktop), folders.desktop, fs, quiet);
+    import_folder(desktop, add_programs_page(desktop), folders.programs, fs, quiet);
+    return import_program_groups(desktop, walk_program_groups(fs, folders.programs), fs, ctx);
+}
+
 std::string group_list_text(const std::string& name, const std::string& path, int count) {
     std::string digits = std::to_string(count);
     if (digits.size() < 2) digits.insert(0, 2 - digits.size(), ' ');

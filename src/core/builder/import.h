@@ -72,6 +72,12 @@ model::Page& page_for_group(model::Desktop& desktop, const std::string& name);
 bool import_program_groups(model::Desktop& desktop, const std::vector<ProgramGroup>& groups,
                            FolderSource& fs, const ImportContext& ctx);
 
+// The "Desktop" page from the Windows desktop and the "Programs" page from the top of the
+// program folder, both without a progress display, then a page per program group. True when
+// the user stopped the walk; the pages made until then stay.
+bool build_from_windows(model::Desktop& desktop, const WindowsFolders& folders, FolderSource& fs,
+                        const ImportContext& ctx);
+
 // "name|path count", sorted as the list shows them, each with its group. The text is only
 // shown and sorted, never read back: the import takes the count from the group, so a count
 // of 100 or more is written with all its digits and reaches the progress display whole.

@@ -140,6 +140,32 @@ TEST(ProgramGroups, AnExistingNameAddsNoPageAndAStopEndsTheWalk) {
     EXPECT_EQ(starts, (std::vector<int>{1, 1, 1}));
 }
 
+TEST(BuildFromWindows, DesktopAndProgramsPagesThenTheGroups) {
+    auto fs = start_menu();
+    fs.add("C:\\U\\Desktop\\Mine.lnk").add("C:\\Pub\\Desktop\\Shared.lnk").add("C:\\U\\Programs\\");
+    const KnownFolders known{"C:\\U\\Desktop", "C:\\Pub\\Desktop", "C:\\U\\Programs", "C:\\P"};
+    ImportContext ctx;
+    ctx.client_height = 520;
+    int asked = 0;
+    ctx.after_button = [&](const std::string&) { return ++asked == 2; };
+
+    model::Desktop d;
+    start_new_desktop(d, "N.DTP");
+    EXPECT_TRUE(build_from_windows(d, find_windows_folders(fs, "C:\\WIN", known), fs, ctx));
+    EXPECT_EQ(page_names(d), (std::vector<std::string>{"Desktop", "Programs", "Cards", "Games"}));
+    EXPECT_EQ(captions(*d.find_page("Desktop")), (std::vector<std::string>{"Mine", "Shared"}));
+    EXPECT_EQ(captions(*d.find_page("Programs")), std::vector<std::string>{"Top"});
+
+    // An empty program folder: a "Programs" page with no buttons and no group pages.
+    testing::FakeFolders bare;
+    bare.add("C:\\U\\Desktop\\").add("C:\\U\\Programs\\");
+    model::Desktop e;
+    start_new_desktop(e, "E.DTP");
+    EXPECT_FALSE(build_from_windows(e, find_windows_folders(bare, "C:\\WIN", known), bare, ctx));
+    EXPECT_EQ(page_names(e), (std::vector<std::string>{"Desktop", "Programs"}));
+    EXPECT_TRUE(e.find_page("Programs")->objects.empty());
+}
+
 TEST(GroupList, SortedEntriesCarryTheirCount) {
     EXPECT_EQ(group_list_text("Games", "C:\\P\\Games", 3), "Games|C:\\P\\Games 3");
     EXPECT_EQ(group_list_text("Office", "C:\\P\\Office", 42), "Office|C:\\P\\Office42");
