@@ -2,10 +2,11 @@
 
 #include <algorithm>
 
+#include "shell/text_rules.h"
+#include "util/file_io.h"
+
 namespace vx::builder {
 namespace {
-
-char upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
 std::string_view trim(std::string_view s) {
     while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
@@ -17,24 +18,12 @@ bool exists(FolderSource& fs, const std::string& path) { return fs.list(path).ha
 
 }  // namespace
 
-std::string join_path(std::string_view directory, std::string_view name) {
-    std::string out(directory);
-    if (!out.empty() && out.back() != '\\') out += '\\';
-    out += name;
-    return out;
-}
-
-bool same_name(std::string_view a, std::string_view b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return upper(x) == upper(y); });
-}
+bool same_name(std::string_view a, std::string_view b) { return shell::iequals(a, b); }
 
 std::string upper_extension(std::string_view name) {
     const size_t dot = name.rfind('.');
     if (dot == std::string_view::npos) return {};
-    std::string ext(name.substr(dot));
-    for (char& c : ext) c = upper(c);
-    return ext;
+    return shell::to_upper(name.substr(dot));
 }
 
 std::string without_extension(std::string_view name) {

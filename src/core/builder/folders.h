@@ -38,8 +38,8 @@ struct FolderItem {
     std::vector<std::string> paths;
 };
 
-std::string join_path(std::string_view directory, std::string_view name);
-bool same_name(std::string_view a, std::string_view b);  // as Windows compares file names
+// Names compare as Windows compares file names, without letter case (shell::iequals).
+bool same_name(std::string_view a, std::string_view b);
 // The extension of a file name upper-cased with its dot (".LNK"), or empty.
 std::string upper_extension(std::string_view name);
 std::string without_extension(std::string_view name);
