@@ -37,6 +37,7 @@ inline constexpr std::string_view kMovePage = "Move Page";
 inline constexpr std::string_view kPageSettings = "Page Settings";
 inline constexpr std::string_view kShowMasterItems = "Show Master Items";
 inline constexpr std::string_view kSetPalette = "Set Palette";
+inline constexpr std::string_view kAlignIcons = "Align Icons";
 }  // namespace labels
 
 class Command {

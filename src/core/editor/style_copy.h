@@ -27,7 +27,10 @@ inline constexpr uint16_t kHeight = 1u << 13;      // "&Height"
 inline constexpr uint16_t kWidth = 1u << 14;       // "&Width"
 }  // namespace style_bits
 
-// What Copy Style keeps: a button holding the copied object's attributes.
+// What Copy Style keeps: a button holding the copied object's attributes. Size, position and
+// pen always come along; an image's picture layout becomes the text alignment (tiled left,
+// stretched centre, centred right) and its image file name the caption, which no paste group
+// copies otherwise (a sample from any other kind has an empty caption).
 model::ButtonData style_sample_of(const model::ObjectData& object);
 
 // `target` with the groups of `mask` that its kind takes, from `sample`.

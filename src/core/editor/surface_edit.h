@@ -33,7 +33,8 @@ struct GridSettings {
     bool snap = false;
 };
 
-// Snapping always moves down to the grid line at or before the coordinate.
+// Snapping always moves down to the grid line at or before the coordinate, on either side of
+// 0 (-3 snaps to -10 on a grid of 10); a grid below 1 leaves the value as it is.
 int snap_down(int value, int grid);
 port::Point snap_point(port::Point p, const GridSettings& grid);
 // A typed grid spacing brought into 4..100.
@@ -137,10 +138,25 @@ public:
     std::optional<port::Rect> feedback() const;
 
 private:
-    // (members are the implementation's business)
+    enum class Gesture { None, Band, Drag, Resize };
+
     model::Desktop& desktop_;
     Selection& selection_;
     const GridSettings& grid_;
+    Gesture gesture_ = Gesture::None;
+    Tool current_tool_ = Tool::Selector;  // the tool of the press that began the band
+    port::Point last_{};                  // the pointer at the last press or move
+    // Rubber band: where it began and the corner that follows the pointer, both snapped.
+    port::Point band_start_{}, band_corner_{};
+    // Drag: the frame's top-left at the press, where it has been pulled to (unsnapped), and
+    // the frame's size.
+    port::Point origin_{}, anchor_{};
+    port::Size frame_size_{};
+    bool anchor_moved_ = false;
+    // Resize: the handle's object, its number, and the corner it pulls against the fixed one.
+    model::ObjectId resize_object_ = model::kNoId;
+    int handle_ = 0;
+    port::Point moving_{}, fixed_{};
 };
 
 // Keys on the surface in modify mode (virtual-key codes as Windows numbers them).

@@ -24,6 +24,39 @@ enum class MenuCommand {
     ViewUsageLog,
     HelpContents,
     About,
+    // Modify mode.
+    ExitSetup,
+    SetupWizard,
+    Undo,
+    Redo,
+    Cut,
+    Copy,
+    Paste,
+    Duplicate,
+    Delete,
+    SelectAll,
+    EditObject,
+    CopyStyle,
+    PasteStyle,
+    BringToFront,
+    SendToBack,
+    Group,
+    Ungroup,
+    AlignIcons,
+    SetGrid,
+    ShowGrid,
+    SnapToGrid,
+    ShowMousePosition,
+    ShowAlignmentTools,
+    AddPage,
+    DeletePage,
+    RenamePage,
+    CopyPage,
+    MovePage,
+    PageSettings,
+    ShowMasterItems,
+    SetPalette,
+    PagePassword,
 };
 
 struct MenuEntry {
@@ -32,6 +65,7 @@ struct MenuEntry {
     bool visible = true;
     bool checked = false;
     bool new_column = false;
+    bool enabled = true;
     int page_index = -1;
     std::vector<MenuEntry> items;  // a submenu when not empty
 
@@ -64,5 +98,35 @@ bool command_shown(const std::vector<MenuEntry>& menu, MenuCommand command);
 
 // The same page items for the popup menu's page list.
 std::vector<MenuEntry> page_menu_entries(const model::Desktop& desktop);
+
+// What the modify menu's enabling and checks depend on.
+struct ModifyMenuState {
+    size_t selected = 0;
+    bool first_selected_grouped = false;  // the first selected object has a group tag above 0
+    bool clipboard_has_text = false;
+    // The undo stack's labels ("Move": the item reads "&Undo Move"); empty when there is no step.
+    std::string undo_label;
+    std::string redo_label;
+    bool master_current = false;   // the "Master" tab is shown
+    bool startup_current = false;  // the "StartUp" page is shown
+    bool show_master_items = false;  // the current page's flag
+    bool palette_display = false;    // a display of at most 256 colours
+    bool show_grid = false;
+    bool snap_to_grid = false;
+    bool show_mouse_position = false;
+    bool show_alignment_tools = true;
+    // Commands this shell cannot carry out yet: not offered, as in run mode.
+    std::vector<MenuCommand> unavailable;
+};
+
+// The modify menu bar: "&Desktop", "&Edit", "A&rrange", "&Page" (with the "&Goto..." submenu:
+// "Master" first, then every page, "StartUp" last, `page_index` the modify-mode tab index, a
+// new column every 20 items) and "&Help". Page commands that rename, delete, copy or move the
+// page are disabled on "Master" and "StartUp", the page settings and the master items on
+// "Master"; object commands by the selection. Undo and Redo name their step.
+std::vector<MenuEntry> modify_main_menu(const model::Desktop& desktop, const ModifyMenuState& state);
+// The popup: the same submenus without "&Help", with every command that needs a selection
+// disabled without one and "&Paste" without clipboard text.
+std::vector<MenuEntry> modify_popup_menu(const model::Desktop& desktop, const ModifyMenuState& state);
 
 }  // namespace vx::shell
