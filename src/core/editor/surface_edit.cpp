@@ -63,8 +63,8 @@ void for_each_grid_dot(const GridSettings& grid, port::Point scroll, port::Size 
     if (!grid.show || grid.width <= 0 || grid.height <= 0) return;
     // Dots scrolled off the left or the top are not visited at all.
     auto first = [](int spacing, int offset) {
-        const int64_t i = (int64_t{offset} + 1) / spacing + 1;
-        return std::max<int64_t>(1, i);
+        // The smallest i with spacing * i - offset - 1 >= 0.
+        return std::max<int64_t>(1, (int64_t{offset} + spacing) / spacing);
     };
     for (int64_t j = first(grid.height, scroll.y);; ++j) {
         const int64_t y = grid.height * j - scroll.y - 1;
@@ -116,7 +116,8 @@ std::optional<model::Bounds> Selection::frame(const model::Desktop& desktop) con
         const model::ObjectRef ref = desktop.find_object(id);
         if (!ref) continue;
         const model::Bounds& b = model::bounds_of(ref.entry->data);
-        const port::Rect r{b.left, b.top, clamp32(int64_t{b.left} + b.width), clamp32(int64_t{b.top} + b.height)};
+        const port::Rect r{b.left, b.top, clamp32(int64_t{b.left} + b.width),
+                           clamp32(int64_t{b.top} + b.height)};
         if (!u) {
             u = r;
         } else {
@@ -139,7 +140,6 @@ bool SurfaceGestures::active() const {
 
 void SurfaceGestures::cancel() {
     gesture_ = Gesture::None;
-    resize_object_ = model::kNoId;
 }
 
 PressResult SurfaceGestures::press(const model::Page& page, Tool tool, const PointerInput& in) {
@@ -444,8 +444,8 @@ DroppedButtonSource dropped_button_source(const DroppedFile& file) {
     return s;
 }
 
-model::ButtonData dropped_button(const DroppedButtonSource& source, const model::ButtonData& style, port::Point cursor,
-                                 int index, port::Size caption_extent, int icon_number) {
+model::ButtonData dropped_button(const DroppedButtonSource& source, const model::ButtonData& style,
+                                 port::Point cursor, int index, port::Size caption_extent, int icon_number) {
     model::ButtonData b;
     b.kind = model::kKindProgram;
     b.caption = source.caption;
@@ -460,8 +460,9 @@ model::ButtonData dropped_button(const DroppedButtonSource& source, const model:
     b.pen_color = style.pen_color;
     b.show_icon = true;
     b.icon = static_cast<uint16_t>(std::clamp(icon_number, 0, 0xFFFF));
-    b.bounds = {clamp32(int64_t{cursor.x} + 6 * int64_t{index}), clamp32(int64_t{cursor.y} + 6 * int64_t{index}),
-                clamp32(int64_t{caption_extent.width} + 65), clamp32(int64_t{caption_extent.height} + 40)};
+    b.bounds = {clamp32(int64_t{cursor.x} + 6 * int64_t{index}),
+                clamp32(int64_t{cursor.y} + 6 * int64_t{index}), clamp32(int64_t{caption_extent.width} + 65),
+                clamp32(int64_t{caption_extent.height} + 40)};
     return b;
 }
 

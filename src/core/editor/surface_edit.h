@@ -105,9 +105,9 @@ struct MoveResult {
 
 enum class ReleaseOutcome {
     None,
-    Command,      // run `command` (a move or a resize) through the undo stack
-    Selected,     // the band selected objects (the selection changed)
-    NewObject,    // a band drawn with a creating tool: open its new-object dialog with `rect`
+    Command,    // run `command` (a move or a resize) through the undo stack
+    Selected,   // the band selected objects (the selection changed)
+    NewObject,  // a band drawn with a creating tool: open its new-object dialog with `rect`
 };
 
 struct ReleaseResult {
@@ -166,7 +166,8 @@ struct DesignKeyAction {
     port::Point delta{};  // Nudge: one pixel, or one grid step with snap on
 };
 // Keypad plus and minus (front, back) and Delete, the arrows and Escape act only on a selection.
-DesignKeyAction design_key(unsigned virtual_key, bool ctrl, bool shift, bool has_selection, const GridSettings& grid);
+DesignKeyAction design_key(unsigned virtual_key, bool ctrl, bool shift, bool has_selection,
+                           const GridSettings& grid);
 
 // "&Align Icons...": the page's buttons front to back in columns from the page's margins, 10
 // pixels apart, a new column when the next would pass `surface_height`. Null when nothing moves.
@@ -198,7 +199,7 @@ bool is_shortcut_path(std::string_view path);
 DroppedButtonSource dropped_button_source(const DroppedFile& file);
 // The button: software kind, `kxLeft`, attributes from `style` (font, font colour, colour,
 // transparency, pattern, pen colour), at `cursor` + 6·index, text extent + (65, 40).
-model::ButtonData dropped_button(const DroppedButtonSource& source, const model::ButtonData& style, port::Point cursor,
-                                 int index, port::Size caption_extent, int icon_number);
+model::ButtonData dropped_button(const DroppedButtonSource& source, const model::ButtonData& style,
+                                 port::Point cursor, int index, port::Size caption_extent, int icon_number);
 
 }  // namespace vx::editor

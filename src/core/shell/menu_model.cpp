@@ -53,7 +53,9 @@ std::vector<MenuEntry> modify_menus(const model::Desktop& desktop, const ModifyM
         return e;
     };
     // The popup disables what needs a selection; the bar's Edit menu only the three it names.
-    auto object = [&](std::string caption, MenuCommand c) { return en(item(std::move(caption), c), !popup || any); };
+    auto object = [&](std::string caption, MenuCommand c) {
+        return en(item(std::move(caption), c), !popup || any);
+    };
 
     MenuEntry desk = item("&Desktop", MenuCommand::None);
     desk.items.push_back(item("E&xit Setup", MenuCommand::ExitSetup));
@@ -102,7 +104,8 @@ std::vector<MenuEntry> modify_menus(const model::Desktop& desktop, const ModifyM
     page.items.push_back(en(item("&Move...", MenuCommand::MovePage), ordinary));
     page.items.push_back(separator());
     page.items.push_back(en(item("&Settings...", MenuCommand::PageSettings), !s.master_current));
-    MenuEntry master_items = checked_item("Show Master &Items", MenuCommand::ShowMasterItems, s.show_master_items);
+    MenuEntry master_items =
+        checked_item("Show Master &Items", MenuCommand::ShowMasterItems, s.show_master_items);
     page.items.push_back(en(std::move(master_items), !s.master_current));
     page.items.push_back(item("Set &Password...", MenuCommand::PagePassword));
     page.items.push_back(en(item("Set &Palette...", MenuCommand::SetPalette), s.palette_display));
@@ -114,7 +117,8 @@ std::vector<MenuEntry> modify_menus(const model::Desktop& desktop, const ModifyM
     // beside them go too.
     for (MenuEntry& m : menus) {
         for (MenuEntry& e : m.items)
-            if (!e.separator() && std::find(s.unavailable.begin(), s.unavailable.end(), e.command) != s.unavailable.end())
+            if (!e.separator() &&
+                std::find(s.unavailable.begin(), s.unavailable.end(), e.command) != s.unavailable.end())
                 e.visible = false;
         bool shown_before = false;
         for (size_t i = 0; i < m.items.size(); ++i) {

@@ -107,8 +107,8 @@ struct ModifyMenuState {
     // The undo stack's labels ("Move": the item reads "&Undo Move"); empty when there is no step.
     std::string undo_label;
     std::string redo_label;
-    bool master_current = false;   // the "Master" tab is shown
-    bool startup_current = false;  // the "StartUp" page is shown
+    bool master_current = false;     // the "Master" tab is shown
+    bool startup_current = false;    // the "StartUp" page is shown
     bool show_master_items = false;  // the current page's flag
     bool palette_display = false;    // a display of at most 256 colours
     bool show_grid = false;
