@@ -52,23 +52,35 @@ constexpr PartInfo kParts[] = {
 
 std::optional<Alignment> alignment_of(AlignPart part) {
     switch (part) {
-        case AlignPart::Left: return Alignment::Left;
-        case AlignPart::CenterH: return Alignment::CenterH;
-        case AlignPart::Right: return Alignment::Right;
-        case AlignPart::Top: return Alignment::Top;
-        case AlignPart::CenterV: return Alignment::CenterV;
-        case AlignPart::Bottom: return Alignment::Bottom;
-        default: return std::nullopt;
+        case AlignPart::Left:
+            return Alignment::Left;
+        case AlignPart::CenterH:
+            return Alignment::CenterH;
+        case AlignPart::Right:
+            return Alignment::Right;
+        case AlignPart::Top:
+            return Alignment::Top;
+        case AlignPart::CenterV:
+            return Alignment::CenterV;
+        case AlignPart::Bottom:
+            return Alignment::Bottom;
+        default:
+            return std::nullopt;
     }
 }
 
 std::optional<NudgeDirection> direction_of(AlignPart part) {
     switch (part) {
-        case AlignPart::StarUp: return NudgeDirection::Up;
-        case AlignPart::StarLeft: return NudgeDirection::Left;
-        case AlignPart::StarRight: return NudgeDirection::Right;
-        case AlignPart::StarDown: return NudgeDirection::Down;
-        default: return std::nullopt;
+        case AlignPart::StarUp:
+            return NudgeDirection::Up;
+        case AlignPart::StarLeft:
+            return NudgeDirection::Left;
+        case AlignPart::StarRight:
+            return NudgeDirection::Right;
+        case AlignPart::StarDown:
+            return NudgeDirection::Down;
+        default:
+            return std::nullopt;
     }
 }
 
@@ -99,10 +111,26 @@ void triangle(HDC dc, const RECT& r, NudgeDirection d) {
     const int cx = (r.left + r.right) / 2, cy = (r.top + r.bottom) / 2, s = 5;
     POINT p[3];
     switch (d) {
-        case NudgeDirection::Up: p[0] = {cx, cy - s}; p[1] = {cx - s, cy + s - 1}; p[2] = {cx + s, cy + s - 1}; break;
-        case NudgeDirection::Down: p[0] = {cx, cy + s}; p[1] = {cx - s, cy - s + 1}; p[2] = {cx + s, cy - s + 1}; break;
-        case NudgeDirection::Left: p[0] = {cx - s, cy}; p[1] = {cx + s - 1, cy - s}; p[2] = {cx + s - 1, cy + s}; break;
-        case NudgeDirection::Right: p[0] = {cx + s, cy}; p[1] = {cx - s + 1, cy - s}; p[2] = {cx - s + 1, cy + s}; break;
+        case NudgeDirection::Up:
+            p[0] = {cx, cy - s};
+            p[1] = {cx - s, cy + s - 1};
+            p[2] = {cx + s, cy + s - 1};
+            break;
+        case NudgeDirection::Down:
+            p[0] = {cx, cy + s};
+            p[1] = {cx - s, cy - s + 1};
+            p[2] = {cx + s, cy - s + 1};
+            break;
+        case NudgeDirection::Left:
+            p[0] = {cx - s, cy};
+            p[1] = {cx + s - 1, cy - s};
+            p[2] = {cx + s - 1, cy + s};
+            break;
+        case NudgeDirection::Right:
+            p[0] = {cx + s, cy};
+            p[1] = {cx - s + 1, cy - s};
+            p[2] = {cx - s + 1, cy + s};
+            break;
     }
     const scoped_select brush(dc, GetSysColorBrush(COLOR_BTNTEXT));
     const scoped_select pen(dc, static_cast<HPEN>(GetStockObject(NULL_PEN)));
@@ -173,11 +201,16 @@ RECT TAlignForm::part_rect(AlignPart part) const {
         return RECT{x, y, x + kArrow, y + kArrow};
     };
     switch (part) {
-        case AlignPart::StarUp: return cell(1, 0);
-        case AlignPart::StarLeft: return cell(0, 1);
-        case AlignPart::StarRight: return cell(2, 1);
-        case AlignPart::StarDown: return cell(1, 2);
-        default: return {kMargin, kCheckTop, kClientWidth - kMargin, kCheckTop + kCheckHeight};
+        case AlignPart::StarUp:
+            return cell(1, 0);
+        case AlignPart::StarLeft:
+            return cell(0, 1);
+        case AlignPart::StarRight:
+            return cell(2, 1);
+        case AlignPart::StarDown:
+            return cell(1, 2);
+        default:
+            return {kMargin, kCheckTop, kClientWidth - kMargin, kCheckTop + kCheckHeight};
     }
 }
 
@@ -192,9 +225,9 @@ std::optional<AlignPart> TAlignForm::part_at(POINT client) const {
 void TAlignForm::add_tooltips() {
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
     InitCommonControlsEx(&icc);
-    tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
-                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd(), nullptr,
-                               GetModuleHandleW(nullptr), nullptr);
+    tooltip_ = CreateWindowExW(
+        WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd(), nullptr, GetModuleHandleW(nullptr), nullptr);
     if (!tooltip_) return;  // the window works without its hints
     for (const PartInfo& info : kParts) {
         if (!info.hint) continue;
@@ -277,7 +310,8 @@ LRESULT TAlignForm::handle_message(UINT message, WPARAM wparam, LPARAM lparam) {
         case WM_TIMER:
             if (wparam != kRepeatTimer) break;
             if (held_) {
-                if (const auto d = direction_of(*held_); d && callbacks_.nudge) callbacks_.nudge(*d, ++round_);
+                if (const auto d = direction_of(*held_); d && callbacks_.nudge)
+                    callbacks_.nudge(*d, ++round_);
             } else {
                 KillTimer(hwnd(), kRepeatTimer);
             }

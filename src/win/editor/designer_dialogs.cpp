@@ -49,7 +49,8 @@ int spacing_from(const std::string& text, int fallback) {
     if (first == std::string::npos) return fallback;
     const size_t last = text.find_last_not_of(' ');
     std::string digits = text.substr(first, last - first + 1);
-    if (!std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; })) return fallback;
+    if (!std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return fallback;
     digits.erase(0, std::min(digits.find_first_not_of('0'), digits.size() - 1));
     if (digits.size() > 3) return kGridMaximum;
     return in_grid_range(std::stoi(digits));
@@ -107,19 +108,27 @@ struct StyleBox {
     uint16_t bit;
 };
 constexpr StyleBox kStyleBoxes[] = {
-    {IDC_STYLE_WIDTH, bits::kWidth},           {IDC_STYLE_HEIGHT, bits::kHeight},
-    {IDC_STYLE_FONT_COLOR, bits::kFontColor},  {IDC_STYLE_FONT_NAME, bits::kFontName},
-    {IDC_STYLE_LEFT, bits::kLeft},             {IDC_STYLE_TOP, bits::kTop},
-    {IDC_STYLE_LINE_COLOR, bits::kLineColor},  {IDC_STYLE_LINE_WIDTH, bits::kLineWidth},
-    {IDC_STYLE_BUTTON_COLOR, bits::kColor},    {IDC_STYLE_SOUND, bits::kSound},
-    {IDC_STYLE_IMAGE, bits::kImage},           {IDC_STYLE_ALIGNMENT, bits::kAlignment},
-    {IDC_STYLE_BUTTON_STYLE, bits::kStyle},    {IDC_STYLE_SELECT_ALL, bits::kSelectAll},
+    {IDC_STYLE_WIDTH, bits::kWidth},
+    {IDC_STYLE_HEIGHT, bits::kHeight},
+    {IDC_STYLE_FONT_COLOR, bits::kFontColor},
+    {IDC_STYLE_FONT_NAME, bits::kFontName},
+    {IDC_STYLE_LEFT, bits::kLeft},
+    {IDC_STYLE_TOP, bits::kTop},
+    {IDC_STYLE_LINE_COLOR, bits::kLineColor},
+    {IDC_STYLE_LINE_WIDTH, bits::kLineWidth},
+    {IDC_STYLE_BUTTON_COLOR, bits::kColor},
+    {IDC_STYLE_SOUND, bits::kSound},
+    {IDC_STYLE_IMAGE, bits::kImage},
+    {IDC_STYLE_ALIGNMENT, bits::kAlignment},
+    {IDC_STYLE_BUTTON_STYLE, bits::kStyle},
+    {IDC_STYLE_SELECT_ALL, bits::kSelectAll},
     {IDC_STYLE_LINE_STYLE, bits::kLineStyle},
 };
 
 class TCopyStyleForm final : public HelpedDialog {
 public:
-    TCopyStyleForm(uint16_t mask, HelpFn help) : HelpedDialog(kCopyStyleHelpContext, std::move(help)), mask_(mask) {}
+    TCopyStyleForm(uint16_t mask, HelpFn help)
+        : HelpedDialog(kCopyStyleHelpContext, std::move(help)), mask_(mask) {}
 
     uint16_t mask() const { return mask_; }
 
