@@ -5,6 +5,7 @@
 #include <charconv>
 #include <string_view>
 
+#include "win/util/handle.h"
 #include "win/util/ui_font.h"
 
 namespace vx::win::editor {

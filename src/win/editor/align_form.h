@@ -5,13 +5,11 @@
 // so the keyboard stays with the page being edited.
 #include <windows.h>
 
-#include <array>
 #include <functional>
 #include <optional>
 #include <string>
 
 #include "editor/alignment.h"
-#include "win/util/handle.h"
 #include "win/util/modeless.h"
 #include "win/util/window.h"
 
@@ -45,7 +43,6 @@ enum class AlignPart {
     StarRight,
     StarDown,
     Relative,
-    Count,
 };
 
 class TAlignForm final : public Window {
