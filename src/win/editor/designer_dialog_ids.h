@@ -1,0 +1,36 @@
+#pragma once
+// Resource and control ids of "Set Grid" and "Copy Styles" (the editor's 7600-7699). Shared by
+// the .rc and the code.
+
+// "Set Grid"
+#define IDD_SET_GRID 7600
+#define IDC_GRID_WIDTH_LABEL 7601
+#define IDC_GRID_WIDTH 7602
+#define IDC_GRID_WIDTH_SPIN 7603
+#define IDC_GRID_HEIGHT_LABEL 7604
+#define IDC_GRID_HEIGHT 7605
+#define IDC_GRID_HEIGHT_SPIN 7606
+#define IDC_GRID_SHOW 7607
+#define IDC_GRID_SNAP 7608
+
+// "Copy Styles": one check box per bit of the style mask.
+#define IDD_COPY_STYLE 7650
+#define IDC_STYLE_FONT_GROUP 7651
+#define IDC_STYLE_LINE_GROUP 7652
+#define IDC_STYLE_SIZE_GROUP 7653
+#define IDC_STYLE_BUTTON_GROUP 7654
+#define IDC_STYLE_FONT_COLOR 7660
+#define IDC_STYLE_FONT_NAME 7661
+#define IDC_STYLE_LINE_COLOR 7662
+#define IDC_STYLE_LINE_WIDTH 7663
+#define IDC_STYLE_LINE_STYLE 7664
+#define IDC_STYLE_WIDTH 7665
+#define IDC_STYLE_HEIGHT 7666
+#define IDC_STYLE_LEFT 7667
+#define IDC_STYLE_TOP 7668
+#define IDC_STYLE_BUTTON_COLOR 7669
+#define IDC_STYLE_SOUND 7670
+#define IDC_STYLE_IMAGE 7671
+#define IDC_STYLE_ALIGNMENT 7672
+#define IDC_STYLE_BUTTON_STYLE 7673
+#define IDC_STYLE_SELECT_ALL 7674
