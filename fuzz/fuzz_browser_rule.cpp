@@ -20,7 +20,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     const size_t line_end = text.find('\n');
     const std::string_view address = text.substr(0, line_end);
-    const std::string_view target = line_end == std::string_view::npos ? std::string_view() : text.substr(line_end + 1);
+    const std::string_view target =
+        line_end == std::string_view::npos ? std::string_view() : text.substr(line_end + 1);
 
     const vx::shell::BrowserRule rule(address);
     if (rule.valid()) {

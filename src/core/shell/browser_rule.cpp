@@ -5,9 +5,15 @@
 namespace vx::shell {
 namespace {
 
-bool is_alpha(unsigned char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-bool is_digit(unsigned char c) { return c >= '0' && c <= '9'; }
-char lower(unsigned char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c); }
+bool is_alpha(unsigned char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+bool is_digit(unsigned char c) {
+    return c >= '0' && c <= '9';
+}
+char lower(unsigned char c) {
+    return static_cast<char>(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c);
+}
 
 int hex_value(unsigned char c) {
     if (is_digit(c)) return c - '0';

@@ -3,6 +3,7 @@
 #include <exdispid.h>
 
 #include <algorithm>
+#include <iterator>
 #include <utility>
 
 #include "win/util/handle.h"
@@ -15,7 +16,8 @@ namespace {
 
 // The HTML document class. Under a system without an HTML engine the browser control itself
 // can still be made, but shows nothing; the document class then cannot.
-constexpr CLSID kHtmlDocument = {0x25336920, 0x03F9, 0x11CF, {0x8F, 0xD0, 0x00, 0xAA, 0x00, 0x68, 0x6F, 0x13}};
+constexpr CLSID kHtmlDocument = {
+    0x25336920, 0x03F9, 0x11CF, {0x8F, 0xD0, 0x00, 0xAA, 0x00, 0x68, 0x6F, 0x13}};
 
 VARIANT_BOOL* bool_out(DISPPARAMS* params, UINT index) {
     if (!params || !params->rgvarg || index >= params->cArgs) return nullptr;
@@ -62,7 +64,8 @@ EventOutcome cancel(DISPPARAMS* params, UINT index) {
 
 }  // namespace
 
-EventOutcome answer_event(const vx::shell::BrowserRule& rule, DISPID event, DISPPARAMS* params, IUnknown* top) {
+EventOutcome answer_event(const vx::shell::BrowserRule& rule, DISPID event, DISPPARAMS* params,
+                          IUnknown* top) {
     const UINT args = params ? params->cArgs : 0;
     switch (event) {
         case DISPID_BEFORENAVIGATE2:  // pDisp, URL, Flags, TargetFrameName, PostData, Headers, Cancel
@@ -80,7 +83,8 @@ EventOutcome answer_event(const vx::shell::BrowserRule& rule, DISPID event, DISP
             return cancel(params, 0);
         case DISPID_NAVIGATECOMPLETE2:  // pDisp, URL
             // Reached without a BeforeNavigate2 of its own: a server's redirect.
-            return args == 2 && rule.allows(text_arg(params, 0)) ? EventOutcome::proceed : EventOutcome::page_left;
+            return args == 2 && rule.allows(text_arg(params, 0)) ? EventOutcome::proceed
+                                                                 : EventOutcome::page_left;
         case DISPID_NAVIGATEERROR: {  // pDisp, URL, Frame, StatusCode, Cancel
             // The control's own error page has links and a search of its own.
             const EventOutcome outcome = cancel(params, 0);
@@ -95,43 +99,54 @@ EventOutcome answer_event(const vx::shell::BrowserRule& rule, DISPID event, DISP
     }
 }
 
+namespace {
+
+constexpr UINT kModifierKeys[] = {VK_SHIFT,    VK_CONTROL,  VK_MENU,  VK_LSHIFT, VK_RSHIFT,
+                                  VK_LCONTROL, VK_RCONTROL, VK_LMENU, VK_RMENU};
+// Help, find, the address list, focus to the address bar, caret browsing, full screen, the
+// developer tools, the context menu, and the keyboard's browser and launch keys.
+constexpr UINT kNeverKeys[] = {VK_F1,
+                               VK_F3,
+                               VK_F6,
+                               VK_F7,
+                               VK_F11,
+                               VK_F12,
+                               VK_APPS,
+                               VK_BROWSER_BACK,
+                               VK_BROWSER_FORWARD,
+                               VK_BROWSER_REFRESH,
+                               VK_BROWSER_STOP,
+                               VK_BROWSER_SEARCH,
+                               VK_BROWSER_FAVORITES,
+                               VK_BROWSER_HOME,
+                               VK_LAUNCH_MAIL,
+                               VK_LAUNCH_MEDIA_SELECT,
+                               VK_LAUNCH_APP1,
+                               VK_LAUNCH_APP2};
+// With Ctrl only editing goes: select all, copy, cut, paste, undo, redo, moving and deleting
+// by words, and reloading. Everything else opens, saves, prints, finds or leaves the page.
+constexpr UINT kCtrlKeys[] = {'A',       'C',       'X',     'V',     'Z',    'Y',      VK_LEFT,
+                              VK_RIGHT,  VK_UP,     VK_DOWN, VK_HOME, VK_END, VK_PRIOR, VK_NEXT,
+                              VK_INSERT, VK_DELETE, VK_BACK, VK_TAB,  VK_F5};
+// With Alt only the window's own keys: close, switch, its system menu.
+constexpr UINT kAltKeys[] = {VK_F4, VK_TAB, VK_ESCAPE, VK_SPACE};
+
+template <size_t N>
+bool one_of(const UINT (&keys)[N], UINT key) {
+    return std::find(std::begin(keys), std::end(keys), key) != std::end(keys);
+}
+
+}  // namespace
+
 bool key_refused(UINT key, unsigned modifiers) {
     const bool ctrl = modifiers & kKeyCtrl, alt = modifiers & kKeyAlt, shift = modifiers & kKeyShift;
-    switch (key) {
-        case VK_SHIFT: case VK_CONTROL: case VK_MENU: case VK_LSHIFT: case VK_RSHIFT: case VK_LCONTROL:
-        case VK_RCONTROL: case VK_LMENU: case VK_RMENU:
-            return false;
-        // Help, find, the address list, focus to the address bar, caret browsing, full screen,
-        // the developer tools, the context menu, and the keyboard's browser and launch keys.
-        case VK_F1: case VK_F3: case VK_F6: case VK_F7: case VK_F11: case VK_F12: case VK_APPS:
-        case VK_BROWSER_BACK: case VK_BROWSER_FORWARD: case VK_BROWSER_REFRESH: case VK_BROWSER_STOP:
-        case VK_BROWSER_SEARCH: case VK_BROWSER_FAVORITES: case VK_BROWSER_HOME: case VK_LAUNCH_MAIL:
-        case VK_LAUNCH_MEDIA_SELECT: case VK_LAUNCH_APP1: case VK_LAUNCH_APP2:
-            return true;
-        default:
-            break;
-    }
+    if (one_of(kModifierKeys, key)) return false;
+    if (one_of(kNeverKeys, key)) return true;
     // Ctrl with Alt is AltGr on many layouts: it types characters.
     if (ctrl && alt) return false;
-    if (alt) {
-        // The window's own: close, switch, its system menu.
-        return key != VK_F4 && key != VK_TAB && key != VK_ESCAPE && key != VK_SPACE;
-    }
-    if (ctrl) {
-        switch (key) {
-            // Editing: select all, copy, cut, paste, undo, redo.
-            case 'A': case 'C': case 'X': case 'V': case 'Z': case 'Y':
-            case VK_LEFT: case VK_RIGHT: case VK_UP: case VK_DOWN: case VK_HOME: case VK_END:
-            case VK_PRIOR: case VK_NEXT: case VK_INSERT: case VK_DELETE: case VK_BACK: case VK_TAB:
-            case VK_F5:
-                return false;
-            default:
-                // Open, save, print, new window, address, find, history, favourites, and the rest.
-                return true;
-        }
-    }
-    if (key == VK_F4) return true;
-    return shift && key == VK_F10;  // the context menu
+    if (alt) return !one_of(kAltKeys, key);
+    if (ctrl) return !one_of(kCtrlKeys, key);
+    return key == VK_F4 || (shift && key == VK_F10);  // the address list; the context menu
 }
 
 bool key_refused(const MSG& msg) {
@@ -161,7 +176,9 @@ HRESULT BrowserEventSink::QueryInterface(REFIID iid, void** out) {
     return E_NOINTERFACE;
 }
 
-ULONG BrowserEventSink::AddRef() { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
+ULONG BrowserEventSink::AddRef() {
+    return static_cast<ULONG>(InterlockedIncrement(&refs_));
+}
 
 ULONG BrowserEventSink::Release() {
     const LONG left = InterlockedDecrement(&refs_);
@@ -179,10 +196,12 @@ HRESULT BrowserEventSink::GetTypeInfo(UINT, LCID, ITypeInfo** info) {
     return E_NOTIMPL;
 }
 
-HRESULT BrowserEventSink::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) { return E_NOTIMPL; }
+HRESULT BrowserEventSink::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) {
+    return E_NOTIMPL;
+}
 
-HRESULT BrowserEventSink::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT* result, EXCEPINFO*,
-                                 UINT*) {
+HRESULT BrowserEventSink::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT* result,
+                                 EXCEPINFO*, UINT*) {
     if (result) VariantInit(result);
     EventOutcome outcome = EventOutcome::page_left;
     try {
@@ -192,7 +211,8 @@ HRESULT BrowserEventSink::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* para
         log(LogLevel::Error, "The browser window could not answer an event of its page.");
         if (VARIANT_BOOL* flag = bool_out(params, 0)) *flag = VARIANT_TRUE;
     }
-    if ((outcome == EventOutcome::page_left || outcome == EventOutcome::page_failed) && notify_) notify_(outcome);
+    if ((outcome == EventOutcome::page_left || outcome == EventOutcome::page_failed) && notify_)
+        notify_(outcome);
     return S_OK;
 }
 
@@ -218,7 +238,9 @@ HRESULT BrowserSite::QueryInterface(REFIID iid, void** out) {
     return S_OK;
 }
 
-ULONG BrowserSite::AddRef() { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
+ULONG BrowserSite::AddRef() {
+    return static_cast<ULONG>(InterlockedIncrement(&refs_));
+}
 
 ULONG BrowserSite::Release() {
     const LONG left = InterlockedDecrement(&refs_);
@@ -273,10 +295,10 @@ HRESULT BrowserSite::GetHostInfo(DOCHOSTUIINFO* info) {
     if (!info || info->cbSize < sizeof(DOCHOSTUIINFO)) return E_INVALIDARG;
     // No border, no help menu, and only the page's own address: no protocols the system does
     // not trust, a check before a page reaches the station's files, and redirects told to us.
-    info->dwFlags = DOCHOSTUIFLAG_NO3DBORDER | DOCHOSTUIFLAG_NO3DOUTERBORDER | DOCHOSTUIFLAG_DISABLE_HELP_MENU |
-                    DOCHOSTUIFLAG_DISABLE_SCRIPT_INACTIVE | DOCHOSTUIFLAG_DISABLE_UNTRUSTEDPROTOCOL |
-                    DOCHOSTUIFLAG_LOCAL_MACHINE_ACCESS_CHECK | DOCHOSTUIFLAG_ENABLE_REDIRECT_NOTIFICATION |
-                    DOCHOSTUIFLAG_THEME;
+    info->dwFlags = DOCHOSTUIFLAG_NO3DBORDER | DOCHOSTUIFLAG_NO3DOUTERBORDER |
+                    DOCHOSTUIFLAG_DISABLE_HELP_MENU | DOCHOSTUIFLAG_DISABLE_SCRIPT_INACTIVE |
+                    DOCHOSTUIFLAG_DISABLE_UNTRUSTEDPROTOCOL | DOCHOSTUIFLAG_LOCAL_MACHINE_ACCESS_CHECK |
+                    DOCHOSTUIFLAG_ENABLE_REDIRECT_NOTIFICATION | DOCHOSTUIFLAG_THEME;
     info->dwDoubleClick = DOCHOSTUIDBLCLK_DEFAULT;
     info->pchHostCss = nullptr;
     info->pchHostNS = nullptr;
@@ -339,8 +361,9 @@ bool TBrowserWindow::show(HWND owner, const vx::shell::BrowserRule& rule) {
         SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
         const int width = (work.right - work.left) * 3 / 4, height = (work.bottom - work.top) * 3 / 4;
         if (!create(0, kClassName, title.c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
-                    work.left + (work.right - work.left - width) / 2, work.top + (work.bottom - work.top - height) / 2,
-                    width, height, owner, nullptr, wc.hInstance))
+                    work.left + (work.right - work.left - width) / 2,
+                    work.top + (work.bottom - work.top - height) / 2, width, height, owner, nullptr,
+                    wc.hInstance))
             return false;
     } else {
         SetWindowTextW(hwnd(), title.c_str());
@@ -405,7 +428,8 @@ bool TBrowserWindow::embed_control() {
         return false;
     }
     ComPtr<IUnknown> identity;
-    if (SUCCEEDED(browser_->QueryInterface(IID_IUnknown, identity.put_void()))) sink_->set_top(identity.get());
+    if (SUCCEEDED(browser_->QueryInterface(IID_IUnknown, identity.put_void())))
+        sink_->set_top(identity.get());
     // Nothing dropped on the page is opened, no other program finds this browser to reuse it,
     // and the control's own dialogs stay shut.
     browser_->put_RegisterAsDropTarget(VARIANT_FALSE);

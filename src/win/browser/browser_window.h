@@ -109,7 +109,8 @@ public:
     HRESULT STDMETHODCALLTYPE OnInPlaceActivate() override { return S_OK; }
     HRESULT STDMETHODCALLTYPE OnUIActivate() override { return S_OK; }
     HRESULT STDMETHODCALLTYPE GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** doc,
-                                               LPRECT position, LPRECT clip, LPOLEINPLACEFRAMEINFO info) override;
+                                               LPRECT position, LPRECT clip,
+                                               LPOLEINPLACEFRAMEINFO info) override;
     HRESULT STDMETHODCALLTYPE Scroll(SIZE) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE OnUIDeactivate(BOOL) override { return S_OK; }
     HRESULT STDMETHODCALLTYPE OnInPlaceDeactivate() override { return S_OK; }
@@ -146,10 +147,13 @@ public:
     HRESULT STDMETHODCALLTYPE TranslateUrl(DWORD, LPWSTR, LPWSTR* out) override;
     HRESULT STDMETHODCALLTYPE FilterDataObject(IDataObject*, IDataObject** out) override;
     // IDocHostShowUI: the page's messages are the control's; its help never opens.
-    HRESULT STDMETHODCALLTYPE ShowMessage(HWND, LPOLESTR, LPOLESTR, DWORD, LPOLESTR, DWORD, LRESULT*) override {
+    HRESULT STDMETHODCALLTYPE ShowMessage(HWND, LPOLESTR, LPOLESTR, DWORD, LPOLESTR, DWORD,
+                                          LRESULT*) override {
         return S_FALSE;
     }
-    HRESULT STDMETHODCALLTYPE ShowHelp(HWND, LPOLESTR, UINT, DWORD, POINT, IDispatch*) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE ShowHelp(HWND, LPOLESTR, UINT, DWORD, POINT, IDispatch*) override {
+        return S_OK;
+    }
 
 private:
     ~BrowserSite() = default;
@@ -165,8 +169,7 @@ public:
     static constexpr const wchar_t* kClassName = L"TBrowserForm";
     static constexpr const char* kUnavailableText =
         "This page cannot be shown here: the system's web browser control is not available.";
-    static constexpr const char* kLeftText =
-        "This page went on to another address, which is not shown here.";
+    static constexpr const char* kLeftText = "This page went on to another address, which is not shown here.";
     static constexpr const char* kFailedText = "This page could not be loaded.";
 
     TBrowserWindow() = default;

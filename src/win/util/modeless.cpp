@@ -47,7 +47,8 @@ ModelessWindows& modeless_windows() {
     return registry;
 }
 
-ModelessRegistration::ModelessRegistration(HWND window, HACCEL accelerators, bool dialog_keys) : window_(window) {
+ModelessRegistration::ModelessRegistration(HWND window, HACCEL accelerators, bool dialog_keys)
+    : window_(window) {
     modeless_windows().add(window, accelerators, dialog_keys);
 }
 

@@ -143,7 +143,10 @@ TEST(BrowserEventSink, RefusesNewWindowsDownloadsAndTheWindowsEnd) {
     EXPECT_EQ(two.cancel, VARIANT_TRUE) << "NewWindow2";
 
     Event three(DISPID_NEWWINDOW3);
-    three.value(VT_BYREF | VT_DISPATCH).cancel_flag().value(VT_UI4).text(L"http://intranet.school/news", VT_BSTR);
+    three.value(VT_BYREF | VT_DISPATCH)
+        .cancel_flag()
+        .value(VT_UI4)
+        .text(L"http://intranet.school/news", VT_BSTR);
     three.text(L"http://intranet.school/news", VT_BSTR).fire(kRule);
     EXPECT_EQ(three.cancel, VARIANT_TRUE) << "NewWindow3, even to the address itself";
 
@@ -250,7 +253,8 @@ TEST(BrowserSite, ShowsNoneOfTheControlsOwnInterface) {
         EXPECT_TRUE(info.dwFlags & flag) << std::hex << flag;
     EXPECT_FALSE(info.dwFlags & DOCHOSTUIFLAG_OPENNEWWIN);
     POINT at{10, 10};
-    EXPECT_EQ(site->ShowContextMenu(CONTEXT_MENU_DEFAULT, &at, nullptr, nullptr), S_OK) << "handled: none shown";
+    EXPECT_EQ(site->ShowContextMenu(CONTEXT_MENU_DEFAULT, &at, nullptr, nullptr), S_OK)
+        << "handled: none shown";
     IDispatch* external = reinterpret_cast<IDispatch*>(1);
     site->GetExternal(&external);
     EXPECT_EQ(external, nullptr) << "the page's script reaches nothing of the shell";
@@ -305,7 +309,8 @@ TEST(TBrowserWindow, WithoutTheControlSaysSoAndOpensNothingElse) {
     auto after = visible_windows();
     after.erase(shown);
     EXPECT_EQ(after, before) << "no other window opened";
-    EXPECT_TRUE(test::save_screen(std::filesystem::path(VX_WIN_SCREENSHOT_DIR) / "BrowserWindow.Unavailable.png"));
+    EXPECT_TRUE(
+        test::save_screen(std::filesystem::path(VX_WIN_SCREENSHOT_DIR) / "BrowserWindow.Unavailable.png"));
 
     ASSERT_TRUE(window.show(nullptr, BrowserRule("https://intranet.school/timetable")));
     EXPECT_EQ(window.hwnd(), shown) << "one window";
