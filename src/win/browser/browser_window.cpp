@@ -228,7 +228,7 @@ HRESULT BrowserSite::QueryInterface(REFIID iid, void** out) {
         *out = static_cast<IOleInPlaceFrame*>(this);
     else if (iid == IID_IDocHostUIHandler)
         *out = static_cast<IDocHostUIHandler*>(this);
-    else if (iid == IID_IDocHostShowUI)
+    else if (iid == __uuidof(IDocHostShowUI))  // not in the import library
         *out = static_cast<IDocHostShowUI*>(this);
     else {
         *out = nullptr;
