@@ -7,9 +7,11 @@
 #include <stdexcept>
 
 #include "security/access.h"
+#include "shell/browser_rule.h"
 #include "shell/text_rules.h"
 #include "shell/window_order.h"
 #include "util/file_io.h"
+#include "win/browser/browser_window.h"
 #include "win/dialogs/selector_dialogs.h"
 #include "win/dialogs/win_file_system.h"
 #include "win/security/usage_log_viewer.h"
@@ -326,9 +328,16 @@ bool ShellRuntime::select_page(const std::string& name) {
 void ShellRuntime::show_browser(const std::string& address) {
     // A browser-flag button promises one address and nothing else. The system's browser has an
     // address bar, downloads and File/Open, so it is never used in place of the locked window.
-    prompter().alert("Vantora!", "The address " + address +
-                                     " can only be shown in Vantora!'s own browser window, which this "
-                                     "version does not have. It is not opened in any other browser.");
+    const vx::shell::BrowserRule rule(address);
+    if (!rule.valid()) {
+        prompter().alert("Vantora!", "The address " + address +
+                                         " cannot be shown: Vantora!'s own browser window shows web pages "
+                                         "(http and https) only. It is not opened in any other browser.");
+        return;
+    }
+    if (!browser_) browser_ = std::make_unique<win::browser::TBrowserWindow>();
+    if (!browser_->show(owner(), rule))
+        prompter().alert("Vantora!", "Vantora!'s browser window could not be opened for " + address + ".");
 }
 
 void ShellRuntime::popup_menu(const std::vector<vx::shell::MenuItem>& items) {

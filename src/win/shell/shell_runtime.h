@@ -40,6 +40,10 @@
 #include "win/shell/top_most_windows.h"
 #include "win/util/system_locale.h"
 
+namespace vx::win::browser {
+class TBrowserWindow;
+}
+
 namespace vx::win::shell {
 
 // The title of the selector "&Open" chooses a desktop file with.
@@ -150,6 +154,8 @@ public:
 
     const vx::shell::ScheduleList& schedule() const { return schedule_; }
     DeferredWork& deferred() { return deferred_; }
+    // The locked browser window, once a browser-flag button has opened it.
+    win::browser::TBrowserWindow* browser_window() const { return browser_.get(); }
     win::security::UsageLogSession* usage_log() { return usage_log_.get(); }
 
 private:
@@ -236,6 +242,7 @@ private:
     std::unique_ptr<win::security::UsageLogSession> usage_log_;
     vx::shell::StartUpState start_up_;
     Win32TopMostWindows system_top_most_;
+    std::unique_ptr<win::browser::TBrowserWindow> browser_;
     bool ticking_ = false;
 };
 

@@ -31,6 +31,7 @@ public:
     ~ComPtr() { reset(); }
     T* get() const { return p_; }
     T* operator->() const { return p_; }
+    explicit operator bool() const { return p_ != nullptr; }
     // Where a call puts a new pointer; any held one is released first.
     T** put() {
         reset();
@@ -38,12 +39,12 @@ public:
     }
     // The same for calls that take an interface id (CoCreateInstance, QueryInterface).
     void** put_void() { return reinterpret_cast<void**>(put()); }
-
-private:
     void reset() {
         if (p_) p_->Release();
         p_ = nullptr;
     }
+
+private:
     T* p_ = nullptr;
 };
 

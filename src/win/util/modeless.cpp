@@ -7,7 +7,13 @@ namespace vx::win {
 void ModelessWindows::add(HWND window, HACCEL accelerators, bool dialog_keys) {
     if (!window) return;
     remove(window);
-    entries_.push_back({window, accelerators, dialog_keys});
+    entries_.push_back({window, accelerators, dialog_keys, nullptr});
+}
+
+void ModelessWindows::add(HWND window, Translator translate) {
+    if (!window) return;
+    remove(window);
+    entries_.push_back({window, nullptr, false, std::move(translate)});
 }
 
 void ModelessWindows::remove(HWND window) {
@@ -31,6 +37,7 @@ bool ModelessWindows::take(MSG& msg) {
     if (!owner) return false;
     // Copied: the accelerator's command may register or remove windows.
     const Entry e = *owner;
+    if (e.translate && e.translate(msg)) return true;
     if (e.accelerators && TranslateAcceleratorW(e.window, e.accelerators, &msg)) return true;
     return e.dialog_keys && IsDialogMessageW(e.window, &msg);
 }
@@ -40,8 +47,14 @@ ModelessWindows& modeless_windows() {
     return registry;
 }
 
-ModelessRegistration::ModelessRegistration(HWND window, HACCEL accelerators, bool dialog_keys) : window_(window) {
+ModelessRegistration::ModelessRegistration(HWND window, HACCEL accelerators, bool dialog_keys)
+    : window_(window) {
     modeless_windows().add(window, accelerators, dialog_keys);
+}
+
+ModelessRegistration::ModelessRegistration(HWND window, ModelessWindows::Translator translate)
+    : window_(window) {
+    modeless_windows().add(window, std::move(translate));
 }
 
 ModelessRegistration::ModelessRegistration(ModelessRegistration&& other) noexcept

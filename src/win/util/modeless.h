@@ -7,6 +7,7 @@
 // run loops of their own and need none of this.
 #include <windows.h>
 
+#include <functional>
 #include <vector>
 
 namespace vx::win {
@@ -17,6 +18,10 @@ public:
     // `dialog_keys` false gives the window its accelerators only (a main window, a palette
     // without controls). Registering a window again replaces its table.
     void add(HWND window, HACCEL accelerators = nullptr, bool dialog_keys = true);
+    // A window that hosts a control with keys of its own (an embedded document) translates its
+    // keyboard messages itself; `translate` answers true when it took the message.
+    using Translator = std::function<bool(MSG&)>;
+    void add(HWND window, Translator translate);
     void remove(HWND window);
 
     // True when a registered window took the message (an accelerator became its WM_COMMAND, or
@@ -29,6 +34,7 @@ private:
         HWND window;
         HACCEL accelerators;
         bool dialog_keys;
+        Translator translate;
     };
     const Entry* owner_of(HWND target) const;
     std::vector<Entry> entries_;
@@ -43,6 +49,7 @@ class ModelessRegistration {
 public:
     ModelessRegistration() = default;
     ModelessRegistration(HWND window, HACCEL accelerators = nullptr, bool dialog_keys = true);
+    ModelessRegistration(HWND window, ModelessWindows::Translator translate);
     ModelessRegistration(const ModelessRegistration&) = delete;
     ModelessRegistration& operator=(const ModelessRegistration&) = delete;
     ModelessRegistration(ModelessRegistration&& other) noexcept;

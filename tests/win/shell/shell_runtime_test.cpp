@@ -14,6 +14,7 @@
 #include "model/objects.h"
 #include "model/shortcut.h"
 #include "util/file_io.h"
+#include "win/browser/browser_window.h"
 #include "win/security/security_resources.h"
 #include "win/shell/registry_settings.h"
 #include "win/support/real_input.h"
@@ -368,8 +369,10 @@ TEST_F(ShellRuntimeTest, SpeedKeyStartsOnReleaseOnceHoweverLongItIsHeld) {
     EXPECT_EQ(processes.log.front(), "start C:\\APPS\\KEYED.EXE in [] show 0");
 }
 
-TEST_F(ShellRuntimeTest, BrowserFlagButtonIsRefusedAndNoOtherBrowserOpensIt) {
-    processes.openable = {"http://intranet.school/"};
+// The button's address goes to the locked window only: the system's browser is never asked,
+// and an address the window cannot hold to is refused with a message.
+TEST_F(ShellRuntimeTest, BrowserFlagButtonShowsItsAddressOnlyInTheLockedWindow) {
+    processes.openable = {"http://intranet.school/", "file:///C:/WINDOWS/"};
     model::ButtonData b;
     b.kind = model::kKindBrowser;
     b.caption = "Intranet";
@@ -378,10 +381,29 @@ TEST_F(ShellRuntimeTest, BrowserFlagButtonIsRefusedAndNoOtherBrowserOpensIt) {
     auto& entry = add_button(page("Page 1"), b);
     runtime->carry_out_button(entry);
     EXPECT_TRUE(processes.log.empty()) << processes.log.front();
+    EXPECT_TRUE(prompter.log.empty()) << prompter.log.front();
+    const auto* window = runtime->browser_window();
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(IsWindow(window->hwnd()));
+    wchar_t name[32]{};
+    GetClassNameW(window->hwnd(), name, 32);
+    EXPECT_STREQ(name, L"TBrowserForm");
+    EXPECT_EQ(GetWindow(window->hwnd(), GW_OWNER), form->hwnd()) << "it stays above the shell";
+    // This prefix has no HTML engine: the window says so.
+    EXPECT_EQ(window->notice(), browser::TBrowserWindow::kUnavailableText);
+
+    model::ButtonData local = b;
+    local.caption = "Windows";
+    local.browser_address = "file:///C:/WINDOWS/";
+    auto& local_entry = add_button(page("Page 1"), local);
+    runtime->carry_out_button(local_entry);
+    EXPECT_TRUE(processes.log.empty()) << processes.log.front();
     ASSERT_EQ(prompter.log.size(), 1u);
-    EXPECT_EQ(
-        prompter.log[0].rfind("alert Vantora!: The address http://intranet.school/ can only be shown", 0), 0u)
+    EXPECT_EQ(prompter.log[0].rfind("alert Vantora!: The address file:///C:/WINDOWS/ cannot be shown", 0), 0u)
         << prompter.log[0];
+    wchar_t title[64]{};
+    GetWindowTextW(window->hwnd(), title, 64);
+    EXPECT_STREQ(title, L"http://intranet.school/") << "the window keeps its address";
 }
 
 TEST_F(ShellRuntimeTest, RunProgramObeysTheUsersBarredDrives) {
