@@ -134,7 +134,8 @@ std::optional<FieldError> validate(const ButtonProperties& p) {
     if (!security::parse_security_level(p.level))
         return FieldError{ButtonField::Level, std::string(security::kLevelRangeText)};
     if (!read_launch_time(p.launch_time))
-        return FieldError{ButtonField::LaunchTime, "The time must be given as hours and minutes, such as 09:30 AM."};
+        return FieldError{ButtonField::LaunchTime,
+                          "The time must be given as hours and minutes, such as 09:30 AM."};
     return std::nullopt;
 }
 
@@ -185,7 +186,7 @@ model::ButtonData apply(const ButtonProperties& p, const model::ButtonData& befo
     // A time left as shown keeps the seconds the edit cannot show.
     if (p.launch_time != launch_time_text(p.launch_at)) {
         if (const auto t = read_launch_time(p.launch_time))
-            b.launch_date = date_only(p.launch_at) + (t->hour * 60 + t->minute) / (24.0 * 60.0);
+            b.launch_date = make_datetime(date_of(p.launch_at), *t);
     }
     b.speed_key = p.speed_key;
     b.speed_key_shown = p.show_speed_key;
@@ -225,7 +226,7 @@ bool may_open_editor(const model::ButtonData& b, const security::AdminData& admi
 }
 
 uint8_t editor_kind(uint8_t kind) {
-    return kind >= model::kKindProgram && kind <= model::kKindBrowser ? kind : model::kKindProgram;
+    return kind >= model::kKindProgram && kind <= model::kKindBrowser ? kind : uint8_t{model::kKindProgram};
 }
 
 std::vector<std::string> button_tabs(uint8_t kind) {
@@ -238,10 +239,14 @@ std::vector<std::string> button_tabs(uint8_t kind) {
 
 std::optional<int> kind_help_context(uint8_t kind) {
     switch (kind) {
-        case model::kKindProgram: return 750;
-        case model::kKindPageLink: return 751;
-        case model::kKindBrowser: return 752;
-        default: return std::nullopt;
+        case model::kKindProgram:
+            return 750;
+        case model::kKindPageLink:
+            return 751;
+        case model::kKindBrowser:
+            return 752;
+        default:
+            return std::nullopt;
     }
 }
 

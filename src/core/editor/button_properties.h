@@ -93,7 +93,7 @@ struct ButtonProperties {
 
     // "Timed Execution"
     uint16_t launch_day = 0;
-    DateTime launch_at = 0;    // the date picker's day; the time of day is launch_time's
+    DateTime launch_at = 0;   // the date picker's day; the time of day is launch_time's
     std::string launch_time;  // "At this time:" as typed
 
     bool operator==(const ButtonProperties&) const = default;
@@ -131,7 +131,9 @@ inline constexpr int kTimedExecutionTab = 4;
 std::optional<int> kind_help_context(uint8_t kind);
 std::optional<int> tab_help_context(int tab);
 // The window-state and single-copy boxes mean nothing to a page link.
-inline bool window_options_apply(uint8_t kind) { return kind != model::kKindPageLink; }
+inline bool window_options_apply(uint8_t kind) {
+    return kind != model::kKindPageLink;
+}
 // Dithering is offered for the gradient styles, and only where a display lacks the colours to
 // show a gradient smoothly.
 bool dither_offered(int32_t style, int64_t display_colors);
@@ -182,7 +184,9 @@ std::string import_icon_question(std::string_view path);
 // "Timed Execution": the day buttons from "Sun" to "Last", bit 11 down to bit 0 of the word.
 inline constexpr std::array<std::string_view, 12> kLaunchDayButtons = {
     "Sun", "Mon", "Tues", "Wed", "Thur", "Fri", "Sat", "1st", "2nd", "3rd", "4th", "Last"};
-inline constexpr uint16_t launch_day_bit(size_t button) { return uint16_t(1u << (11 - button)); }
+inline constexpr uint16_t launch_day_bit(size_t button) {
+    return uint16_t(1u << (11 - button));
+}
 inline constexpr uint16_t kLaunchOnDate = 0x2000;  // "on this Date:"
 // Bits 14 and 15 have no meaning and are never stored.
 inline constexpr uint16_t kLaunchDayMask = 0x3FFF;

@@ -269,9 +269,10 @@ TEST(ButtonProperties, PageChoicesLeaveOutStartUpAndEndWithNextAndPrevious) {
 }
 
 TEST(ButtonProperties, TabsHelpAndOptionsFollowTheKind) {
-    EXPECT_EQ(button_tabs(kKindProgram),
-              (std::vector<std::string>{"Software", "Appearance", "Miscellaneous", "Password", "Timed Execution"}));
-    EXPECT_EQ(button_tabs(kKindPageLink), (std::vector<std::string>{"Pages", "Appearance", "Miscellaneous", "Password"}));
+    EXPECT_EQ(button_tabs(kKindProgram), (std::vector<std::string>{"Software", "Appearance", "Miscellaneous",
+                                                                   "Password", "Timed Execution"}));
+    EXPECT_EQ(button_tabs(kKindPageLink),
+              (std::vector<std::string>{"Pages", "Appearance", "Miscellaneous", "Password"}));
     EXPECT_EQ(button_tabs(kKindMenu)[0], "Menu");
     EXPECT_EQ(button_tabs(kKindBrowser)[0], "Browser Services");
     EXPECT_EQ(button_tabs(kKindNone), button_tabs(kKindProgram));
@@ -287,7 +288,8 @@ TEST(ButtonProperties, TabsHelpAndOptionsFollowTheKind) {
         int64_t colors;
         bool offered;
     } cases[] = {{14, 256, false}, {15, 256, true}, {26, 16, true}, {27, 256, false}, {20, 257, false}};
-    for (const Case& c : cases) EXPECT_EQ(dither_offered(c.style, c.colors), c.offered) << c.style << "/" << c.colors;
+    for (const Case& c : cases)
+        EXPECT_EQ(dither_offered(c.style, c.colors), c.offered) << c.style << "/" << c.colors;
 }
 
 TEST(ButtonProperties, FindProgramsFillsTheDirectoryAndAsksAboutTheIcon) {
@@ -298,9 +300,9 @@ TEST(ButtonProperties, FindProgramsFillsTheDirectoryAndAsksAboutTheIcon) {
 }
 
 TEST(ButtonProperties, LaunchDayButtonsAreBitsElevenDownToZero) {
-    EXPECT_EQ(launch_day_bit(0), 0x0800);  // Sun
-    EXPECT_EQ(launch_day_bit(6), 0x0020);  // Sat
-    EXPECT_EQ(launch_day_bit(7), 0x0010);  // 1st
+    EXPECT_EQ(launch_day_bit(0), 0x0800);   // Sun
+    EXPECT_EQ(launch_day_bit(6), 0x0020);   // Sat
+    EXPECT_EQ(launch_day_bit(7), 0x0010);   // 1st
     EXPECT_EQ(launch_day_bit(11), 0x0001);  // Last
     ButtonProperties p = properties_of(ButtonData{}, only_desk_files);
     p.launch_day = 0xFFFF;
@@ -320,7 +322,7 @@ TEST(ButtonProperties, TheLaunchMomentIsThePickersDayAtTheTypedTime) {
         const char* typed;
         int hour, minute;  // -1: does not read
     } cases[] = {
-        {"09:30 AM", 9, 30}, {"9:30 pm", 21, 30}, {"12:00 AM", 0, 0}, {"12:15 PM", 12, 15},
+        {"09:30 AM", 9, 30}, {"9:30 pm", 21, 30}, {"12:00 AM", 0, 0},  {"12:15 PM", 12, 15},
         {"_9:30 AM", 9, 30}, {"17:45", 17, 45},   {"13:00 PM", -1, 0}, {"09:60 AM", -1, 0},
         {"09:3_ AM", -1, 0}, {"", -1, 0},         {"0930", -1, 0},     {"09:30 XM", -1, 0},
     };
