@@ -195,6 +195,9 @@ private:
     void choose_color(int button, model::Color& color);
     bool choose_file(const std::string& title, const std::string& mask, std::string& path);
     UINT track_menu(HMENU menu) const;
+    // The two menu lists open their builders' menus on a right click as well.
+    static LRESULT CALLBACK memo_proc(HWND memo, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR,
+                                      DWORD_PTR self);
 
     ButtonFormRequest r_;
     core::ButtonProperties props_;  // as opened: the fields no control holds come from here
@@ -228,6 +231,8 @@ bool TButtonForm::on_init() {
     props_ = core::properties_of(r_.button, file_exists);
     fill_lists();
     fill_controls(props_);
+    for (int id : {IDC_BTN_MENU_TEXT, IDC_BTN_MENU_ACTIONS})
+        SetWindowSubclass(ctl(id), &TButtonForm::memo_proc, 0, reinterpret_cast<DWORD_PTR>(this));
     safe_open_ = security::load_picture(IDB_SAFE_OPEN);
     safe_closed_ = security::load_picture(IDB_SAFE_CLOSED);
     update_safe();
@@ -672,8 +677,7 @@ void TButtonForm::draw_preview(const DRAWITEMSTRUCT& d) {
 
 void TButtonForm::draw_sample(const DRAWITEMSTRUCT& d, model::Color c) const {
     objects::GdiCanvas canvas(d.hDC);
-    canvas.fill_rect(
-        {d.rcItem.left, d.rcItem.top, d.rcItem.right - d.rcItem.left, d.rcItem.bottom - d.rcItem.top}, c);
+    canvas.fill_rect({d.rcItem.left, d.rcItem.top, d.rcItem.right, d.rcItem.bottom}, c);
 }
 
 UINT TButtonForm::track_menu(HMENU menu) const {
@@ -721,6 +725,21 @@ void TButtonForm::insert_line(int id, std::string text) {
     // The caret stays at the start of the line it was on, now one further down.
     const LRESULT at = SendMessageW(edit, EM_LINEINDEX, line + 1, 0);
     SendMessageW(edit, EM_SETSEL, at < 0 ? 0 : at, at < 0 ? 0 : at);
+}
+
+LRESULT CALLBACK TButtonForm::memo_proc(HWND memo, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR,
+                                        DWORD_PTR self) {
+    if (message != WM_CONTEXTMENU) return DefSubclassProc(memo, message, wparam, lparam);
+    auto* form = reinterpret_cast<TButtonForm*>(self);
+    try {
+        if (GetDlgCtrlID(memo) == IDC_BTN_MENU_TEXT)
+            form->insert_line_menu();
+        else
+            form->insert_action_menu();
+    } catch (const std::exception&) {
+        // A failed insertion leaves the list as it was; nothing may unwind into the system.
+    }
+    return 0;
 }
 
 void TButtonForm::insert_line_menu() {

@@ -104,11 +104,11 @@ protected:
         return narrow(t);
     }
     void pump(int ms = 300) { settle(std::chrono::milliseconds(ms), dialog()); }
-    void press(POINT screen) {
+    void press(POINT screen, bool right = false) {
         send_mouse(screen, 0);
         pump(150);
-        send_mouse(screen, MOUSEEVENTF_LEFTDOWN);
-        send_mouse(screen, MOUSEEVENTF_LEFTUP);
+        send_mouse(screen, right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN);
+        send_mouse(screen, right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP);
     }
     void click(int id) {
         press(center_of(control(id)));
@@ -429,6 +429,14 @@ TEST_F(ButtonFormTest, AMenuButtonStoresItsOptionsTheDividerAndItsActions) {
     type_text(L"One");
     key(VK_RETURN);
     type_text(L"Two");
+    key(VK_HOME, {VK_CONTROL});
+    // A right click on the list opens the line menu; its separator goes before the caret's line.
+    const RECT memo = window_rect(control(IDC_BTN_MENU_TEXT));
+    press({memo.left + 20, memo.top + 4}, true);
+    press_key('S');
+    pump(600);
+    EXPECT_EQ(text(IDC_BTN_MENU_TEXT), "-\r\nOne\r\nTwo");
+    SetWindowTextW(control(IDC_BTN_MENU_TEXT), L"One\r\nTwo");
     click(IDC_BTN_MENU_ACTIONS);
     // "E&xit Vantora!" from the action menu goes before the caret's line.
     press(center_of(control(IDC_BTN_MENU_INSERT_ACTION)));
