@@ -94,7 +94,7 @@ struct ButtonProperties {
     // "Timed Execution"
     uint16_t launch_day = 0;
     DateTime launch_at = 0;   // the date picker's day; the time of day is launch_time's
-    std::string launch_time;  // "At this time:" as typed
+    std::string launch_time = "12:00 AM";  // "At this time:" as typed
 
     bool operator==(const ButtonProperties&) const = default;
 };

@@ -249,9 +249,9 @@ TEST_F(ButtonFormTest, EveryTabShowsItsPageAndOnlyTheFirstShowsTheTitle) {
             click(IDHELP);
             EXPECT_EQ(help.back(), c.help_topic) << c.name;
         }
+        if (c.tab == 3) EXPECT_TRUE(visible(IDC_BTN_LEVEL)) << "an administrator sees the level";
         shot("Tab." + std::string(c.name));
     }
-    EXPECT_TRUE(visible(IDC_BTN_LEVEL)) << "an administrator sees the level";
 
     struct Kind {
         int radio;
