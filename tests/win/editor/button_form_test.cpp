@@ -249,7 +249,7 @@ TEST_F(ButtonFormTest, EveryTabShowsItsPageAndOnlyTheFirstShowsTheTitle) {
             click(IDHELP);
             EXPECT_EQ(help.back(), c.help_topic) << c.name;
         }
-        if (c.tab == 3) EXPECT_TRUE(visible(IDC_BTN_LEVEL)) << "an administrator sees the level";
+        EXPECT_EQ(visible(IDC_BTN_LEVEL), c.tab == 3) << c.name << ": an administrator sees the level";
         shot("Tab." + std::string(c.name));
     }
 
