@@ -1,9 +1,13 @@
 #include "editor/button_properties.h"
 
+#include <cctype>
 #include <charconv>
+#include <cstdio>
 #include <limits>
 
+#include "model/shortcut.h"
 #include "port/text_codec.h"
+#include "security/access.h"
 #include "security/level.h"
 
 namespace vx::editor {
@@ -122,12 +126,16 @@ ButtonProperties properties_of(const model::ButtonData& b,
 
     p.launch_day = b.launch_day;
     p.launch_at = b.launch_date;
+    p.launch_time = launch_time_text(b.launch_date);
     return p;
 }
 
 std::optional<FieldError> validate(const ButtonProperties& p) {
     if (!security::parse_security_level(p.level))
         return FieldError{ButtonField::Level, std::string(security::kLevelRangeText)};
+    if (!read_launch_time(p.launch_time))
+        return FieldError{ButtonField::LaunchTime,
+                          "The time must be given as hours and minutes, such as 09:30 AM."};
     return std::nullopt;
 }
 
@@ -173,8 +181,13 @@ model::ButtonData apply(const ButtonProperties& p, const model::ButtonData& befo
     b.browser = p.web_browser;
 
     // The schedule follows the scheduling bit of this word when the desktop takes the edit.
-    b.launch_day = p.launch_day;
+    b.launch_day = p.launch_day & kLaunchDayMask;
     b.launch_date = p.launch_at;
+    // A time left as shown keeps the seconds the edit cannot show.
+    if (p.launch_time != launch_time_text(p.launch_at)) {
+        if (const auto t = read_launch_time(p.launch_time))
+            b.launch_date = make_datetime(date_of(p.launch_at), *t);
+    }
     b.speed_key = p.speed_key;
     b.speed_key_shown = p.show_speed_key;
 
@@ -205,6 +218,215 @@ model::ButtonData apply(const ButtonProperties& p, const model::ButtonData& befo
     }
     b.kind = p.kind;
     return b;
+}
+
+bool may_open_editor(const model::ButtonData& b, const security::AdminData& admin, Prompter& prompter) {
+    if (!b.edit_password || b.password.empty()) return true;
+    return security::password_prompt(admin, prompter, "", b.password, b.security_level);
+}
+
+uint8_t editor_kind(uint8_t kind) {
+    return kind >= model::kKindProgram && kind <= model::kKindBrowser ? kind : uint8_t{model::kKindProgram};
+}
+
+std::vector<std::string> button_tabs(uint8_t kind) {
+    static constexpr std::array<const char*, 4> kFirst = {"Software", "Pages", "Menu", "Browser Services"};
+    kind = editor_kind(kind);
+    std::vector<std::string> tabs = {kFirst[kind - 1], "Appearance", "Miscellaneous", "Password"};
+    if (kind == model::kKindProgram) tabs.emplace_back("Timed Execution");
+    return tabs;
+}
+
+std::optional<int> kind_help_context(uint8_t kind) {
+    switch (kind) {
+        case model::kKindProgram:
+            return 750;
+        case model::kKindPageLink:
+            return 751;
+        case model::kKindBrowser:
+            return 752;
+        default:
+            return std::nullopt;
+    }
+}
+
+std::optional<int> tab_help_context(int tab) {
+    static constexpr std::array<int, 4> kTopics = {750, 753, 754, 755};
+    if (tab < 0 || tab >= static_cast<int>(kTopics.size())) return std::nullopt;
+    return kTopics[static_cast<size_t>(tab)];
+}
+
+bool dither_offered(int32_t style, int64_t display_colors) {
+    return style >= 15 && style <= 26 && display_colors <= 256;
+}
+
+uint16_t speed_key_at(size_t i) {
+    if (i < 26) return static_cast<uint16_t>('A' + i);
+    if (i < 36) return static_cast<uint16_t>('0' + (i - 26));
+    if (i < 48) return static_cast<uint16_t>(0x70 + (i - 36));  // F1
+    if (i < 74) return static_cast<uint16_t>(model::kShortcutCtrl | ('A' + (i - 48)));
+    if (i < kSpeedKeyCount) return static_cast<uint16_t>(model::kShortcutCtrl | (0x70 + (i - 74)));
+    return 0;
+}
+
+std::bitset<kSpeedKeyCount> free_speed_keys(const model::Page& page) {
+    std::bitset<kSpeedKeyCount> free;
+    free.set();
+    for (const model::ObjectEntry& entry : page.objects) {
+        const auto* b = std::get_if<model::ButtonData>(&entry.data);
+        if (!b || b->speed_key == 0) continue;
+        for (size_t i = 0; i < kSpeedKeyCount; ++i) {
+            if (speed_key_at(i) == b->speed_key) free.reset(i);
+        }
+    }
+    return free;
+}
+
+std::vector<uint16_t> offered_speed_keys(const std::bitset<kSpeedKeyCount>& free, uint16_t own) {
+    std::vector<uint16_t> keys;
+    for (size_t i = 0; i < kSpeedKeyCount; ++i) {
+        const uint16_t key = speed_key_at(i);
+        if (free.test(i) || (own != 0 && key == own)) keys.push_back(key);
+    }
+    return keys;
+}
+
+const std::array<CommandTemplate, 15> kCommandTemplates = {{
+    {"&File Selector", "[F,Select a File=*.*]"},
+    {"&Program Selector", "[E,Select an Executable file=C:\\]"},
+    {"&Directory Selector", "[D,Select a Directory=C:\\]"},
+    {"&Alert Box", "[A,Enter your~message here.]"},
+    {"Confirmation (&Ok/Cancel)", "[O,Continue?]"},
+    {"Confirmation (&Yes/No)", "[Y,Do you want to continue?]"},
+    {"&Wait for a set amount of time", "[W,2000,Please wait...]"},
+    {"Key Stuff", "[K, ]"},
+    {"&Multiple Choice (Query)", "[M,Choose one:|Choice 1|Choice 2]"},
+    {"&Text Input", "[T,Please enter the desired text:]"},
+    {"E&xit", "<EXIT>"},
+    {"Pat&h", "<PATH>"},
+    {"Wi&ndows (Windows Directory)", "<WINDOWS>"},
+    {"DefaultDir (&Vantora Directory)", "<DEFAULTDIR>"},
+    {"&LogOff", "<LOGOFF>"},
+}};
+
+std::string template_insertion(std::string_view text, size_t column) {
+    std::string s = column > 0 ? " " : "";
+    s += text;
+    return s;
+}
+
+std::vector<std::string> insert_line_before(std::vector<std::string> lines, size_t line, std::string text) {
+    lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(std::min(line, lines.size())), std::move(text));
+    return lines;
+}
+
+namespace {
+std::string action(char letter, std::string_view argument) {
+    std::string s = "[";
+    s += letter;
+    s += ',';
+    s += argument;
+    s += ']';
+    return s;
+}
+}  // namespace
+
+std::string goto_page_action(std::string_view page) {
+    return action('P', page);
+}
+std::string run_program_action(std::string_view path) {
+    return action('R', path);
+}
+std::string run_button_action(std::string_view title) {
+    return action('B', title);
+}
+
+std::vector<std::string> page_choices(const model::Desktop& desktop) {
+    std::vector<std::string> choices;
+    for (const auto& page : desktop.pages()) {
+        if (!page->is_startup()) choices.push_back(page->name);
+    }
+    choices.emplace_back(kNextPage);
+    choices.emplace_back(kPreviousPage);
+    return choices;
+}
+
+size_t page_choice_index(const std::vector<std::string>& choices, std::string_view target) {
+    // The two fixed entries are looked for from the end, where they stand, so that a page of
+    // that name does not hide them.
+    for (size_t i = choices.size(); i-- > 0;) {
+        if (choices[i] == target) return i;
+    }
+    return 0;
+}
+
+std::vector<std::string> titled_buttons(const model::Page& page) {
+    std::vector<std::string> titles;
+    for (auto it = page.objects.rbegin(); it != page.objects.rend(); ++it) {
+        const auto* b = std::get_if<model::ButtonData>(&it->data);
+        if (b && !b->caption.empty()) titles.push_back(b->caption);
+    }
+    return titles;
+}
+
+std::string program_directory(std::string_view path) {
+    const size_t slash = path.find_last_of("\\/");
+    if (slash == std::string_view::npos) return {};
+    std::string dir(path.substr(0, slash));
+    if (dir.size() == 2 && dir[1] == ':') dir += '\\';
+    return dir;
+}
+
+std::string import_icon_question(std::string_view path) {
+    std::string q = "Do you want to import the Icon from ";
+    q += path;
+    q += '?';
+    return q;
+}
+
+std::string launch_time_text(DateTime at) {
+    const CivilTime t = time_of(at);
+    const int hour = t.hour % 12 == 0 ? 12 : t.hour % 12;
+    char text[16];
+    std::snprintf(text, sizeof text, "%02d:%02d %s", hour, t.minute % 60, t.hour < 12 ? "AM" : "PM");
+    return text;
+}
+
+std::optional<CivilTime> read_launch_time(std::string_view s) {
+    // The edit's blanks are underscores until typed over.
+    auto blank = [](char c) { return c == ' ' || c == '_'; };
+    while (!s.empty() && blank(s.front())) s.remove_prefix(1);
+    while (!s.empty() && blank(s.back())) s.remove_suffix(1);
+    const size_t colon = s.find(':');
+    if (colon == std::string_view::npos || colon == 0 || colon > 2) return std::nullopt;
+    auto digits = [](std::string_view d, int& v) {
+        if (d.empty()) return false;
+        for (char c : d) {
+            if (!std::isdigit(static_cast<unsigned char>(c))) return false;
+        }
+        return std::from_chars(d.data(), d.data() + d.size(), v).ec == std::errc();
+    };
+    int hour = 0, minute = 0;
+    if (!digits(s.substr(0, colon), hour)) return std::nullopt;
+    std::string_view rest = s.substr(colon + 1);
+    if (rest.size() < 2 || !digits(rest.substr(0, 2), minute) || minute > 59) return std::nullopt;
+    rest.remove_prefix(2);
+    while (!rest.empty() && blank(rest.front())) rest.remove_prefix(1);
+    std::string half;
+    for (char c : rest) half += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    if (half.empty()) {
+        if (hour > 23) return std::nullopt;
+    } else if (half == "AM" || half == "A" || half == "PM" || half == "P") {
+        if (hour < 1 || hour > 12) return std::nullopt;
+        hour %= 12;
+        if (half[0] == 'P') hour += 12;
+    } else {
+        return std::nullopt;
+    }
+    CivilTime t;
+    t.hour = hour;
+    t.minute = minute;
+    return t;
 }
 
 std::vector<std::string> edit_lines(std::string_view text) {
