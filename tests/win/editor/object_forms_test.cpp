@@ -82,7 +82,9 @@ protected:
     }
     void type_into(int id, const std::wstring& text) {
         click_control(id);
-        press_key('A', {VK_CONTROL});
+        // All of what the box holds is selected and typed over.
+        press_key(VK_END, {VK_CONTROL});
+        press_key(VK_HOME, {VK_CONTROL, VK_SHIFT});
         type_text(text);
         settle(std::chrono::milliseconds(200), object_form_window());
     }

@@ -46,6 +46,7 @@ protected:
             const auto it = stored.find(std::string(name));
             return it == stored.end() ? std::nullopt : std::optional<std::string>(it->second);
         }));
+        bring_to_front(owner);
         ShowWindow(palette.hwnd(), SW_SHOWNOACTIVATE);
         UpdateWindow(palette.hwnd());
         settle(std::chrono::milliseconds(400));
