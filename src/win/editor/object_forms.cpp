@@ -75,7 +75,9 @@ int font_height(int points) {
     return h;
 }
 
-bool system_choose_font(HWND owner, model::FontData& font) {
+}  // namespace
+
+bool choose_font_dialog(HWND owner, model::FontData& font) {
     LOGFONTW lf{};
     lf.lfHeight = font_height(font.size);
     lf.lfWeight = (font.style & 1) ? FW_BOLD : FW_NORMAL;
@@ -96,6 +98,8 @@ bool system_choose_font(HWND owner, model::FontData& font) {
                  (lf.lfStrikeOut ? 8 : 0);
     return true;
 }
+
+namespace {
 
 // The properties value of each kind, held side by side with the preview object it draws.
 using Properties =
@@ -121,7 +125,7 @@ public:
             request_.choose_image_file = [](HWND owner, std::string& dir, std::string& file) {
                 return select_image(owner, kImageTitle, dir, kImageMask, {}, {}, true, file);
             };
-        if (!request_.choose_font) request_.choose_font = system_choose_font;
+        if (!request_.choose_font) request_.choose_font = choose_font_dialog;
     }
 
     bool open() {

@@ -37,6 +37,9 @@ struct ObjectFormRequest {
     std::function<bool(HWND owner, vx::model::FontData& font)> choose_font;
 };
 
+// The system's font dialog on `font` (name, size, style; the colour stays); false when cancelled.
+bool choose_font_dialog(HWND owner, vx::model::FontData& font);
+
 // Opens the dialog of the object's kind; false for a button (its dialog is another) or when one
 // is open already or the dialog could not be made.
 bool open_object_form(ObjectFormRequest request);

@@ -1,11 +1,11 @@
 #include "win/editor/tool_palette.h"
 
 #include <commctrl.h>
-#include <commdlg.h>
 
 #include <algorithm>
 #include <array>
 
+#include "objects/line_star_paint.h"
 #include "objects/shape_paint.h"
 #include "win/editor/object_form_ids.h"
 #include "win/editor/object_forms.h"
@@ -52,33 +52,11 @@ constexpr std::array<std::pair<int, Tool>, 6> kTools{{{IDC_TOOL_SELECTOR, Tool::
                                                       {IDC_TOOL_TEXT, Tool::Text},
                                                       {IDC_TOOL_LINE, Tool::Line}}};
 
-bool system_choose_font(HWND owner, model::FontData& font) {
-    LOGFONTW lf{};
-    const HDC screen = GetDC(nullptr);
-    lf.lfHeight = -MulDiv(font.size, GetDeviceCaps(screen, LOGPIXELSY), 72);
-    ReleaseDC(nullptr, screen);
-    lf.lfWeight = (font.style & 1) ? FW_BOLD : FW_NORMAL;
-    lf.lfItalic = (font.style & 2) ? TRUE : FALSE;
-    lf.lfCharSet = DEFAULT_CHARSET;
-    lstrcpynW(lf.lfFaceName, widen(font.name).c_str(), LF_FACESIZE);
-    CHOOSEFONTW cf{};
-    cf.lStructSize = sizeof cf;
-    cf.hwndOwner = owner;
-    cf.lpLogFont = &lf;
-    cf.Flags = CF_SCREENFONTS | CF_INITTOLOGFONTSTRUCT;
-    if (!ChooseFontW(&cf)) return false;
-    font.name = narrow(lf.lfFaceName);
-    font.size = cf.iPointSize / 10;
-    font.style = (lf.lfWeight >= FW_BOLD ? 1 : 0) | (lf.lfItalic ? 2 : 0) | (lf.lfUnderline ? 4 : 0) |
-                 (lf.lfStrikeOut ? 8 : 0);
-    return true;
-}
-
 }  // namespace
 
 TToolPalette::TToolPalette() {
     style_.color = model::kBlue;
-    choose_font = system_choose_font;
+    choose_font = choose_font_dialog;
 }
 
 TToolPalette::~TToolPalette() = default;
