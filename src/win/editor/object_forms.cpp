@@ -333,7 +333,9 @@ private:
         const char* name = kind_ == ObjectKind::Shape  ? paint::kShapeTypeNames[value]
                            : kind_ == ObjectKind::Line ? kLineNames[value]
                                                        : paint::kFrameTypeNames[value];
-        set_item_text(IDC_OBJ_STYLE_NAME, name);
+        // The painters' names carry a prefix of their own that says nothing to a person.
+        const std::string_view shown(name);
+        set_item_text(IDC_OBJ_STYLE_NAME, std::string(shown.starts_with("kx") ? shown.substr(2) : shown));
         const bool gradient = range.gradient(value);
         ShowWindow(item(IDC_OBJ_GRADIENT), gradient ? SW_SHOW : SW_HIDE);
         ShowWindow(item(IDC_OBJ_DITHER), gradient && screen_colors() <= 256 ? SW_SHOW : SW_HIDE);

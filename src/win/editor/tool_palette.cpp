@@ -29,12 +29,12 @@ struct ButtonSpec {
     const wchar_t* hint;
 };
 constexpr std::array<ButtonSpec, 14> kButtons{{
-    {IDC_TOOL_SELECTOR, L"\x2196", L"Selector tool"},
+    {IDC_TOOL_SELECTOR, L"Sel", L"Selector tool"},
     {IDC_TOOL_BUTTON, L"Btn", L"Create software buttons"},
     {IDC_TOOL_SHAPE, L"\x25A1", L"Create Shapes"},
     {IDC_TOOL_IMAGE, L"Img", L"Create Image"},
     {IDC_TOOL_TEXT, L"A", L"Create Text"},
-    {IDC_TOOL_LINE, L"\x2572", L"Create line"},
+    {IDC_TOOL_LINE, L"/", L"Create line"},
     {IDC_TOOL_FILL_COLOR, L"Fill", L"Main Color"},
     {IDC_TOOL_PATTERN, L"\x2592", L"Object Pattern"},
     {IDC_TOOL_LINE_COLOR, L"Pen", L"Line Color"},
@@ -113,7 +113,7 @@ bool TToolPalette::on_create(const CREATESTRUCTW&) {
         SendMessageW(w, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     }
     const HWND roll =
-        CreateWindowExW(0, L"BUTTON", L"\x25B4", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 0, 0, 12, 12, hwnd(),
+        CreateWindowExW(0, L"BUTTON", L"^", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 0, 0, 12, 12, hwnd(),
                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_TOOL_ROLL)), nullptr, nullptr);
     SendMessageW(roll, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     tips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0,
@@ -173,7 +173,7 @@ void TToolPalette::layout() {
     // The "Enhanced Features" toggle means nothing where the colour section cannot show.
     EnableWindow(button(IDC_TOOL_ENHANCED), large);
     MoveWindow(button(IDC_TOOL_ROLL), width - 2 - 12, 1, 12, 12, TRUE);
-    SetWindowTextW(button(IDC_TOOL_ROLL), state_.rolled_up ? L"\x25BE" : L"\x25B4");
+    SetWindowTextW(button(IDC_TOOL_ROLL), state_.rolled_up ? L"v" : L"^");
     InvalidateRect(hwnd(), nullptr, TRUE);
 }
 
