@@ -142,6 +142,27 @@ TEST_F(ToolPaletteTest, AClickedObjectGivesItsAttributesAndCancelChangesNothing)
     EXPECT_TRUE(changes.empty());
 }
 
+TEST_F(ToolPaletteTest, ANewFontKeepsTheFontColourAndACancelledFontChangesNothing) {
+    show();
+    LabelData label;
+    label.font = {"Courier", 9, 0x00FF00, 0};
+    palette.load_from(label);
+    bool answer = true;
+    palette.choose_font = [&answer](HWND, FontData& font) {
+        font = {"Arial", 14, 0x123456, 1};
+        return answer;
+    };
+    press(IDC_TOOL_FONT);
+    ASSERT_EQ(changes.size(), 1u);
+    EXPECT_EQ(changes[0].which, bits::kFont);
+    EXPECT_EQ(changes[0].style.font, (FontData{"Arial", 14, 0x00FF00, 1}))
+        << "the colour is the font colour's";
+    answer = false;
+    press(IDC_TOOL_FONT);
+    EXPECT_EQ(changes.size(), 1u);
+    EXPECT_EQ(palette.style().font.name, "Arial");
+}
+
 TEST_F(ToolPaletteTest, LayoutsAndTheirSizes) {
     show();
     EXPECT_EQ(client().cx, kToolPaletteLargeWidth);
