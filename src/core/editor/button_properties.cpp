@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <limits>
 
+#include "editor/object_properties.h"
 #include "model/shortcut.h"
 #include "port/text_codec.h"
 #include "security/access.h"
@@ -41,18 +42,6 @@ void append_lines(std::string& text, const std::vector<std::string>& lines) {
 
 int32_t line_count(size_t n) {
     return static_cast<int32_t>(std::min<size_t>(n, std::numeric_limits<int32_t>::max()));
-}
-
-// An integer as the edits hold one: blanks around it, an optional sign, decimal digits.
-std::optional<int32_t> read_int(std::string_view s) {
-    while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
-    while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
-    if (!s.empty() && s.front() == '+') s.remove_prefix(1);
-    if (s.empty() || s.front() == '+') return std::nullopt;
-    int32_t v = 0;
-    const auto [at, error] = std::from_chars(s.data(), s.data() + s.size(), v);
-    if (error != std::errc() || at != s.data() + s.size()) return std::nullopt;
-    return v;
 }
 
 std::string utf8_cut(const std::string& s, size_t chars) {
@@ -142,12 +131,7 @@ std::optional<FieldError> validate(const ButtonProperties& p) {
 model::ButtonData apply(const ButtonProperties& p, const model::ButtonData& before) {
     model::ButtonData b = before;
 
-    const auto x = read_int(p.x), y = read_int(p.y), w = read_int(p.w), h = read_int(p.h);
-    if (x && y && w && h) {
-        b.bounds = {*x, *y, *w < 1 ? kSizeForNoSize : *w, *h < 1 ? kSizeForNoSize : *h};
-    } else {
-        b.bounds = kFallbackBounds;
-    }
+    b.bounds = bounds_from({p.x, p.y, p.w, p.h});
 
     b.caption = p.title;
     b.btn_style = p.style;

@@ -13,14 +13,12 @@
 
 #include "editor/command.h"
 #include "editor/object_commands.h"
+#include "editor/tool.h"
 #include "model/desktop.h"
 #include "port/canvas.h"
 #include "port/shell_links.h"
 
 namespace vx::editor {
-
-// The tool palette's tools; there is no 6.
-enum class Tool : int { Selector = 1, Button = 2, Shape = 3, Image = 4, Label = 5, Line = 7 };
 
 inline constexpr int kGridMin = 4;
 inline constexpr int kGridMax = 100;
