@@ -406,8 +406,10 @@ port::Point align_window_position(std::string_view stored, port::Point designed,
     const size_t comma = stored.find(',');
     field(stored.substr(0, comma), p.x);
     if (comma != std::string_view::npos) field(stored.substr(comma + 1), p.y);
-    if (int64_t{p.x} > int64_t{screen.width} - 30) p.x = 0;
-    if (int64_t{p.y} > int64_t{screen.height} - 30) p.y = 0;
+    // Negative places are reset too: above the screen the caption, the only handle to drag the
+    // window back by, would be out of reach.
+    if (int64_t{p.x} > int64_t{screen.width} - 30 || p.x < 0) p.x = 0;
+    if (int64_t{p.y} > int64_t{screen.height} - 30 || p.y < 0) p.y = 0;
     return p;
 }
 

@@ -177,7 +177,7 @@ std::string clipboard_temp_name(std::string_view dir, const std::function<bool(c
 
 // The alignment window's position from the registry's "AlignWindow" ("left,top"): a missing or
 // unreadable field keeps the designed one; a left beyond screen width - 30 or a top beyond
-// screen height - 30 becomes 0.
+// screen height - 30 becomes 0, and so does a negative one.
 port::Point align_window_position(std::string_view stored, port::Point designed, port::Size screen);
 std::string align_window_text(port::Point position);
 

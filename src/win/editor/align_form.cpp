@@ -2,9 +2,7 @@
 
 #include <commctrl.h>
 
-#include <charconv>
-#include <string_view>
-
+#include "editor/surface_edit.h"
 #include "win/util/handle.h"
 #include "win/util/ui_font.h"
 
@@ -85,15 +83,6 @@ std::optional<NudgeDirection> direction_of(AlignPart part) {
     }
 }
 
-// A whole decimal number, or nothing.
-std::optional<int> whole_number(std::string_view field) {
-    int value = 0;
-    const char* end = field.data() + field.size();
-    const auto [ptr, ec] = std::from_chars(field.data(), end, value);
-    if (field.empty() || ec != std::errc{} || ptr != end) return std::nullopt;
-    return value;
-}
-
 void fill(HDC dc, int left, int top, int right, int bottom, int color) {
     const RECT r{left, top, right, bottom};
     FillRect(dc, &r, GetSysColorBrush(color));
@@ -145,17 +134,9 @@ TAlignForm::TAlignForm(AlignCallbacks callbacks) : callbacks_(std::move(callback
 TAlignForm::~TAlignForm() = default;
 
 POINT TAlignForm::initial_position(const std::string& stored, SIZE screen, POINT designed) {
-    POINT at = designed;
-    const std::string_view text(stored);
-    const size_t comma = text.find(',');
-    if (const auto left = whole_number(text.substr(0, comma))) at.x = *left;
-    if (comma != std::string_view::npos)
-        if (const auto top = whole_number(text.substr(comma + 1))) at.y = *top;
-    // Negative places are reset too: above the screen the caption, the only handle to drag the
-    // window back by, would be out of reach.
-    if (at.x > screen.cx - 30 || at.x < 0) at.x = 0;
-    if (at.y > screen.cy - 30 || at.y < 0) at.y = 0;
-    return at;
+    const vx::port::Point at =
+        vx::editor::align_window_position(stored, {designed.x, designed.y}, {screen.cx, screen.cy});
+    return POINT{at.x, at.y};
 }
 
 bool TAlignForm::open(HWND owner, const std::string& stored_position, SIZE screen) {

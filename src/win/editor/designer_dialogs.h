@@ -8,6 +8,8 @@
 #include <functional>
 #include <optional>
 
+#include "editor/surface_edit.h"
+
 namespace vx::win::editor {
 
 // Opens the help topic; the dialogs call it from their Help button and F1.
@@ -15,9 +17,9 @@ using HelpFn = std::function<void(int topic)>;
 
 inline constexpr int kSetGridHelpContext = 327;
 inline constexpr int kCopyStyleHelpContext = 313;
-inline constexpr int kGridMinimum = 4;
-inline constexpr int kGridMaximum = 100;
-inline constexpr int kGridDesigned = 10;
+inline constexpr int kGridMinimum = vx::editor::kGridMin;
+inline constexpr int kGridMaximum = vx::editor::kGridMax;
+inline constexpr int kGridDesigned = vx::editor::kGridDefault;
 
 struct GridChoice {
     int width = kGridDesigned;   // horizontal spacing in pixels

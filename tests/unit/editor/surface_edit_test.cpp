@@ -466,6 +466,7 @@ TEST(AlignWindowPosition, StoredFieldsWithTheScreenReset) {
         {"10,20", {10, 20}}, {"", {200, 150}},    {"15", {15, 150}},
         {",25", {200, 25}},  {"x,40", {200, 40}}, {"770,570", {770, 570}},
         {"771,20", {0, 20}}, {"20,571", {20, 0}}, {"5000,5000", {0, 0}},
+        {"-5,20", {0, 20}},  {"20,-1", {20, 0}},
     };
     for (const Case& c : cases)
         EXPECT_EQ(align_window_position(c.stored, designed, screen), c.position) << c.stored;
