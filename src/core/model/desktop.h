@@ -17,6 +17,8 @@
 namespace vx::model {
 
 inline constexpr std::string_view kStartUpPage = "StartUp";
+// What the master page's tab and menu item read in modify mode; the page itself has no name.
+inline constexpr std::string_view kMasterTab = "Master";
 inline constexpr int kMasterPageNumber = -1;
 inline constexpr size_t kSpeedKeyCount = 86;
 // Every item at a non-zero multiple of this position starts a new menu column.

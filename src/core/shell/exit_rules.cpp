@@ -17,7 +17,7 @@ bool close_request(CloseRequest& request, CloseHost& host, Prompter& prompter) {
     if (request.locked_down) return request.from_system && host.is_windows_shell() && host.exit_dialog(true);
     if (request.from_system && request.exit_hidden) return false;
     if (host.exit_guard_has_password() && !host.exit_password_prompt()) return false;
-    if (host.modify_mode()) host.save_desktop();
+    if (host.modify_mode() && !host.save_desktop()) return false;
     if (!request.from_system) return true;
     if (host.is_windows_shell()) return host.exit_dialog(false);
     if (request.exit_prompt)

@@ -20,7 +20,9 @@ public:
     // The password prompt for command guard 5; true when granted.
     virtual bool exit_password_prompt() = 0;
     virtual bool modify_mode() = 0;
-    virtual void save_desktop() = 0;
+    // Saves the designer's desktop; false (the person told why) keeps the shell open, so that
+    // nothing the administrator laid out is lost with it.
+    virtual bool save_desktop() = 0;
     virtual bool is_windows_shell() = 0;
     // Shows "Shut Down Windows"; true when the chosen action was started. With `power_only`
     // it offers shutting down and restarting alone: the ways out whose guards are unknown

@@ -37,7 +37,7 @@ MenuEntry goto_menu(const model::Desktop& desktop) {
     const std::vector<const model::Page*> tabs = desktop.tab_pages(true);
     for (size_t i = 0; i < tabs.size(); ++i) {
         const bool master = tabs[i] == desktop.master();
-        MenuEntry e = item(master ? "Master" : tabs[i]->name, MenuCommand::GotoPage);
+        MenuEntry e = item(master ? std::string(model::kMasterTab) : tabs[i]->name, MenuCommand::GotoPage);
         e.page_index = static_cast<int>(i);
         e.new_column = i > 0 && i % 20 == 0;
         go.items.push_back(std::move(e));

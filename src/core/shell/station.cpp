@@ -188,17 +188,19 @@ void Station::replace_desktop(model::Desktop&& next) {
     publish([](StationView& v) { v.station_changed(StationChange::Desktop); });
 }
 
-void Station::open_at_start(DesktopReadPorts ports, DateTime now) {
+DesktopReadResult Station::open_at_start(DesktopReadPorts ports, DateTime now) {
     opened_ = true;
     model::Desktop loaded;
-    if (read(loaded, settings_.desktop_file, ports, now).outcome == DesktopReadOutcome::Loaded) {
+    DesktopReadResult result = read(loaded, settings_.desktop_file, ports, now);
+    if (result.outcome == DesktopReadOutcome::Loaded) {
         replace_desktop(std::move(loaded));
-        return;
+        return result;
     }
-    // No usable desktop: the builder from the Windows desktop and modify mode take over this
-    // path later. Nothing is written: a missing file stays missing until the administrator
-    // saves, a damaged one stays as it is for repair.
+    // No usable desktop: the window offers the designer on the starter desktop. Nothing is
+    // written: a missing file stays missing until the administrator saves, a damaged one stays
+    // as it is for repair.
     new_desktop(settings_.desktop_file);
+    return result;
 }
 
 DesktopReadResult Station::open(const std::string& path, DesktopReadPorts ports, DateTime now) {
@@ -222,7 +224,7 @@ void Station::clear() {
 
 std::vector<const model::Page*> Station::tab_pages() const {
     if (locked()) return {};
-    return desktop_.tab_pages(false);
+    return desktop_.tab_pages(modify_mode_);
 }
 
 int Station::tab_of(const model::Page* page) const {

@@ -163,8 +163,9 @@ public:
     // The desktop was read and shown once (not while the administration file is damaged).
     bool opened() const { return opened_; }
     // The settings' desktop file, or the starter desktop when it is missing or damaged (in
-    // memory only: nothing in run mode writes it).
-    void open_at_start(DesktopReadPorts ports, DateTime now);
+    // memory only: nothing writes it before the administrator saves). The read's outcome says
+    // which.
+    DesktopReadResult open_at_start(DesktopReadPorts ports, DateTime now);
     // Reads `path`; once it has read it is the desktop and the `DeskTopFile` setting. A file
     // that fails leaves the shown desktop and the setting as they were.
     DesktopReadResult open(const std::string& path, DesktopReadPorts ports, DateTime now);
@@ -172,6 +173,12 @@ public:
     void new_desktop(const std::string& path);
     // No desktop at all: no page, no object.
     void clear();
+    // The designer is open: the tabs show "Master" first and "StartUp" last, and what the
+    // designer changed is saved before the shell ends.
+    bool modify_mode() const { return modify_mode_; }
+    // The registry the settings live in, for the designer's own values.
+    SettingsStore& store() { return store_; }
+    void set_modify_mode(bool on) { modify_mode_ = on; }
     // The tabs of the desktop as the user sees them: none while locked.
     std::vector<const model::Page*> tab_pages() const;
     int tab_count() const { return static_cast<int>(tab_pages().size()); }
@@ -197,6 +204,7 @@ private:
     void publish(const std::function<void(StationView&)>& tell) const { views_.notify(tell); }
 
     SettingsStore& store_;
+    bool modify_mode_ = false;
     ShellSettings settings_;
     std::string program_dir_;
     HooksApi* hooks_ = nullptr;

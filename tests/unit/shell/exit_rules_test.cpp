@@ -16,7 +16,7 @@ using Log = std::vector<std::string>;
 
 class FakeCloseHost : public CloseHost {
 public:
-    bool has_password = false, grant = true, modify = false, shell = false, dialog = false;
+    bool has_password = false, grant = true, modify = false, shell = false, dialog = false, save_ok = true;
     Log log;
     bool exit_guard_has_password() override { return has_password; }
     bool exit_password_prompt() override {
@@ -24,7 +24,10 @@ public:
         return grant;
     }
     bool modify_mode() override { return modify; }
-    void save_desktop() override { log.push_back("save"); }
+    bool save_desktop() override {
+        log.push_back("save");
+        return save_ok;
+    }
     bool is_windows_shell() override { return shell; }
     bool exit_dialog(bool power_only) override {
         log.push_back(power_only ? "power dialog" : "dialog");
@@ -39,7 +42,7 @@ TEST(CloseRequest, GuardSaveDialogAndPrompt) {
         const char* answer;
         bool result;
         Log log;
-        bool exit_hidden = false, locked_down = false;
+        bool exit_hidden = false, locked_down = false, save_fails = false;
     } cases[] = {
         {"exit password refused", true, false, true, true, false, false, false, "", false, {"password"}},
         {"button <EXIT> skips dialog and prompt",
@@ -70,6 +73,9 @@ TEST(CloseRequest, GuardSaveDialogAndPrompt) {
         {"locked down, shell, started", true, true, false, true, true, true, true, "", true, {"power dialog"},
          false, true},
         {"locked down, <EXIT>", false, true, false, false, true, true, false, "", false, {}, false, true},
+        // A designer's desktop that cannot be saved keeps the shell open: closing would lose it.
+        {"modify mode, save fails", false, true, true, true, false, false, true, "", false, {"save"}, false,
+         false, true},
     };
     for (const auto& c : cases) {
         FakeCloseHost host;
@@ -78,6 +84,7 @@ TEST(CloseRequest, GuardSaveDialogAndPrompt) {
         host.modify = c.modify;
         host.shell = c.shell;
         host.dialog = c.dialog;
+        host.save_ok = !c.save_fails;
         FakePrompter prompter;
         if (*c.answer) prompter.answers = {c.answer};
         CloseRequest request{c.from_system, c.exit_prompt, c.exit_hidden, c.locked_down};
