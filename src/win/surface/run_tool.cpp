@@ -5,6 +5,8 @@
 namespace vx::win::surface {
 
 bool RunTool::mouse_down(TKXScrollBox& surface, POINT page, UINT button, UINT) {
+    // Buttons answer the left and the right button, as they always have.
+    if (button == MK_MBUTTON) return false;
     HostedObject* o = surface.object_at(page);
     if (!o) return false;  // the page itself: the owner's popup menu sees the release
     captured_ = o;

@@ -224,9 +224,10 @@ void TKXScrollBox::scroll(int bar, WPARAM request) {
 }
 
 LRESULT TKXScrollBox::handle_message(UINT message, WPARAM wparam, LPARAM lparam) {
-    const auto which = [message] {
-        return message == WM_LBUTTONDOWN || message == WM_LBUTTONUP || message == WM_LBUTTONDBLCLK ? MK_LBUTTON
-                                                                                                  : MK_RBUTTON;
+    const auto which = [message]() -> UINT {
+        if (message == WM_LBUTTONDOWN || message == WM_LBUTTONUP || message == WM_LBUTTONDBLCLK) return MK_LBUTTON;
+        if (message == WM_MBUTTONDOWN || message == WM_MBUTTONUP || message == WM_MBUTTONDBLCLK) return MK_MBUTTON;
+        return MK_RBUTTON;
     };
     const UINT keys = GET_KEYSTATE_WPARAM(wparam);
     switch (message) {
@@ -240,14 +241,17 @@ LRESULT TKXScrollBox::handle_message(UINT message, WPARAM wparam, LPARAM lparam)
             return 0;
         case WM_LBUTTONDOWN:
         case WM_RBUTTONDOWN:
+        case WM_MBUTTONDOWN:
             if (tool_->mouse_down(*this, to_page(lparam), which(), keys)) return 0;
             break;
         case WM_LBUTTONDBLCLK:
         case WM_RBUTTONDBLCLK:
+        case WM_MBUTTONDBLCLK:
             if (tool_->double_click(*this, to_page(lparam), which(), keys)) return 0;
             break;
         case WM_LBUTTONUP:
         case WM_RBUTTONUP:
+        case WM_MBUTTONUP:
             if (tool_->mouse_up(*this, to_page(lparam), which(), keys)) return 0;
             break;
         case WM_MOUSEMOVE:
@@ -255,6 +259,8 @@ LRESULT TKXScrollBox::handle_message(UINT message, WPARAM wparam, LPARAM lparam)
             return 0;
         case WM_KEYDOWN:
         case WM_KEYUP:
+        case WM_SYSKEYDOWN:
+        case WM_SYSKEYUP:
         case WM_CHAR:
             if (tool_->key(*this, message, wparam, lparam)) return 0;
             break;

@@ -24,7 +24,7 @@ public:
     virtual bool double_click(TKXScrollBox& /*surface*/, POINT /*page*/, UINT /*button*/, UINT /*keys*/) {
         return false;
     }
-    // WM_KEYDOWN, WM_KEYUP and WM_CHAR while the surface has the focus.
+    // WM_KEYDOWN, WM_KEYUP, their WM_SYS forms and WM_CHAR while the surface has the focus.
     virtual bool key(TKXScrollBox& /*surface*/, UINT /*message*/, WPARAM /*wparam*/, LPARAM /*lparam*/) {
         return false;
     }
