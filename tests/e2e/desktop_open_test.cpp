@@ -66,12 +66,16 @@ TEST_F(DesktopFileTest, AMissingDesktopFileIsNeverWrittenBehindTheAdministrators
     start_shell();
     const HWND main = wait_for_window(win::shell::kMainFormClass);
     ASSERT_NE(main, nullptr);
-    ASSERT_TRUE(eventually([&] { return tab_count(main) == 1; })) << "no starter page";
+    // No desktop: the designer opens on "Page 1", with "Master" before it and "StartUp" after.
+    ASSERT_TRUE(eventually([&] { return tab_count(main) == 3; })) << "not in modify mode on a starter desktop";
+    EXPECT_EQ(selected_tab(main), 1);
     Sleep(300);
     screenshot();
     const fs::path file = folder() / "VX.DTP";
     EXPECT_FALSE(fs::exists(file)) << "written at start";
-    exit_from_the_menu(main);
+    // Closed untouched: nothing was laid out, so nothing is saved.
+    press_key(main, VK_F4, {VK_MENU});
+    ASSERT_TRUE(wait_for_exit(0, 20s).has_value()) << "the shell did not end";
     EXPECT_FALSE(fs::exists(file)) << "written at exit";
     EXPECT_EQ(stored_desktop_file(), file.string()) << "the setting still names the file to come";
 }

@@ -141,6 +141,10 @@ bool TMainForm::on_create(const CREATESTRUCTW&) {
 }
 
 void TMainForm::on_destroy() {
+    // The designer's windows and places are kept for the next time, as on leaving modify mode.
+    save_design_settings();
+    close_tool_palette();
+    if (design_) main_area_.set_tool(nullptr);
     KillTimer(hwnd(), kIdMainTimer);
     KillTimer(hwnd(), kIdTabIconTimer);
     // Nothing when the session's end has done it already.
@@ -158,6 +162,10 @@ void TMainForm::end_session() {
     // Windows may end the process as soon as this message is answered: the work is done now,
     // and nothing waits for a person to answer.
     session_ending_ = true;
+    if (design_ && design_->undo.dirty()) {
+        const std::string error = save_desktop();
+        if (!error.empty()) log_error("as the session ends, saving the desktop: " + error);
+    }
     for (const std::string& f : station_.end_of_shell().run()) log_error("as the session ends, " + f);
     DestroyWindow(hwnd());
 }
@@ -244,12 +252,18 @@ void TMainForm::first_show() {
 
 void TMainForm::open_station() {
     // The tabs, the menu and the window options follow the desktop's arrival.
-    read_desktop(station_.settings().desktop_file, true);
+    const bool loaded =
+        read_desktop(station_.settings().desktop_file, true).outcome == vx::shell::DesktopReadOutcome::Loaded;
     const auto b = vx::shell::reset_offscreen(station_.desktop().bounds, GetSystemMetrics(SM_CXSCREEN),
                                               GetSystemMetrics(SM_CYSCREEN));
     if (b.width > 0 && b.height > 0 && !IsZoomed(hwnd()))
         SetWindowPos(hwnd(), nullptr, b.left, b.top, b.width, b.height, SWP_NOZORDER | SWP_NOACTIVATE);
     show_first_tab();
+    // No usable desktop: the administrator lays one out on "Page 1", if the menu would let this
+    // user reach "&Setup" at all (its password is asked as there).
+    if (!loaded && !station_.locked() &&
+        (!station_.menu_guards() || station_.menu_guards()->slot[vx::security::kGuardSetup]))
+        enter_modify_mode();
     // The Start-menu baseline and watch join here with the desktop builder.
     start_main_timer();
 }
@@ -304,7 +318,7 @@ vx::shell::DesktopReadResult TMainForm::read_desktop(const std::string& path, bo
     const vx::shell::DesktopReadPorts ports{locale, codec, prompter(), &loading};
     vx::shell::DesktopReadResult result;
     if (at_start)
-        station_.open_at_start(ports, now());
+        result = station_.open_at_start(ports, now());
     else
         result = station_.open(path, ports, now());
     if (result.outcome == vx::shell::DesktopReadOutcome::Damaged) log_error(result.detail);
@@ -314,6 +328,12 @@ vx::shell::DesktopReadResult TMainForm::read_desktop(const std::string& path, bo
 void TMainForm::desktop_leaving() {
     // The page's objects point into the desktop: they go first.
     show_page(nullptr);
+    // The designer's history and selection name records of the desktop that goes.
+    if (design_) {
+        main_area_.tool().release(main_area_);
+        design_->selection.clear();
+        design_->undo.reset();
+    }
     // Pictures are looked for beside the desktop file too: another file, another wallpaper.
     loaded_wallpaper_.clear();
     wallpaper_.reset();
@@ -345,7 +365,8 @@ void TMainForm::rebuild_tabs() {
     TabCtrl_DeleteAllItems(tabs_);
     int i = 0;
     for (const model::Page* page : station_.tab_pages()) {
-        std::wstring name = widen(page->name);
+        std::wstring name =
+            widen(page == station_.desktop().master() ? std::string(model::kMasterTab) : page->name);
         TCITEMW item{};
         item.mask = TCIF_TEXT;
         item.pszText = name.data();
@@ -354,6 +375,7 @@ void TMainForm::rebuild_tabs() {
 }
 
 void TMainForm::rebuild_menu() {
+    if (design_) return rebuild_modify_menu();
     vx::shell::MenuState state;
     state.run_minimized = station_.settings().run_minimized;
     state.confirm = station_.settings().confirm;
@@ -363,7 +385,6 @@ void TMainForm::rebuild_menu() {
     // What nobody here carries out is not offered.
     if (!commands_.new_desktop) state.unavailable.push_back(MenuCommand::NewDesktop);
     if (!commands_.open_desktop) state.unavailable.push_back(MenuCommand::OpenDesktop);
-    if (!commands_.enter_modify_mode) state.unavailable.push_back(MenuCommand::Setup);
     const auto entries = vx::shell::run_main_menu(station_.desktop(), state);
     exit_shown_ = vx::shell::command_shown(entries, MenuCommand::Exit);
     HMENU bar = CreateMenu();
@@ -407,7 +428,8 @@ bool TMainForm::select_tab(int index) {
     const auto pages = station_.tab_pages();
     if (index < 0 || index >= static_cast<int>(pages.size())) return false;
     const model::Page* page = pages[static_cast<size_t>(index)];
-    if (!page->password.empty() &&
+    // The designer passed the setup password: the pages' own ask nothing more of it.
+    if (!design_ && !page->password.empty() &&
         !vx::security::password_prompt(station_.admin(), prompter(), "", page->password,
                                        static_cast<int32_t>(page->security_level))) {
         // The tab of the page still shown, or none, so that choosing this tab again asks again.
@@ -415,7 +437,12 @@ bool TMainForm::select_tab(int index) {
         return false;
     }
     TabCtrl_SetCurSel(tabs_, index);
+    if (design_ && page != station_.desktop().current()) {
+        main_area_.tool().release(main_area_);
+        design_->selection.clear();
+    }
     show_page(const_cast<model::Page*>(page));
+    if (design_) design_->surface_tool->selection_changed(main_area_);
     return true;
 }
 
@@ -641,7 +668,8 @@ void TMainForm::carry_out(MenuCommand command, int page_index) {
         case MenuCommand::OpenDesktop:
             return run_seam(commands_.open_desktop, "Open");
         case MenuCommand::Setup:
-            return run_seam(commands_.enter_modify_mode, "Setup");
+            enter_modify_mode();
+            return;
         case MenuCommand::Run:
             return run_seam(commands_.run_program, "Run");
         case MenuCommand::Exit:
@@ -669,6 +697,8 @@ void TMainForm::carry_out(MenuCommand command, int page_index) {
             return show_setup_form();
         case MenuCommand::None:
             return;
+        default:
+            return carry_out_modify(command);
     }
 }
 
@@ -739,6 +769,9 @@ LRESULT TMainForm::handle_message(UINT message, WPARAM wparam, LPARAM lparam) {
             }
             break;
         case WM_KEYDOWN:
+            if (design_ && design_key(message, wparam, lparam)) return 0;
+            if (on_key_down(wparam, lparam)) return 0;
+            break;
         case WM_SYSKEYDOWN:
             if (on_key_down(wparam, lparam)) return 0;
             break;
@@ -762,6 +795,27 @@ LRESULT TMainForm::handle_message(UINT message, WPARAM wparam, LPARAM lparam) {
             }
             break;
         }
+        case WM_INITMENUPOPUP:
+            if (design_) update_menu_state(reinterpret_cast<HMENU>(wparam));
+            break;
+        case WM_DROPFILES:
+            drop_files(reinterpret_cast<HDROP>(wparam));
+            return 0;
+        case WM_MOUSEMOVE:
+            if (page_drag_) {
+                SetCursor(LoadCursorW(nullptr, IDC_UPARROW));
+                return 0;
+            }
+            break;
+        case WM_LBUTTONUP:
+            if (page_drag_) {
+                end_page_drag(POINT{GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)}, true);
+                return 0;
+            }
+            break;
+        case WM_CAPTURECHANGED:
+            if (page_drag_ && reinterpret_cast<HWND>(lparam) != hwnd()) end_page_drag(POINT{}, false);
+            break;
         case WM_CONTEXTMENU:
             if (reinterpret_cast<HWND>(wparam) == main_area_.hwnd()) {
                 show_popup(POINT{GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)});
@@ -911,7 +965,8 @@ bool TMainForm::on_key_down(WPARAM key, LPARAM flags) {
     keys_.press(static_cast<std::uint16_t>(key), shortcut, (flags & (LPARAM{1} << 30)) != 0);
     // F10 is the log-in key here, never the menu bar's keyboard mode.
     if (key == VK_F10) return true;
-    const bool speed = !station_.locked() && commands_.is_speed_key && commands_.is_speed_key(shortcut);
+    const bool speed =
+        !station_.locked() && !design_ && commands_.is_speed_key && commands_.is_speed_key(shortcut);
     if (speed && (shortcut & model::kShortcutAlt)) swallow_syschar_ = true;
     return speed;
 }
@@ -920,7 +975,15 @@ bool TMainForm::on_key_released(WPARAM key, bool system_key) {
     if (key > 0xFF) return false;
     const std::uint16_t shortcut = keys_.release(static_cast<std::uint16_t>(key));
     if (shortcut == 0) return key == VK_F10;
-    if (!station_.locked() && commands_.speed_key && commands_.speed_key(shortcut)) return true;
+    if (design_) {
+        // In the designer a speed key opens its button's properties instead of running it.
+        if (const model::ObjectId id = design_speed_key_button(shortcut)) {
+            edit_object(id);
+            return true;
+        }
+    } else if (!station_.locked() && commands_.speed_key && commands_.speed_key(shortcut)) {
+        return true;
+    }
     // Other releases with Alt held (Alt+letter of the menu) keep their default handling.
     if (system_key && key != VK_F10) return false;
     on_key_up(key);

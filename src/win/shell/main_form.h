@@ -4,6 +4,7 @@
 // (settings, which tab a key selects, the menu's items) live in core/shell; this class applies
 // them to windows.
 #include <windows.h>
+#include <shellapi.h>
 
 #include <cstdint>
 #include <functional>
@@ -31,6 +32,7 @@
 #include "win/security/dde_server.h"
 #include "win/security/login_ports.h"
 #include "win/security/security_dialogs.h"
+#include "win/shell/design_session.h"
 #include "win/surface/page_objects.h"
 #include "win/surface/scroll_box.h"
 #include "win/util/handle.h"
@@ -60,7 +62,7 @@ std::string read_main_title(SettingsStore& settings);
 // Commands that other parts of the shell carry out. Unset ones do nothing (and say so in the
 // trace), except Exit, which closes the window.
 struct MainFormCommands {
-    std::function<void()> new_desktop, open_desktop, enter_modify_mode, run_program, exit, view_usage_log,
+    std::function<void()> new_desktop, open_desktop, run_program, exit, view_usage_log,
         login, help_contents;
     // Each main-timer tick, after the clock was updated: scheduled launches, idle lock, usage log.
     std::function<void()> tick;
@@ -161,6 +163,18 @@ public:
     // With the shown page's interval.
     void start_main_timer();
 
+    // ---- modify mode (main_form_modify.cpp) ----
+    bool modify_mode() const { return design_ != nullptr; }
+    // "&Setup": the setup password first when one is set. False when refused or not allowed.
+    bool enter_modify_mode();
+    // "E&xit Setup": saves the desktop; a save that fails says why and stays in modify mode.
+    bool leave_modify_mode();
+    // Saves the desktop as the designer has it; the reason on failure (nothing is lost: the
+    // file on disk is whole and the designer keeps its history).
+    std::string save_desktop();
+    // The designer's state while modify mode is on; null otherwise.
+    DesignSession* design() { return design_.get(); }
+
 protected:
     bool on_create(const CREATESTRUCTW& cs) override;
     void on_destroy() override;
@@ -214,6 +228,42 @@ private:
     void show_tab_icon(int number);
     void tab_icon_tick();
 
+    // modify mode
+    void rebuild_modify_menu();
+    std::vector<vx::shell::MenuEntry> modify_menu_entries(bool popup);
+    void carry_out_modify(vx::shell::MenuCommand command);
+    void update_menu_state(HMENU menu);
+    void show_modify_popup(POINT screen);
+    // Runs a change through the history; false when it changed nothing or failed (told).
+    bool execute(vx::editor::CommandPtr command);
+    // After any change: the page's objects, the selection and the handles as the model says.
+    void after_design_change();
+    // The button of the shown page (else of the master page) with this speed key; kNoId for none.
+    vx::model::ObjectId design_speed_key_button(std::uint16_t shortcut) const;
+    void design_pressed(const vx::editor::PressResult& r, POINT screen);
+    void design_released(vx::editor::ReleaseResult r);
+    bool design_key(UINT message, WPARAM wparam, LPARAM lparam);
+    void create_object(vx::editor::Tool tool, const vx::model::Bounds& rect);
+    void edit_object(vx::model::ObjectId id);
+    // The property dialog of an object of `page`: `id` names the object edited, kNoId a new one
+    // that OK creates.
+    void open_property_dialog(vx::model::PageId page, vx::model::ObjectId id, vx::model::ObjectData object);
+    void copy_selection();
+    void paste_clipboard(std::string_view label);
+    void copy_style();
+    void paste_style();
+    void align_selection(vx::editor::Alignment how, bool relative);
+    void nudge(vx::editor::NudgeDirection direction, int round);
+    void set_grid();
+    void drop_files(HDROP drop);
+    void begin_page_drag();
+    void end_page_drag(POINT client, bool drop);
+    void show_align_window(bool show);
+    void save_design_settings();
+    // Writes the palette's place and layout and closes it.
+    void close_tool_palette();
+    RECT surface_client() const;
+
     vx::shell::Station station_;
     vx::shell::Station::Subscription watching_;
     std::string title_;
@@ -261,6 +311,9 @@ private:
     std::unique_ptr<iconlib::LibraryPictures> library_pictures_;
     const iconlib::FrameList* tab_frames_ = nullptr;
     size_t tab_step_ = 0;
+    std::unique_ptr<DesignSession> design_;
+    // The selection is being dragged towards a tab (the mouse is captured by this window).
+    bool page_drag_ = false;
 };
 
 }  // namespace vx::win::shell

@@ -451,6 +451,21 @@ bool ShellRuntime::exit_password_prompt() {
     return guard_granted(vx::security::kGuardExit);
 }
 
+bool ShellRuntime::modify_mode() {
+    return form_.modify_mode();
+}
+
+bool ShellRuntime::save_desktop() {
+    // Only what the designer changed: a starter desktop nobody touched stays off the disk.
+    if (!form_.design() || !form_.design()->undo.dirty()) return true;
+    const std::string error = form_.save_desktop();
+    if (error.empty()) return true;
+    log_error("at exit, saving the desktop: " + error);
+    prompter().alert("Error", "The desktop could not be saved to " + station_.desktop().file_name + ".\r" + error +
+                                  "\rVantora! stays open so that nothing is lost.");
+    return false;
+}
+
 bool ShellRuntime::is_windows_shell() {
     return vx::shell::is_windows_shell(ports_.registration, prompter());
 }

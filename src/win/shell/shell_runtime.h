@@ -198,8 +198,8 @@ private:
     // CloseHost
     bool exit_guard_has_password() override;
     bool exit_password_prompt() override;
-    bool modify_mode() override { return false; }
-    void save_desktop() override {}
+    bool modify_mode() override;
+    bool save_desktop() override;
     bool is_windows_shell() override;
     bool exit_dialog(bool power_only) override { return show_shut_down_dialog(power_only); }
 

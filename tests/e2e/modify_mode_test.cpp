@@ -1,0 +1,294 @@
+// The designer as an administrator uses it: "&Setup" from the menu, objects selected, dragged
+// and sized with the mouse, copied and pasted, taken back with Undo, and "E&xit Setup" writes
+// exactly the result into the desktop file.
+#include "e2e/desktop_fixture.h"
+
+#include <commctrl.h>
+
+#include "win/editor/button_form_ids.h"
+#include "win/editor/object_form_ids.h"
+#include "win/editor/tool_palette.h"
+
+namespace vx::e2e {
+namespace {
+
+namespace fs = std::filesystem;
+
+class DesignerTest : public DesktopTest {
+protected:
+    void SetUp() override {
+        DesktopTest::SetUp();
+        if (IsSkipped() || HasFatalFailure()) return;
+        set_setting("ExitPrompt", "0");
+    }
+
+    static HWND tabs(HWND main) { return GetDlgItem(main, win::shell::kIdPageTabs); }
+    static HWND surface(HWND main) { return GetDlgItem(main, win::shell::kIdMainArea); }
+    static int tab_count(HWND main) { return static_cast<int>(SendMessageW(tabs(main), TCM_GETITEMCOUNT, 0, 0)); }
+    static int selected_tab(HWND main) { return static_cast<int>(SendMessageW(tabs(main), TCM_GETCURSEL, 0, 0)); }
+
+    model::ObjectEntry& add_button(const std::string& caption, model::Bounds bounds, int tag = 0) {
+        model::ButtonData b;
+        b.kind = model::kKindProgram;
+        b.caption = caption;
+        b.bounds = bounds;
+        b.tag = tag;
+        return desktop.add_object(*desktop.find_page("Page 1"), std::move(b));
+    }
+
+    // "&Setup" from the keyboard; modify mode shows "Master" first and "StartUp" last.
+    void enter_modify_mode(HWND main) {
+        const int run_tabs = tab_count(main);
+        press_key(main, 'D', {VK_MENU});
+        ASSERT_TRUE(wait_for_menu(main, 3s)) << "the Desktop menu did not open";
+        press_key('S');
+        ASSERT_TRUE(eventually([&] { return tab_count(main) == run_tabs + 2; })) << "no Master and StartUp tabs";
+        EXPECT_EQ(selected_tab(main), 1) << "the first page is not shown";
+        Sleep(300);
+    }
+
+    void leave_modify_mode(HWND main) {
+        const int modify_tabs = tab_count(main);
+        press_key(main, 'D', {VK_MENU});
+        ASSERT_TRUE(wait_for_menu(main, 3s)) << "the Desktop menu did not open";
+        press_key('X');
+        ASSERT_TRUE(eventually([&] { return tab_count(main) == modify_tabs - 2; })) << "still in modify mode";
+    }
+
+    static void drag(HWND main, POINT from, POINT to) {
+        bring_to_front(main);
+        win::test::drag(surface(main), from, to);
+        Sleep(300);
+    }
+    static void click_at(HWND main, int x, int y) { click(surface(main), x, y); }
+
+    // A tab's rectangle in the tab strip of another process: the message's answer is written
+    // into memory of that process, then read back.
+    static RECT remote_tab_rect(HWND strip, int index) {
+        RECT r{};
+        DWORD pid = 0;
+        GetWindowThreadProcessId(strip, &pid);
+        const HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+        if (!process) return r;
+        void* remote = VirtualAllocEx(process, nullptr, sizeof r, MEM_COMMIT, PAGE_READWRITE);
+        if (remote) {
+            SendMessageW(strip, TCM_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(remote));
+            SIZE_T read = 0;
+            ReadProcessMemory(process, remote, &r, sizeof r, &read);
+            VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+        }
+        CloseHandle(process);
+        return r;
+    }
+
+    // The desktop file as the shell left it, deciphered by the same reader the shell uses.
+    model::Desktop saved() const {
+        model::Desktop d;
+        d.file_name = (folder() / "VX.DTP").string();
+        UsEnglishLocale locale;
+        Windows1252Codec codec;
+        int mark = 0;
+        model::ReadContext ctx;
+        ctx.locale = &locale;
+        ctx.codec = &codec;
+        ctx.encryption_mark = &mark;
+        ctx.is_administrator = [] { return true; };
+        EXPECT_TRUE(model::load_desktop_file(d, ctx)) << "no desktop file";
+        return d;
+    }
+
+    // Each object of the page in the desktop file's own words, front first.
+    static std::vector<std::string> object_texts(const model::Page* page) {
+        UsEnglishLocale locale;
+        Windows1252Codec codec;
+        model::WriteContext ctx{&locale, &codec, -1};
+        std::vector<std::string> out;
+        if (!page) return out;
+        for (const auto& e : page->objects) out.push_back(model::write_object_group(e.data, ctx));
+        return out;
+    }
+};
+
+TEST_F(DesignerTest, MouseEditsReachTheSavedFileExactlyAndUndoTakesThemBack) {
+    auto& a = add_button("A", {40, 40, 100, 40});
+    auto& b = add_button("B", {200, 40, 100, 40});
+    auto& c = add_button("C", {40, 160, 100, 40});
+    auto& g1 = add_button("G1", {400, 40, 60, 30}, 7);
+    auto& g2 = add_button("G2", {400, 120, 60, 30}, 7);
+    const HWND main = start_on_desktop();
+    ASSERT_NE(main, nullptr);
+    enter_modify_mode(main);
+    ASSERT_FALSE(HasFatalFailure());
+    EXPECT_TRUE(wait_for_shell_window(main, win::editor::kToolPaletteClass, 5s)) << "no tool palette";
+
+    // A band drawn from the right to the left takes A and B, which lie wholly inside it.
+    drag(main, {330, 20}, {20, 100});
+    drag(main, {90, 60}, {120, 80});  // A and B move by (30, 20)
+    // C alone, sized through its bottom-right handle past its top-left corner: it flips.
+    click_at(main, 90, 180);
+    drag(main, {139, 199}, {10, 150});
+    // One member of a group takes the group along.
+    drag(main, {430, 55}, {430, 255});
+    screenshot("selection");
+    // A copied and pasted: the copy lies on top of it. Delete of B, then taken back.
+    click_at(main, 100, 80);
+    press_key(main, 'C', {VK_CONTROL});
+    press_key(main, 'V', {VK_CONTROL});
+    Sleep(300);
+    click_at(main, 260, 80);
+    press_key(main, VK_DELETE);
+    Sleep(200);
+    press_key(main, 'Z', {VK_CONTROL});
+    Sleep(300);
+    leave_modify_mode(main);
+    ASSERT_FALSE(HasFatalFailure());
+
+    std::get<model::ButtonData>(a.data).bounds = {70, 60, 100, 40};
+    std::get<model::ButtonData>(b.data).bounds = {230, 60, 100, 40};
+    std::get<model::ButtonData>(c.data).bounds = {11, 151, 29, 9};
+    std::get<model::ButtonData>(g1.data).bounds = {400, 240, 60, 30};
+    std::get<model::ButtonData>(g2.data).bounds = {400, 320, 60, 30};
+    model::ObjectData copy = a.data;
+    desktop.add_object(*desktop.find_page("Page 1"), std::move(copy));
+    const model::Desktop result = saved();
+    EXPECT_EQ(object_texts(result.find_page("Page 1")), object_texts(desktop.find_page("Page 1")));
+}
+
+TEST_F(DesignerTest, UndoingEveryStepLeavesTheFileAsItWas) {
+    add_button("A", {40, 40, 100, 40});
+    add_button("B", {200, 40, 100, 40}, 3);
+    add_button("C", {40, 160, 100, 40}, 3);
+    const HWND main = start_on_desktop();
+    ASSERT_NE(main, nullptr);
+    enter_modify_mode(main);
+    ASSERT_FALSE(HasFatalFailure());
+    drag(main, {90, 60}, {150, 90});     // A moves
+    drag(main, {199, 109}, {250, 200});  // the bottom-right handle of A, now at (200, 110)
+    click_at(main, 250, 60);             // B and C, one group
+    press_key(main, VK_DELETE);
+    Sleep(300);
+    drag(main, {10, 300}, {600, 350});  // a band over nothing clears the selection
+    for (int i = 0; i < 3; ++i) press_key(main, 'Z', {VK_CONTROL});
+    Sleep(300);
+    leave_modify_mode(main);
+    ASSERT_FALSE(HasFatalFailure());
+    EXPECT_EQ(object_texts(saved().find_page("Page 1")), object_texts(desktop.find_page("Page 1")));
+}
+
+TEST_F(DesignerTest, ASelectionDraggedOffTheBottomOntoATabMovesToThatPage) {
+    auto& a = add_button("A", {40, 40, 100, 40});
+    desktop.add_page("Page 2");  // before "StartUp"
+    const HWND main = start_on_desktop();
+    ASSERT_NE(main, nullptr);
+    enter_modify_mode(main);
+    ASSERT_FALSE(HasFatalFailure());
+    ASSERT_EQ(tab_count(main), 4);
+    const RECT tab = remote_tab_rect(tabs(main), 2);
+    ASSERT_GT(tab.right, tab.left) << "no rectangle for the tab of Page 2";
+    RECT area;
+    GetClientRect(surface(main), &area);
+    bring_to_front(main);
+    // Pressed on A, out through the bottom of the page, up onto the tab, let go there.
+    const HWND page = surface(main);
+    win::test::send_mouse(win::test::to_screen(page, 90, 60), 0);
+    win::test::settle(std::chrono::milliseconds(150));
+    win::test::send_mouse(win::test::to_screen(page, 90, 60), MOUSEEVENTF_LEFTDOWN);
+    win::test::settle(std::chrono::milliseconds(100));
+    win::test::send_mouse(win::test::to_screen(page, 90, area.bottom / 2), 0);
+    win::test::settle(std::chrono::milliseconds(150));
+    win::test::send_mouse(win::test::to_screen(page, 90, area.bottom + 15), 0);
+    win::test::settle(std::chrono::milliseconds(300));
+    const POINT on_tab = win::test::to_screen(tabs(main), (tab.left + tab.right) / 2, (tab.top + tab.bottom) / 2);
+    // The display's own pointer follows a little later; the release must find it over the tab.
+    win::test::send_mouse(on_tab, 0);
+    win::test::settle(std::chrono::milliseconds(400));
+    screenshot("over-tab");
+    win::test::send_mouse(on_tab, MOUSEEVENTF_LEFTUP);
+    Sleep(400);
+    leave_modify_mode(main);
+    ASSERT_FALSE(HasFatalFailure());
+
+    const model::Desktop result = saved();
+    ASSERT_NE(result.find_page("Page 1"), nullptr);
+    EXPECT_TRUE(result.find_page("Page 1")->objects.empty()) << "A stayed on its page";
+    model::Page& second = *desktop.find_page("Page 2");
+    desktop.add_object(second, a.data);
+    EXPECT_EQ(object_texts(result.find_page("Page 2")), object_texts(&second));
+}
+
+TEST_F(DesignerTest, AButtonDrawnAndFilledInRunsInRunMode) {
+    const HWND main = start_on_desktop();
+    ASSERT_NE(main, nullptr);
+    enter_modify_mode(main);
+    ASSERT_FALSE(HasFatalFailure());
+    const HWND tools = wait_for_shell_window(main, win::editor::kToolPaletteClass, 5s);
+    ASSERT_NE(tools, nullptr);
+    click_control(tools, IDC_TOOL_BUTTON);
+    Sleep(200);
+    drag(main, {30, 30}, {190, 80});
+    const HWND form = wait_for_window(L"#32770", L"Icon / Control Attributes", 10s);
+    ASSERT_NE(form, nullptr) << "the button's dialog did not open";
+    Sleep(300);
+    click_control(form, IDC_BTN_TITLE);
+    type_text(L"Recorder");
+    click_control(form, IDC_BTN_COMMAND);
+    type_text(win::widen(recorder_line("drawn")).substr(0, recorder_line("drawn").size() - 1));
+    screenshot("dialog");
+    answer(form, IDOK);
+    ASSERT_TRUE(eventually([&] { return !IsWindow(form); })) << "OK did not close the dialog";
+    leave_modify_mode(main);
+    ASSERT_FALSE(HasFatalFailure());
+
+    const model::Desktop result = saved();
+    const model::Page* page = result.find_page("Page 1");
+    ASSERT_NE(page, nullptr);
+    ASSERT_EQ(page->objects.size(), 1u);
+    const auto* b = std::get_if<model::ButtonData>(&page->objects.front().data);
+    ASSERT_NE(b, nullptr);
+    EXPECT_EQ(b->kind, model::kKindProgram);
+    EXPECT_EQ(b->caption, "Recorder");
+    EXPECT_EQ(b->command, recorder_line("drawn"));
+    EXPECT_EQ(b->bounds, (model::Bounds{30, 30, 160, 50}));
+    // Run mode carries the new button out.
+    click_at(main, 100, 55);
+    Sleep(500);
+    screenshot("run");
+    const auto record = wait_for_record();
+    ASSERT_FALSE(record.empty()) << "the drawn button started nothing";
+    EXPECT_NE(upper(record.at("cmdline")).find(" DRAWN"), std::string::npos) << record.at("cmdline");
+}
+
+TEST_F(DesignerTest, TheShapeToolDrawsAShapeOnTheGrid) {
+    set_setting("Showgrid", "1");
+    set_setting("Snaptogrid", "1");
+    const HWND main = start_on_desktop();
+    ASSERT_NE(main, nullptr);
+    enter_modify_mode(main);
+    ASSERT_FALSE(HasFatalFailure());
+    const HWND tools = wait_for_shell_window(main, win::editor::kToolPaletteClass, 5s);
+    ASSERT_NE(tools, nullptr);
+    click_control(tools, IDC_TOOL_SHAPE);
+    Sleep(200);
+    // With snap on, the band's corners go down to the grid lines: (23, 47) starts at (20, 40).
+    drag(main, {23, 47}, {118, 95});
+    const HWND form = wait_for_window(L"#32770", L"Select a Shape...", 10s);
+    ASSERT_NE(form, nullptr) << "the shape's dialog did not open";
+    Sleep(300);
+    answer(form, IDOK);
+    ASSERT_TRUE(eventually([&] { return !IsWindow(form); })) << "OK did not close the dialog";
+    Sleep(300);
+    screenshot("grid");
+    leave_modify_mode(main);
+    ASSERT_FALSE(HasFatalFailure());
+
+    const model::Desktop result = saved();
+    const model::Page* page = result.find_page("Page 1");
+    ASSERT_NE(page, nullptr);
+    ASSERT_EQ(page->objects.size(), 1u);
+    const auto* shape = std::get_if<model::ShapeData>(&page->objects.front().data);
+    ASSERT_NE(shape, nullptr) << "not a shape";
+    EXPECT_EQ(shape->bounds, (model::Bounds{20, 40, 90, 50}));
+}
+
+}  // namespace
+}  // namespace vx::e2e
