@@ -167,6 +167,7 @@ int run_shell(HINSTANCE instance, int show) {
     main_form.set_session(&session);
     main_form.set_profile(&profile);
     main_form.set_clock(&clock);
+    main_form.set_designer_at_start(true);
     if (!main_form.create(instance)) {
         log_error("cannot create the main window: " + last_error_text());
         return 1;

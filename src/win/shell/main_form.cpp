@@ -261,7 +261,7 @@ void TMainForm::open_station() {
     show_first_tab();
     // No usable desktop: the administrator lays one out on "Page 1", if the menu would let this
     // user reach "&Setup" at all (its password is asked as there).
-    if (!loaded && !station_.locked() &&
+    if (!loaded && designer_at_start_ && !station_.locked() &&
         (!station_.menu_guards() || station_.menu_guards()->slot[vx::security::kGuardSetup]))
         enter_modify_mode();
     // The Start-menu baseline and watch join here with the desktop builder.

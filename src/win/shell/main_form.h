@@ -109,6 +109,9 @@ public:
     void set_profile(Profile* profile) { profile_ = profile; }
     // The log-in dialog's clock (time windows, days, expiry); none: the system clock.
     void set_clock(const Clock* clock) { clock_ = clock; }
+    // Whether a start without a usable desktop opens the designer on the starter desktop (the
+    // program does; a window made on its own, as in the window tests, stays in run mode).
+    void set_designer_at_start(bool on) { designer_at_start_ = on; }
 
     // The DDE server item with the logged-in user's name; run_shell starts serving it.
     win::security::DdeServerItem& dde_user_item() { return dde_item_; }
@@ -314,6 +317,7 @@ private:
     std::unique_ptr<DesignSession> design_;
     // The selection is being dragged towards a tab (the mouse is captured by this window).
     bool page_drag_ = false;
+    bool designer_at_start_ = false;
 };
 
 }  // namespace vx::win::shell
