@@ -31,6 +31,10 @@ public:
         }
     }
 
+    void renumber_icons(const IconRenumbering& new_number) override {
+        for (auto& part : parts_) part->renumber_icons(new_number);
+    }
+
 private:
     std::vector<CommandPtr> parts_;
 };

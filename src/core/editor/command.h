@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "editor/changes.h"
+#include "editor/icon_renumbering.h"
 #include "model/desktop.h"
 
 namespace vx::editor {
@@ -52,6 +53,9 @@ public:
     // std::logic_error when not: the history no longer matches the desktop.
     virtual void apply(model::Desktop& desktop, ChangeLog& log) = 0;
     virtual void revert(model::Desktop& desktop, ChangeLog& log) = 0;
+    // The icon library renumbered its entries: the snapshots this step holds follow, so that
+    // undoing it never brings back a number that now names another icon.
+    virtual void renumber_icons(const IconRenumbering&) {}
 
 private:
     std::string label_;

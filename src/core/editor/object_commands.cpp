@@ -52,6 +52,12 @@ public:
 
     void apply(Desktop& d, ChangeLog& log) override { set(d, log, &Edit::after); }
     void revert(Desktop& d, ChangeLog& log) override { set(d, log, &Edit::before); }
+    void renumber_icons(const IconRenumbering& new_number) override {
+        for (Edit& e : edits_) {
+            editor::renumber_icons(e.before, new_number);
+            editor::renumber_icons(e.after, new_number);
+        }
+    }
 
 private:
     void set(Desktop& d, ChangeLog& log, ObjectData Edit::*side) {
@@ -90,6 +96,10 @@ std::vector<model::PlacedObject> remove_all(Desktop& d, ChangeLog& log, const Ob
     return removed;
 }
 
+void renumber_placed(std::vector<model::PlacedObject>& placed, const IconRenumbering& new_number) {
+    for (auto& p : placed) renumber_icons(p.entry.data, new_number);
+}
+
 void put_back(Desktop& d, ChangeLog& log, const std::vector<model::PlacedObject>& removed) {
     std::vector<model::PlacedObject> reversed(removed.rbegin(), removed.rend());
     insert_all(d, log, reversed);
@@ -106,6 +116,7 @@ public:
         for (auto it = placed_.rbegin(); it != placed_.rend(); ++it) ids.push_back(it->entry.id);
         remove_all(d, log, ids);
     }
+    void renumber_icons(const IconRenumbering& new_number) override { renumber_placed(placed_, new_number); }
 
 private:
     std::vector<model::PlacedObject> placed_;
@@ -117,6 +128,7 @@ public:
 
     void apply(Desktop& d, ChangeLog& log) override { removed_ = remove_all(d, log, ids_); }
     void revert(Desktop& d, ChangeLog& log) override { put_back(d, log, removed_); }
+    void renumber_icons(const IconRenumbering& new_number) override { renumber_placed(removed_, new_number); }
 
 private:
     ObjectIds ids_;

@@ -36,6 +36,9 @@ public:
 
     void apply(Desktop& d, ChangeLog& log) override { inserts_ ? put(d, log, true) : take(d, log, true); }
     void revert(Desktop& d, ChangeLog& log) override { inserts_ ? take(d, log, false) : put(d, log, false); }
+    void renumber_icons(const IconRenumbering& new_number) override {
+        if (held_) editor::renumber_icons(*held_, new_number);
+    }
 
 private:
     void put(Desktop& d, ChangeLog& log, bool forward) {
@@ -142,6 +145,10 @@ public:
 
     void apply(Desktop& d, ChangeLog& log) override { set(d, log, after_); }
     void revert(Desktop& d, ChangeLog& log) override { set(d, log, before_); }
+    void renumber_icons(const IconRenumbering& new_number) override {
+        editor::renumber_icons(before_, new_number);
+        editor::renumber_icons(after_, new_number);
+    }
 
 private:
     void set(Desktop& d, ChangeLog& log, const model::PageAttributes& to) {

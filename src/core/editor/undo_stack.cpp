@@ -42,6 +42,11 @@ std::string UndoStack::redo_label() const {
     return can_redo() ? steps_[position_]->label() : std::string();
 }
 
+void UndoStack::renumber_icons(const IconRenumbering& new_number) {
+    if (editor::renumber_icons(desktop_, new_number)) saved_.reset();
+    for (auto& step : steps_) step->renumber_icons(new_number);
+}
+
 bool UndoStack::undo() {
     if (!can_undo()) return false;
     run(*steps_[position_ - 1], false);

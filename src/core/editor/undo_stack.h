@@ -39,6 +39,10 @@ public:
     // A new or another desktop: no history, clean.
     void reset();
 
+    // The icon library renumbered its entries: the desktop and every step follow. The desktop
+    // then differs from its file whenever a number it holds changed.
+    void renumber_icons(const IconRenumbering& new_number);
+
 private:
     void run(Command& command, bool forward);
 

@@ -845,12 +845,25 @@ void TButtonForm::choose_icon(bool cursor) {
         values.number = number;
         values.drives = r_.drives;
         values.restricted = r_.restricted;
-        chosen = iconlib::show_icon_library(hwnd(), r_.program_dir, values, nullptr);
+        // Moves take effect in the library at once, so the numbers follow even after Cancel.
+        struct Numbers final : vx::iconlib::IconReferences {
+            TButtonForm& form;
+            explicit Numbers(TButtonForm& f) : form(f) {}
+            void renumber(const std::function<uint16_t(uint16_t)>& new_number) override {
+                form.icon_ = new_number(form.icon_);
+                form.cursor_ = new_number(form.cursor_);
+                if (form.r_.icon_references) form.r_.icon_references->renumber(new_number);
+            }
+        } numbers(*this);
+        chosen = iconlib::show_icon_library(hwnd(), r_.program_dir, values, &numbers);
         number = values.number;
     }
-    if (!chosen) return;
-    // The library window may have moved or compacted entries.
+    // The library window may have moved or compacted entries, chosen or not.
     library_.clear();
+    if (!chosen) {
+        repaint_preview();
+        return;
+    }
     if (cursor) {
         cursor_ = number;
     } else {

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "dialogs/location.h"
+#include "iconlib/library.h"
 #include "model/desktop.h"
 #include "model/objects.h"
 #include "port/canvas.h"
@@ -61,6 +62,9 @@ struct ButtonFormRequest {
         choose_file;
     // The icon library window on `number` (in and out); true on OK.
     std::function<bool(HWND owner, uint16_t& number)> choose_icon;
+    // The other holders of icon numbers (the desktop and its history), renumbered with the
+    // dialog's own when the library window moves or compacts entries; may be null.
+    vx::iconlib::IconReferences* icon_references = nullptr;
     // A colour from the colour palette dropped below `below`; false when cancelled.
     std::function<bool(HWND owner, const RECT& below, model::Color& color)> choose_color;
     MessageBoxFn message_box = system_message_box;

@@ -13,6 +13,7 @@
 #include "editor/style_copy.h"
 #include "editor/surface_edit.h"
 #include "editor/undo_stack.h"
+#include "iconlib/library.h"
 #include "win/surface/design_tool.h"
 
 namespace vx::win::editor {
@@ -22,9 +23,13 @@ class TToolPalette;
 
 namespace vx::win::shell {
 
-struct DesignSession {
+// It holds icon numbers (the desktop with its history, the copied style) for the icon library
+// window to renumber.
+struct DesignSession final : vx::iconlib::IconReferences {
     explicit DesignSession(model::Desktop& desktop);
-    ~DesignSession();
+    ~DesignSession() override;
+
+    void renumber(const std::function<uint16_t(uint16_t)>& new_number) override;
 
     vx::editor::ChangeEvents events;
     vx::editor::UndoStack undo;

@@ -40,6 +40,14 @@ namespace ed = vx::editor;
 DesignSession::DesignSession(model::Desktop& desktop) : undo(desktop, events) {}
 DesignSession::~DesignSession() = default;
 
+void DesignSession::renumber(const std::function<uint16_t(uint16_t)>& new_number) {
+    undo.renumber_icons(new_number);
+    if (style_sample) {
+        model::ObjectData sample = *style_sample;
+        if (ed::renumber_icons(sample, new_number)) style_sample = std::get<model::ButtonData>(sample);
+    }
+}
+
 namespace {
 
 // The private clipboard format beside CF_TEXT: text that carries it was copied here, so a
@@ -572,6 +580,7 @@ void TMainForm::open_property_dialog(model::PageId page_id, model::ObjectId id, 
     request.drives = station_.admin().drives;
     request.restricted = vx::shell::restricted_folders(station_.admin(), system_environment());
     request.prompter = &prompter();
+    request.icon_references = design_.get();
     request.help = [this](int topic) { show_help(topic); };
     request.file_dir_changed = [this](const std::string& dir) { station_.edit_settings().file_dir = dir; };
     request.ok = [finish](model::ButtonData edited) { finish(std::move(edited), "Edit Button", "New Button"); };

@@ -5,6 +5,7 @@
 #include "editor/button_properties.h"
 #include "editor/object_commands.h"
 #include "editor/page_commands.h"
+#include "iconlib/library.h"
 #include "unit/editor/editor_fixture.h"
 
 namespace vx::editor {
@@ -419,6 +420,53 @@ TEST(PageCommands, SettingsCopiedToAllPagesLeaveNamesPasswordsSecurityAndPalette
     ASSERT_TRUE(s.stack.execute(make_show_master_items(s.desktop, a.id, false)));
     EXPECT_EQ(s.stack.undo_label(), labels::kShowMasterItems);
     EXPECT_EQ(make_show_master_items(s.desktop, a.id, false), nullptr);
+}
+
+// The library moved entry 5 to 2 (2, 3 and 4 move up one): whatever named those icons, on the
+// desktop or in a step still to be undone, names them after the move, and the file must be saved.
+TEST(IconRenumbering, TheDesktopAndEveryStepOfTheHistoryFollowTheLibrary) {
+    EditSession s;
+    Page& master = s.desktop.create_master_page();
+    Page& a = s.desktop.add_page("A");
+    Page& b = s.desktop.add_page("B");
+    s.desktop.add_page("StartUp");
+    const auto button = [](uint16_t icon, uint16_t cursor) {
+        ButtonData d;
+        d.icon = icon;
+        d.cursor = cursor;
+        return d;
+    };
+    const ObjectId on_master = s.desktop.add_object(master, button(5, 0)).id;
+    const ObjectId edited = s.desktop.add_object(a, button(2, 5)).id;
+    const ObjectId deleted = s.desktop.add_object(a, button(4, 9)).id;
+    s.desktop.add_object(b, button(3, 3));
+    b.tab_icon = 5;
+    a.tab_icon = -1;  // names no entry
+    const PageId b_id = b.id;
+    ASSERT_TRUE(s.stack.execute(make_edit(s.desktop, edited, button(3, 4))));
+    ASSERT_TRUE(s.stack.execute(make_delete(s.desktop, {deleted})));
+    ASSERT_TRUE(s.stack.execute(make_delete_page(s.desktop, b_id)));
+    s.stack.mark_saved();
+
+    s.stack.renumber_icons([](uint16_t n) { return iconlib::moved_number(n, 5, 2); });
+    EXPECT_TRUE(s.stack.dirty()) << "the file still holds the old numbers";
+    EXPECT_EQ(s.data<ButtonData>(on_master).icon, 2);
+    EXPECT_EQ(s.data<ButtonData>(edited).icon, 4);
+    EXPECT_EQ(s.data<ButtonData>(edited).cursor, 5);
+    EXPECT_EQ(s.desktop.find_page("A")->tab_icon, -1);
+
+    while (s.stack.undo()) {
+    }
+    EXPECT_EQ(s.data<ButtonData>(edited).icon, 3) << "the edit's old side, renumbered";
+    EXPECT_EQ(s.data<ButtonData>(edited).cursor, 2);
+    EXPECT_EQ(s.data<ButtonData>(deleted).icon, 5);
+    EXPECT_EQ(s.data<ButtonData>(deleted).cursor, 9);
+    const Page* back = s.desktop.find_page("B");
+    ASSERT_NE(back, nullptr);
+    EXPECT_EQ(back->tab_icon, 2);
+    const auto& kept = std::get<ButtonData>(back->objects.front().data);
+    EXPECT_EQ(kept.icon, 4);
+    EXPECT_EQ(kept.cursor, 4);
 }
 
 }  // namespace
