@@ -1,6 +1,7 @@
 #include "editor/object_properties.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 #include "util/file_io.h"
 #include "util/integer_text.h"
@@ -290,6 +291,44 @@ model::ObjectData with_attributes(const model::ObjectData& object, const model::
         },
         result);
     return result;
+}
+
+model::ObjectData new_object(Tool tool, const model::ButtonData& palette, const model::Bounds& band, DateTime made) {
+    model::ObjectData object;
+    switch (tool) {
+        case Tool::Button: {
+            model::ButtonData b;
+            b.launch_date = made;
+            b.kind = model::kKindProgram;
+            b.color2 = palette.color2;
+            b.bounds = band;
+            object = std::move(b);
+            break;
+        }
+        case Tool::Shape:
+            object = model::ShapeData{};
+            std::get<model::ShapeData>(object).bounds = band;
+            break;
+        case Tool::Line:
+            object = model::LineData{};
+            std::get<model::LineData>(object).bounds = band;
+            break;
+        case Tool::Label: {
+            model::LabelData l;
+            l.bounds = band;
+            l.text = "Text\r";
+            l.text_lines = 1;
+            object = std::move(l);
+            break;
+        }
+        case Tool::Image:
+            object = model::ImageData{};
+            std::get<model::ImageData>(object).bounds = band;
+            break;
+        case Tool::Selector:
+            throw std::logic_error("no object for the selector");
+    }
+    return with_attributes(object, palette, attribute_bits::kAll);
 }
 
 std::vector<std::pair<model::ObjectId, model::ObjectData>> restyle(const model::Desktop& desktop,

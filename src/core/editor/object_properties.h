@@ -146,6 +146,7 @@ inline constexpr uint16_t kLineWidth = 1u << 3;
 inline constexpr uint16_t kLineStyle = 1u << 4;
 inline constexpr uint16_t kFontColor = 1u << 5;
 inline constexpr uint16_t kFont = 1u << 6;  // name, size, style and the current font colour
+inline constexpr uint16_t kAll = kFillColor | kPattern | kLineColor | kLineWidth | kLineStyle | kFontColor | kFont;
 }  // namespace attribute_bits
 
 // The palette holds its attributes in a button: colour (the fill), pattern, transparency, pen
@@ -161,6 +162,11 @@ model::ButtonData attributes_of(const model::ObjectData& object, model::ButtonDa
 // property dialog's "Bottom Color").
 model::ObjectData with_attributes(const model::ObjectData& object, const model::ButtonData& style,
                                   uint16_t which, bool to_color2 = false);
+
+// A new object of the tool's kind over the band, as its property dialog opens on it: the tool
+// palette's attributes applied as to a selected object of that kind. A button is a software
+// button launching from `made`; a label starts with one line of text. Throws for the selector.
+model::ObjectData new_object(Tool tool, const model::ButtonData& palette, const model::Bounds& band, DateTime made);
 
 // The selected objects with the attributes, for make_edits as one step; objects the change
 // leaves as they were, and ids that name nothing, are not listed.

@@ -12,11 +12,13 @@
 #include <stdexcept>
 
 #include "editor/hit_test.h"
+#include "editor/object_properties.h"
 #include "editor/object_commands.h"
 #include "editor/page_commands.h"
 #include "iconlib/library.h"
 #include "model/desktop_file.h"
 #include "security/access.h"
+#include "shell/desktop_buttons.h"
 #include "shell/user_restrictions.h"
 #include "util/file_io.h"
 #include "win/dialogs/win_file_system.h"
@@ -123,49 +125,6 @@ std::string temp_dir(const vx::shell::ShellSettings& settings) {
             return std::filesystem::is_directory(path_from_utf8(p), e);
         },
         here);
-}
-
-model::ObjectData new_object(ed::Tool tool, const model::ButtonData& style, const model::Bounds& rect, DateTime made) {
-    switch (tool) {
-        case ed::Tool::Button: {
-            model::ButtonData b;
-            b.launch_date = made;
-            b.kind = model::kKindProgram;
-            b.font = style.font;
-            b.color = style.color;
-            b.color2 = style.color2;
-            b.pen_color = style.pen_color;
-            b.pattern = style.pattern;
-            b.bounds = rect;
-            return b;
-        }
-        case ed::Tool::Shape: {
-            model::ShapeData s;
-            s.bounds = rect;
-            return s;
-        }
-        case ed::Tool::Line: {
-            model::LineData l;
-            l.bounds = rect;
-            return l;
-        }
-        case ed::Tool::Label: {
-            model::LabelData l;
-            l.bounds = rect;
-            l.font = style.font;
-            l.text = "Text\r";
-            l.text_lines = 1;
-            return l;
-        }
-        case ed::Tool::Image: {
-            model::ImageData i;
-            i.bounds = rect;
-            return i;
-        }
-        case ed::Tool::Selector:
-            break;
-    }
-    throw std::logic_error("no object for the selector");
 }
 
 }  // namespace
@@ -516,7 +475,7 @@ void TMainForm::create_object(ed::Tool tool, const model::Bounds& rect) {
     model::Page* page = station_.desktop().current();
     if (!page || rect.width <= 0 || rect.height <= 0) return;
     if (design_->tools) design_->style = design_->tools->style();
-    model::ObjectData start = new_object(tool, design_->style, rect, now());
+    model::ObjectData start = ed::new_object(tool, design_->style, rect, now());
     // Objects are made through their property dialogs: OK creates one, Cancel leaves nothing.
     open_property_dialog(page->id, model::kNoId, std::move(start));
 }

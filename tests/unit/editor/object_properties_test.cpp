@@ -312,6 +312,30 @@ TEST(ObjectProperties, EachKindTakesTheAttributesItHas) {
     EXPECT_EQ(image.pen.width, ImageData{}.pen.width);
 }
 
+// What the person set in the palette before drawing is what the new object's dialog opens
+// with, whatever the kind (a shape drawn after "Main Color" is that colour).
+TEST(ObjectProperties, ANewObjectOfEveryKindTakesThePalettesAttributes) {
+    const ButtonData s = palette_style();
+    const Bounds band{10, 20, 30, 40};
+    for (Tool tool : {Tool::Button, Tool::Shape, Tool::Line, Tool::Label, Tool::Image}) {
+        const ObjectData o = new_object(tool, s, band, 4242);
+        EXPECT_EQ(bounds_of(o), band) << static_cast<int>(tool);
+        EXPECT_EQ(attributes_of(o, ButtonData{}).pen_color, 0x00FF00) << static_cast<int>(tool);
+        EXPECT_EQ(attributes_of(o, ButtonData{}).pen, s.pen) << static_cast<int>(tool);
+        EXPECT_EQ(attributes_of(o, ButtonData{}).color, 0x0000FF) << static_cast<int>(tool);
+        EXPECT_TRUE(attributes_of(o, ButtonData{}).transparent) << static_cast<int>(tool);
+    }
+    const auto button = std::get<ButtonData>(new_object(Tool::Button, s, band, 4242));
+    EXPECT_EQ(button.kind, kKindProgram);
+    EXPECT_EQ(button.launch_date, 4242);
+    EXPECT_EQ(button.font, s.font);
+    const auto label = std::get<LabelData>(new_object(Tool::Label, s, band, 0));
+    EXPECT_EQ(label.font, s.font);
+    EXPECT_EQ(label.text, "Text\r");
+    EXPECT_EQ(label.text_lines, 1);
+    EXPECT_THROW(new_object(Tool::Selector, s, band, 0), std::logic_error);
+}
+
 TEST(ObjectProperties, WidthNoneClearsThePenAndAWidthMakesAClearPenSolid) {
     const struct {
         PenData pen;
