@@ -8,6 +8,7 @@ ButtonView button_view(const model::ObjectEntry& entry) {
     ButtonView v;
     const auto* b = std::get_if<model::ButtonData>(&entry.data);
     if (!b) return v;
+    v.id = entry.id;
     v.kind = b->kind <= model::kKindBrowser ? static_cast<ButtonKind>(b->kind) : ButtonKind::None;
     v.caption = b->caption;
     v.command = b->command;

@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "model/objects.h"
 #include "port/process_api.h"
 #include "port/prompter.h"
 #include "port/sound.h"
@@ -20,6 +21,7 @@ enum class ButtonKind { None = 0, Program = 1, PageLink = 2, Menu = 3, Browser =
 
 // The launch fields of a button, copied out of the desktop model by the caller.
 struct ButtonView {
+    model::ObjectId id = model::kNoId;  // the object it was copied from
     ButtonKind kind = ButtonKind::None;
     std::string caption;
     std::string command;  // lines, each ending in CR

@@ -550,15 +550,8 @@ void TMainForm::open_property_dialog(model::PageId page_id, model::ObjectId id, 
 }
 
 model::ObjectId TMainForm::design_speed_key_button(std::uint16_t shortcut) const {
-    const model::Desktop& desktop = station_.desktop();
-    for (const model::Page* page : {static_cast<const model::Page*>(desktop.current()),
-                                    static_cast<const model::Page*>(desktop.master())}) {
-        if (!page) continue;
-        for (const model::ObjectEntry& e : page->objects)
-            if (const auto* b = std::get_if<model::ButtonData>(&e.data); b && b->speed_key == shortcut)
-                return e.id;
-    }
-    return model::kNoId;
+    const auto button = vx::shell::speed_key_button(station_.desktop(), shortcut);
+    return button ? button->id : model::kNoId;
 }
 
 bool TMainForm::design_key(UINT message, WPARAM key, LPARAM flags) {

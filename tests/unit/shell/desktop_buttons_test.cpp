@@ -81,6 +81,10 @@ TEST(SpeedKeys, TheMasterPagesKeysWorkOnEveryPage) {
         } else {
             ASSERT_TRUE(found.has_value());
             EXPECT_EQ(found->caption, c.reached);
+            // The designer opens the dialog of the very object the key reaches.
+            const model::ObjectRef ref = d.find_object(found->id);
+            ASSERT_TRUE(ref);
+            EXPECT_EQ(std::get<model::ButtonData>(ref.entry->data).caption, c.reached);
         }
     }
 }
