@@ -137,6 +137,19 @@ protected:
         return d;
     }
 
+    // The one object of the page, when it is one and of that kind; else null, and the test fails.
+    template <typename T>
+    static const T* only_object(const model::Desktop& d, const char* page_name = "Page 1") {
+        const model::Page* page = d.find_page(page_name);
+        if (!page || page->objects.size() != 1) {
+            ADD_FAILURE() << page_name << " does not hold exactly one object";
+            return nullptr;
+        }
+        const T* object = std::get_if<T>(&page->objects.front().data);
+        if (!object) ADD_FAILURE() << "the object of " << page_name << " is of another kind";
+        return object;
+    }
+
     // Each object of the page in the desktop file's own words, front first.
     static std::vector<std::string> object_texts(const model::Page* page) {
         UsEnglishLocale locale;

@@ -48,10 +48,7 @@ TEST_F(DesignerTest, AMenuButtonWithTwoOptionsIsSavedInFiveLinesAndRunsTheChosen
     ASSERT_FALSE(HasFatalFailure());
 
     const model::Desktop result = saved();
-    const model::Page* page = result.find_page("Page 1");
-    ASSERT_NE(page, nullptr);
-    ASSERT_EQ(page->objects.size(), 1u);
-    const auto* b = std::get_if<model::ButtonData>(&page->objects.front().data);
+    const auto* b = only_object<model::ButtonData>(result);
     ASSERT_NE(b, nullptr);
     EXPECT_EQ(b->kind, model::kKindMenu);
     EXPECT_EQ(b->caption, "Choices");
@@ -96,10 +93,7 @@ TEST_F(DesignerTest, APageButtonChosenFromThePageListOpensThatPageInRunMode) {
     ASSERT_FALSE(HasFatalFailure());
 
     const model::Desktop result = saved();
-    const model::Page* page = result.find_page("Page 1");
-    ASSERT_NE(page, nullptr);
-    ASSERT_EQ(page->objects.size(), 1u);
-    const auto* b = std::get_if<model::ButtonData>(&page->objects.front().data);
+    const auto* b = only_object<model::ButtonData>(result);
     ASSERT_NE(b, nullptr);
     EXPECT_EQ(b->kind, model::kKindPageLink);
     EXPECT_EQ(b->caption, "To the games");

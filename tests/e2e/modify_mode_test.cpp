@@ -140,10 +140,7 @@ TEST_F(DesignerTest, AButtonDrawnAndFilledInRunsInRunMode) {
     ASSERT_FALSE(HasFatalFailure());
 
     const model::Desktop result = saved();
-    const model::Page* page = result.find_page("Page 1");
-    ASSERT_NE(page, nullptr);
-    ASSERT_EQ(page->objects.size(), 1u);
-    const auto* b = std::get_if<model::ButtonData>(&page->objects.front().data);
+    const auto* b = only_object<model::ButtonData>(result);
     ASSERT_NE(b, nullptr);
     EXPECT_EQ(b->kind, model::kKindProgram);
     EXPECT_EQ(b->caption, "Recorder");
@@ -182,11 +179,8 @@ TEST_F(DesignerTest, TheShapeToolDrawsAShapeOnTheGrid) {
     ASSERT_FALSE(HasFatalFailure());
 
     const model::Desktop result = saved();
-    const model::Page* page = result.find_page("Page 1");
-    ASSERT_NE(page, nullptr);
-    ASSERT_EQ(page->objects.size(), 1u);
-    const auto* shape = std::get_if<model::ShapeData>(&page->objects.front().data);
-    ASSERT_NE(shape, nullptr) << "not a shape";
+    const auto* shape = only_object<model::ShapeData>(result);
+    ASSERT_NE(shape, nullptr);
     EXPECT_EQ(shape->bounds, (model::Bounds{20, 40, 90, 50}));
 }
 
