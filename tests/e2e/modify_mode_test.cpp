@@ -131,8 +131,17 @@ TEST_F(DesignerTest, AButtonDrawnAndFilledInRunsInRunMode) {
     Sleep(300);
     click_control(form, IDC_BTN_TITLE);
     type_text(L"Recorder");
+    // The program's folder from "Action Scripts", the rest typed after it.
     click_control(form, IDC_BTN_COMMAND);
-    type_text(win::widen(recorder_line("drawn")).substr(0, recorder_line("drawn").size() - 1));
+    click_control(form, IDC_BTN_SCRIPTS);
+    ASSERT_NE(wait_for_menu(main), nullptr) << "no Action Scripts menu";
+    press_key('V');  // "DefaultDir (&Vantora Directory)"
+    ASSERT_TRUE(eventually([&] { return text_of(GetDlgItem(form, IDC_BTN_COMMAND)) == "<DEFAULTDIR>"; }))
+        << text_of(GetDlgItem(form, IDC_BTN_COMMAND));
+    click_control(form, IDC_BTN_COMMAND);
+    press_key(VK_END);
+    type_text(L"REC.EXE drawn");
+    Sleep(200);
     screenshot("dialog");
     answer(form, IDOK);
     ASSERT_TRUE(eventually([&] { return !IsWindow(form); })) << "OK did not close the dialog";
