@@ -76,6 +76,22 @@ protected:
         ASSERT_TRUE(model::save_desktop_file(d, ctx, model::SaveOptions{false, false}));
     }
 
+    // A desktop file as the shell left it, deciphered by the same reader the shell uses.
+    static model::Desktop load_saved(const std::filesystem::path& path) {
+        model::Desktop d;
+        d.file_name = path.string();
+        UsEnglishLocale locale;
+        Windows1252Codec codec;
+        int mark = 0;
+        model::ReadContext ctx;
+        ctx.locale = &locale;
+        ctx.codec = &codec;
+        ctx.encryption_mark = &mark;
+        ctx.is_administrator = [] { return true; };
+        EXPECT_TRUE(model::load_desktop_file(d, ctx)) << "no desktop file at " << path.string();
+        return d;
+    }
+
     // Starts the shell on the saved desktop and waits for its main window's first page.
     HWND start_on_desktop() {
         save_desktop();

@@ -82,20 +82,7 @@ protected:
     }
 
     // The desktop file as the shell left it, deciphered by the same reader the shell uses.
-    model::Desktop saved() const {
-        model::Desktop d;
-        d.file_name = (folder() / "VX.DTP").string();
-        UsEnglishLocale locale;
-        Windows1252Codec codec;
-        int mark = 0;
-        model::ReadContext ctx;
-        ctx.locale = &locale;
-        ctx.codec = &codec;
-        ctx.encryption_mark = &mark;
-        ctx.is_administrator = [] { return true; };
-        EXPECT_TRUE(model::load_desktop_file(d, ctx)) << "no desktop file";
-        return d;
-    }
+    model::Desktop saved() const { return load_saved(folder() / "VX.DTP"); }
 
     // Each object of the page in the desktop file's own words, front first.
     static std::vector<std::string> object_texts(const model::Page* page) {
