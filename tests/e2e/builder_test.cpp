@@ -29,6 +29,7 @@ protected:
         fs::create_directories(programs / "Office");
         write(desk / "Notes.txt", "notes");
         write(desk / "Home Page.url", "[InternetShortcut]\r\nURL=http://example.com/home\r\n");
+        fs::copy_file(fs::path(VX_FIXTURES_DIR) / "imaging" / "icon.ico", desk / "Logo.ico");
         link(programs / "Recorder.lnk");
         link(programs / "Accessories" / "Pad.lnk");
         link(programs / "Accessories" / "Paint.lnk");
@@ -88,11 +89,13 @@ TEST_F(NewDesktopTest, YesBuildsThePagesFromTheDesktopAndTheStartMenuAndSavesThe
     ASSERT_NE(selector, nullptr) << "the new desktop's file selector did not open";
     Sleep(300);
     const fs::path file = folder() / "BUILT.DTP";
-    click_control(selector, IDC_EDIT_LOCATION);
+    // The selector opens beside the shown desktop with its name proposed; a new name replaces it.
+    EXPECT_EQ(text_of(GetDlgItem(selector, IDC_EDIT_FILTER)), "VX.DTP");
+    click_control(selector, IDC_EDIT_FILTER);
     press_key('A', {VK_CONTROL});
-    type_text(file.wstring());
-    press_key(VK_RETURN);
-    Sleep(500);
+    type_text(file.filename().wstring());
+    Sleep(300);
+    screenshot("selector");
     answer(selector, IDOK);
     ASSERT_TRUE(eventually([&] { return !IsWindow(selector); })) << "the selector took no file";
 
@@ -116,7 +119,11 @@ TEST_F(NewDesktopTest, YesBuildsThePagesFromTheDesktopAndTheStartMenuAndSavesThe
     EXPECT_EQ(buttons(d.find_page("Desktop")),
               (std::vector<std::pair<std::string, std::string>>{
                   {"Home Page", "http://example.com/home\r"},
+                  {"Logo", (root_ / "Desktop" / "Logo.ico").string() + "\r"},
                   {"Notes", (root_ / "Desktop" / "Notes.txt").string() + "\r"}}));
+    // The icon file went into the icon library beside the program.
+    EXPECT_TRUE(fs::exists(folder() / "VXIcon.Lib"));
+    EXPECT_TRUE(fs::exists(folder() / "VXIndex.Lib"));
     EXPECT_EQ(
         buttons(d.find_page("Programs")),
         (std::vector<std::pair<std::string, std::string>>{{"Recorder", programs + "\\Recorder.lnk\r"}}));
