@@ -51,7 +51,8 @@ protected:
     INT_PTR handle_message(UINT message, WPARAM wparam, LPARAM lparam) override {
         switch (message) {
             case WM_HELP:
-                if (help_) help_(kAddProgramGroupHelpTopic);
+                // F1 asks for the form's own context, "&Help" for the topic.
+                if (help_) help_(kAddProgramGroupHelpContext);
                 return TRUE;
             case WM_MEASUREITEM: {
                 auto* m = reinterpret_cast<MEASUREITEMSTRUCT*>(lparam);

@@ -16,7 +16,7 @@ inline constexpr int kAddProgramGroupHelpContext = 766;
 inline constexpr int kGroupRowHeight = 15;
 
 // The index into `entries` of the group chosen; nothing on Cancel or without a selection.
-// Help and F1 call `help` with the dialog's topic.
+// "&Help" calls `help` with the dialog's topic, F1 with the form's help context.
 std::optional<size_t> show_add_program_group(HWND owner,
                                              const std::vector<vx::builder::GroupListEntry>& entries,
                                              std::function<void(int topic)> help);

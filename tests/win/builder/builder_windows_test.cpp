@@ -299,14 +299,22 @@ TEST_F(StartMenuWatchTest, SetupWizardAddsTheChosenGroupAsAPageInTwoStepsThatUnd
             RECT whole{};
             GetWindowRect(dialog, &whole);
             test::screenshot(whole, "AddProgramGroup");
+            // "&Help" and F1 each ask for their topic.
+            test::click_at(test::center_of(GetDlgItem(dialog, IDHELP)));
+            test::pause(200);
+            test::tap(VK_F1);
+            test::pause(200);
             test::click_at(test::center_of(GetDlgItem(dialog, IDOK)));
         },
         [] {
             if (const HWND dialog = FindWindowW(L"#32770", L"Add Program Group"))
                 PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
         });
+    std::vector<int> topics;
+    form.commands().help_topic = [&](int topic) { topics.push_back(topic); };
     form.add_program_group();
     ASSERT_TRUE(person.finish()) << "the dialog did not close";
+    EXPECT_EQ(topics, (std::vector<int>{kAddProgramGroupHelpTopic, kAddProgramGroupHelpContext}));
     ASSERT_EQ(rows.size(), 2u);
     EXPECT_EQ(rows[0].rfind(L"Accessories|", 0), 0u);
     EXPECT_EQ(rows[1], L"Games|" + (programs / "Games").wstring() + L" 2");
