@@ -11,6 +11,10 @@
 #include <vector>
 
 #include "builder/import.h"
+#include "model/desktop_file.h"
+#include "port/locale.h"
+#include "unit/port_fakes.h"
+#include "util/file_io.h"
 #include "win/builder/builder_ids.h"
 #include "win/builder/group_dialog.h"
 #include "win/builder/progress_report.h"
@@ -331,6 +335,67 @@ TEST_F(StartMenuWatchTest, SetupWizardAddsTheChosenGroupAsAPageInTwoStepsThatUnd
     form.design()->undo.undo();
     EXPECT_EQ(form.station().desktop().find_page("Games"), nullptr);
     form.design()->undo.mark_saved();
+    close(form);
+}
+
+TEST_F(StartMenuWatchTest, StopDuringTheWalkKeepsThePagesMadeAndStillSaves) {
+    VX_NEED_DISPLAY();
+    const fs::path programs = root_ / "Start Menu" / "Programs";
+    // Two groups large enough for a hand to reach "Stop" during the first.
+    for (const char* group : {"Big", "Later"}) {
+        fs::create_directories(programs / group);
+        for (int i = 0; i < 1500; ++i) write(programs / group / ("Item " + std::to_string(i) + ".lnk"), "x");
+    }
+    fs::remove_all(programs / "Games");
+    shell::TMainForm form(store);
+    form.set_program_dir(utf8(root_ / "program"));
+    testing::FakePrompter prompter;
+    // "Yes" to building, "Yes" to aborting.
+    prompter.answers = {"yes", "yes"};
+    form.set_prompter(&prompter);
+    const std::string file = utf8(root_ / "program" / "BUILT.DTP");
+    form.set_new_desktop_chooser([&](const std::string&, const std::string&) { return std::optional(file); });
+    ASSERT_TRUE(form.create(GetModuleHandleW(nullptr)));
+    form.show(SW_SHOWNORMAL);
+    form.first_show();
+
+    bool gauge_seen = false;
+    test::Person person(
+        [&] {
+            HWND progress = nullptr;
+            test::wait_until(
+                [&] { return (progress = FindWindowW(L"#32770", L"Progress")) && IsWindowVisible(progress); }, 10000);
+            if (!progress) return;
+            gauge_seen = IsWindowVisible(GetDlgItem(progress, IDC_PROGRESS_GAUGE)) != FALSE;
+            test::click_at(test::center_of(GetDlgItem(progress, IDC_BUTTON_PROGRESS_STOP)));
+        },
+        [] {});
+    EXPECT_TRUE(form.new_desktop_procedure());
+    person.finish();
+    EXPECT_TRUE(gauge_seen);
+    ASSERT_EQ(prompter.log.size(), 2u);
+    EXPECT_EQ(prompter.log[1], std::string("yesno ") + kAbortCaption + ": " + kAbortQuestion);
+
+    // The walk ended inside a group: the pages made so far stay, the one stopped in holds what it
+    // got, and no page came after it.
+    const model::Desktop& d = form.station().desktop();
+    ASSERT_GE(d.pages().size(), 3u);
+    EXPECT_LE(d.pages().size(), 4u);
+    EXPECT_LT(d.pages().back()->objects.size(), 1500u);
+    // Saved all the same.
+    model::Desktop saved;
+    saved.file_name = file;
+    const UsEnglishLocale locale;
+    AnsiCodePageCodec codec;
+    int mark = 0;
+    model::ReadContext ctx;
+    ctx.locale = &locale;
+    ctx.codec = &codec;
+    ctx.encryption_mark = &mark;
+    ctx.is_administrator = [] { return true; };
+    ASSERT_TRUE(model::load_desktop_file(saved, ctx));
+    EXPECT_EQ(saved.pages().size(), d.pages().size());
+    form.set_prompter(nullptr);
     close(form);
 }
 
