@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "e2e/desktop_fixture.h"
-#include "model/image_resolver.h"
 #include "win/editor/tool_palette.h"
 
 namespace vx::e2e {
@@ -120,22 +119,7 @@ protected:
     }
 
     // The desktop file as the shell left it, deciphered by the same reader the shell uses.
-    model::Desktop saved() const {
-        model::Desktop d;
-        d.file_name = (folder() / "VX.DTP").string();
-        UsEnglishLocale locale;
-        Windows1252Codec codec;
-        int mark = 0;
-        model::ReadContext ctx;
-        ctx.locale = &locale;
-        ctx.codec = &codec;
-        ctx.encryption_mark = &mark;
-        ctx.is_administrator = [] { return true; };
-        const model::FolderImageResolver images(folder().string(), folder().string());
-        ctx.images = &images;
-        EXPECT_TRUE(model::load_desktop_file(d, ctx)) << "no desktop file";
-        return d;
-    }
+    model::Desktop saved() const { return load_saved(folder() / "VX.DTP"); }
 
     // The one object of the page, when it is one and of that kind; else null, and the test fails.
     template <typename T>

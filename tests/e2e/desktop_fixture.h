@@ -17,6 +17,7 @@
 #include "e2e/harness.h"
 #include "model/desktop.h"
 #include "model/desktop_file.h"
+#include "model/image_resolver.h"
 #include "model/objects.h"
 #include "port/locale.h"
 #include "port/text_codec.h"
@@ -74,6 +75,26 @@ protected:
         d.file_name = path.string();
         model::WriteContext ctx{&locale, &codec, -1};
         ASSERT_TRUE(model::save_desktop_file(d, ctx, model::SaveOptions{false, false}));
+    }
+
+    // A desktop file as the shell left it, deciphered by the same reader the shell uses.
+    static model::Desktop load_saved(const std::filesystem::path& path) {
+        model::Desktop d;
+        d.file_name = path.string();
+        UsEnglishLocale locale;
+        Windows1252Codec codec;
+        int mark = 0;
+        model::ReadContext ctx;
+        ctx.locale = &locale;
+        ctx.codec = &codec;
+        ctx.encryption_mark = &mark;
+        ctx.is_administrator = [] { return true; };
+        // Pictures beside the file are found, so that an image's name reads back.
+        const std::string dir = path.parent_path().string();
+        const model::FolderImageResolver images(dir, dir);
+        ctx.images = &images;
+        EXPECT_TRUE(model::load_desktop_file(d, ctx)) << "no desktop file at " << path.string();
+        return d;
     }
 
     // Starts the shell on the saved desktop and waits for its main window's first page.

@@ -6,6 +6,7 @@
 
 #include <commctrl.h>
 
+#include "builder/new_desktop.h"
 #include "win/dialogs/selector_ids.h"
 #include "win/security/security_resources.h"
 #include "win/shell/loading_ids.h"
@@ -124,6 +125,16 @@ TEST_F(DesktopFileTest, OpeningADamagedDesktopKeepsTheShownOneAndTheSettingNamin
     screenshot("error");
     answer(error, IDOK);
     ASSERT_TRUE(eventually([&] { return !IsWindow(error); }));
+    // A new desktop is offered in its place; cancelling its file selector keeps the shown one.
+    const HWND offer = wait_for_window(L"#32770", win::widen(vx::builder::kNewDesktopCaption).c_str(), 15s);
+    ASSERT_NE(offer, nullptr) << "no new desktop offered";
+    Sleep(300);
+    answer(offer, IDNO);
+    const HWND selector = wait_for_window(L"#32770", win::widen(vx::builder::kNewDesktopFileTitle).c_str(), 15s);
+    ASSERT_NE(selector, nullptr) << "no selector for the new desktop's file";
+    Sleep(300);
+    answer(selector, IDCANCEL);
+    ASSERT_TRUE(eventually([&] { return !IsWindow(selector); }));
     Sleep(1000);
     EXPECT_EQ(tab_count(main), 1) << "the half-read desktop shows";
     EXPECT_EQ(selected_tab(main), 0);

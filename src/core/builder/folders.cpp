@@ -61,7 +61,9 @@ WindowsFolders find_windows_folders(FolderSource& fs, std::string_view windows_d
         for (const auto* p : {&known.user_desktop, &known.common_desktop})
             if (!p->empty()) out.desktop.paths.push_back(*p);
     }
-    for (const char* name : {"Start Menu\\programs", "Start Menu\\Programs"}) {
+    // Both spellings are looked for; on a file system that ignores letter case both name the
+    // one folder, and the name it really has is the one the buttons' commands should carry.
+    for (const char* name : {"Start Menu\\Programs", "Start Menu\\programs"}) {
         const std::string old_programs = join_path(windows_directory, name);
         if (!windows_directory.empty() && exists(fs, old_programs)) {
             out.programs.paths = {old_programs};

@@ -86,6 +86,7 @@ bool import_program_groups(model::Desktop& desktop, const std::vector<ProgramGro
                            FolderSource& fs, const ImportContext& ctx) {
     for (const auto& g : groups) {
         model::Page& page = page_for_group(desktop, g.folder.name);
+        if (ctx.page_ready) ctx.page_ready(page);
         if (ctx.start_group) ctx.start_group(g.item_count);
         if (import_folder(desktop, page, g.folder, fs, ctx)) return true;
     }
@@ -97,8 +98,12 @@ bool build_from_windows(model::Desktop& desktop, const WindowsFolders& folders, 
     ImportContext quiet = ctx;
     quiet.start_group = nullptr;
     quiet.after_button = nullptr;
-    import_folder(desktop, add_desktop_page(desktop), folders.desktop, fs, quiet);
-    import_folder(desktop, add_programs_page(desktop), folders.programs, fs, quiet);
+    const auto quietly = [&](model::Page& page, const Folder& folder) {
+        if (ctx.page_ready) ctx.page_ready(page);
+        import_folder(desktop, page, folder, fs, quiet);
+    };
+    quietly(add_desktop_page(desktop), folders.desktop);
+    quietly(add_programs_page(desktop), folders.programs);
     return import_program_groups(desktop, walk_program_groups(fs, folders.programs), fs, ctx);
 }
 

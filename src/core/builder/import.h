@@ -40,6 +40,9 @@ struct ImportContext {
     DateTime created = 0;
     // The file's icon taken into the icon library, as its library index.
     std::function<uint16_t(const std::string& path)> icon_for;
+    // A page is about to get its buttons (the Windows desktop's, the program folder's, each
+    // group's): the window shows it.
+    std::function<void(model::Page& page)> page_ready;
     // Before each program group's import, with its item count for the progress display.
     std::function<void(int count)> start_group;
     // After each button, with its caption; true when the user asked to stop.

@@ -14,6 +14,8 @@
 #include "security/admin_file.h"
 #include "security/login.h"
 #include "util/file_io.h"
+#include "win/builder/progress_report.h"
+#include "win/builder/start_menu_watcher.h"
 #include "win/dialogs/selector_dialogs.h"
 #include "win/dialogs/win_file_system.h"
 #include "win/imaging/picture.h"
@@ -141,6 +143,7 @@ bool TMainForm::on_create(const CREATESTRUCTW&) {
 }
 
 void TMainForm::on_destroy() {
+    stop_watching_start_menu();
     // The designer's windows and places are kept for the next time, as on leaving modify mode.
     save_design_settings();
     close_tool_palette();
@@ -264,7 +267,7 @@ void TMainForm::open_station() {
     if (!loaded && designer_at_start_ && !station_.locked() &&
         (!station_.menu_guards() || station_.menu_guards()->slot[vx::security::kGuardSetup]))
         enter_modify_mode();
-    // The Start-menu baseline and watch join here with the desktop builder.
+    start_watching_start_menu();
     start_main_timer();
 }
 

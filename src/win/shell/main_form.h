@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "builder/folders.h"
 #include "model/desktop.h"
 #include "port/clock.h"
 #include "port/hooks_api.h"
@@ -37,6 +38,11 @@
 #include "win/surface/scroll_box.h"
 #include "win/util/handle.h"
 #include "win/util/window.h"
+
+namespace vx::win::builder {
+class TProgressReport;
+class StartMenuWatcher;
+}  // namespace vx::win::builder
 
 namespace vx::win::shell {
 
@@ -178,6 +184,27 @@ public:
     // The designer's state while modify mode is on; null otherwise.
     DesignSession* design() { return design_.get(); }
 
+    // ---- the desktop builder (main_form_builder.cpp) ----
+    // The new-desktop procedure ("&New", and a desktop that did not load): the questions, then
+    // the desktop built from the Windows desktop and saved, or "Page 1" and "StartUp" in
+    // modify mode. True when a new desktop was made.
+    bool new_desktop_procedure();
+    // "Setup &Wizard": one program group of the Start menu as a page of its own.
+    void add_program_group();
+    // A fresh baseline of the Start menu's program folder and a new watch on it.
+    void start_watching_start_menu();
+    void stop_watching_start_menu();
+    bool watching_start_menu() const;
+    // The file a new desktop goes to, chosen under the user's restrictions; the runtime sets
+    // it. Unset, no new desktop can be made.
+    using NewFileChooser =
+        std::function<std::optional<std::string>(const std::string& directory, const std::string& proposed)>;
+    void set_new_desktop_chooser(NewFileChooser chooser) { new_desktop_chooser_ = std::move(chooser); }
+    // The folders the builder reads; none: the real file system.
+    void set_folder_source(vx::builder::FolderSource* source) { folder_source_ = source; }
+    // The "Progress" window, made when first needed.
+    builder::TProgressReport& progress_report();
+
 protected:
     bool on_create(const CREATESTRUCTW& cs) override;
     void on_destroy() override;
@@ -318,6 +345,23 @@ private:
     // The selection is being dragged towards a tab (the mouse is captured by this window).
     bool page_drag_ = false;
     bool designer_at_start_ = false;
+
+    // desktop builder
+    vx::builder::FolderSource& folder_source();
+    // One button per file of `folder` onto `page` (with the progress display when `count` is
+    // given); true when the person stopped it.
+    bool import_onto(vx::model::Page& page, const vx::builder::Folder& folder, int count);
+    void start_menu_changed();
+    NewFileChooser new_desktop_chooser_;
+    vx::builder::FolderSource* folder_source_ = nullptr;
+    std::unique_ptr<vx::builder::FolderSource> own_folder_source_;
+    std::unique_ptr<builder::TProgressReport> progress_;
+    std::vector<vx::builder::FolderItem> start_menu_baseline_;
+    // An import runs: a Start-menu change waits until it is over.
+    bool building_ = false;
+    bool start_menu_change_waiting_ = false;
+    // Last, so that it goes first: its thread ends before anything it reports to.
+    std::unique_ptr<builder::StartMenuWatcher> watcher_;
 };
 
 }  // namespace vx::win::shell

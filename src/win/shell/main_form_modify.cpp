@@ -323,7 +323,7 @@ std::vector<vx::shell::MenuEntry> TMainForm::modify_menu_entries(bool popup) {
     state.show_mouse_position = d.show_mouse;
     state.show_alignment_tools = d.show_align;
     // What the designer cannot do yet is not offered.
-    for (MenuCommand c : {MenuCommand::SetupWizard, MenuCommand::AddPage, MenuCommand::DeletePage,
+    for (MenuCommand c : {MenuCommand::AddPage, MenuCommand::DeletePage,
                           MenuCommand::RenamePage, MenuCommand::CopyPage, MenuCommand::MovePage,
                           MenuCommand::PageSettings, MenuCommand::SetPalette, MenuCommand::PagePassword})
         state.unavailable.push_back(c);
@@ -622,6 +622,8 @@ void TMainForm::carry_out_modify(MenuCommand command) {
         case MenuCommand::ExitSetup:
             leave_modify_mode();
             return;
+        case MenuCommand::SetupWizard:
+            return add_program_group();
         case MenuCommand::Undo:
             try {
                 d.undo.undo();

@@ -17,6 +17,7 @@
 #include "win/security/usage_log_viewer.h"
 #include "win/shell/application.h"
 #include "win/util/program_folder.h"
+#include "builder/new_desktop.h"
 #include "win/util/text.h"
 #include "win/util/trace.h"
 
@@ -131,7 +132,11 @@ ShellRuntime::ShellRuntime(TMainForm& form, ShellPorts ports)
     c.is_speed_key = [this](std::uint16_t key) { return has_speed_key(key); };
     c.run_program = [this] { run_program(); };
     c.open_desktop = [this] { choose_desktop_to_open(); };
+    c.new_desktop = [this] { new_desktop(); };
     c.view_usage_log = [this] { view_usage_log(); };
+    form_.set_new_desktop_chooser([this](const std::string& dir, const std::string& proposed) {
+        return choose_new_desktop_file(dir, proposed);
+    });
 }
 
 ShellRuntime::~ShellRuntime() {
@@ -144,7 +149,9 @@ ShellRuntime::~ShellRuntime() {
     c.is_speed_key = nullptr;
     c.run_program = nullptr;
     c.open_desktop = nullptr;
+    c.new_desktop = nullptr;
     c.view_usage_log = nullptr;
+    form_.set_new_desktop_chooser(nullptr);
     station_.end_of_shell().set(vx::shell::EndStep::AppendUsageRecords, nullptr);
     if (ports_.prompter) form_.set_prompter(nullptr);
     // Records gathered since the end-of-shell work (or all of them, when the window outlives
@@ -543,6 +550,33 @@ void ShellRuntime::choose_desktop_to_open() {
         return;
     }
     open_desktop(*chosen);
+}
+
+void ShellRuntime::new_desktop() {
+    if (!guard_granted(vx::security::kGuardNew)) return;
+    form_.new_desktop_procedure();
+}
+
+std::optional<std::string> ShellRuntime::choose_new_desktop_file(const std::string& dir, const std::string& proposed) {
+    std::optional<std::string> chosen;
+    if (ports_.new_desktop_form) {
+        chosen = ports_.new_desktop_form(owner(), dir, proposed);
+    } else {
+        std::string folder = dir, file = proposed;
+        if (win::select_new_file(owner(), vx::builder::kNewDesktopFileTitle, folder, vx::builder::kDesktopMask,
+                                 restricted_folders(), station_.admin().drives, file) &&
+            !file.empty())
+            chosen = file;
+    }
+    if (!chosen) return std::nullopt;
+    // The selector keeps to the drives and folders; the file types are the user's restrictions.
+    const std::string refusal =
+        vx::builder::new_desktop_file_refusal(*chosen, vx::shell::run_restrictions(station_.admin()));
+    if (!refusal.empty()) {
+        prompter().alert("Vantora!", refusal);
+        return std::nullopt;
+    }
+    return chosen;
 }
 
 void ShellRuntime::view_usage_log() {

@@ -80,6 +80,10 @@ struct ShellPorts {
     // selector. Tests answer in its place.
     std::function<std::optional<std::string>(HWND owner, const std::string& start_dir)> open_desktop_form =
         nullptr;
+    // The file a new desktop goes to, starting in `start_dir` with `proposed` in the name box;
+    // null: the restricted selector. Tests answer in its place.
+    std::function<std::optional<std::string>(HWND owner, const std::string& start_dir, const std::string& proposed)>
+        new_desktop_form = nullptr;
     // The windows kept on top, which the idle lock's log-in puts in the normal order; null: the
     // system's.
     TopMostWindows* top_most = nullptr;
@@ -138,6 +142,8 @@ public:
     // "&Open": after its guard, a desktop file chosen under the user's restrictions is opened by
     // the next tick's start-up work, as a page link to a desktop file is.
     void choose_desktop_to_open();
+    // "&New": after its guard, the new-desktop procedure.
+    void new_desktop();
     void view_usage_log();
     // What the viewer is opened with: the user's view of the log and this run's records so far.
     win::security::UsageViewerValue usage_viewer_value();
@@ -188,7 +194,7 @@ private:
 
     // StartUpHost
     bool load_desktop(const std::string& path) override;
-    bool new_desktop_procedure() override { return false; }
+    bool new_desktop_procedure() override { return form_.new_desktop_procedure(); }
     void show_first_tab() override;
     std::vector<vx::shell::ButtonView> start_up_buttons() override;
     void click(const vx::shell::ButtonView& button) override;
@@ -223,6 +229,9 @@ private:
     // Brings the launcher up to date with the menu's options and the logged-in user.
     void prepare_launch();
     bool guard_granted(size_t slot);
+    // The new desktop's file in the restricted selector; a type the user may not have is told
+    // and refused.
+    std::optional<std::string> choose_new_desktop_file(const std::string& dir, const std::string& proposed);
     // The logged-in user's drive table and restricted folders, as the selectors take them.
     std::string restricted_folders() const;
     // Mirrors the desktop's scheduled buttons into the launch list.

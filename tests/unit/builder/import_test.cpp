@@ -148,11 +148,15 @@ TEST(BuildFromWindows, DesktopAndProgramsPagesThenTheGroups) {
     ctx.client_height = 520;
     int asked = 0;
     ctx.after_button = [&](const std::string&) { return ++asked == 2; };
+    // The window shows each page before its buttons arrive.
+    std::vector<std::string> shown;
+    ctx.page_ready = [&](model::Page& page) { shown.push_back(page.name); };
 
     model::Desktop d;
     start_new_desktop(d, "N.DTP");
     EXPECT_TRUE(build_from_windows(d, find_windows_folders(fs, "C:\\WIN", known), fs, ctx));
     EXPECT_EQ(page_names(d), (std::vector<std::string>{"Desktop", "Programs", "Cards", "Games"}));
+    EXPECT_EQ(shown, (std::vector<std::string>{"Desktop", "Programs", "Cards", "Games"}));
     EXPECT_EQ(captions(*d.find_page("Desktop")), (std::vector<std::string>{"Mine", "Shared"}));
     EXPECT_EQ(captions(*d.find_page("Programs")), std::vector<std::string>{"Top"});
 

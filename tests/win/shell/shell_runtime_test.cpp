@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "../../unit/shell/fakes.h"
+#include "builder/new_desktop.h"
 #include "model/desktop_file.h"
 #include "model/objects.h"
 #include "model/shortcut.h"
@@ -462,8 +463,15 @@ protected:
             offered_folders.push_back(start_dir);
             return chosen;
         };
+        ports.new_desktop_form = [this](HWND, const std::string& start_dir, const std::string& proposed) {
+            offered_new.push_back(start_dir + "|" + proposed);
+            return new_file;
+        };
         runtime = std::make_unique<ShellRuntime>(*form, ports);
     }
+    // The new-desktop procedure's file selector, answered here: what it offered, what it gives.
+    std::vector<std::string> offered_new;
+    std::optional<std::string> new_file;
     std::string write_desktop(const char* name, const char* page_name, const std::string& start_up_program) {
         model::Desktop d;
         d.create_master_page();
@@ -488,7 +496,7 @@ protected:
 TEST_F(OpeningDesktops, TheChosenDesktopOpensThroughTheStartUpWorkAndADamagedOneChangesNothing) {
     using vx::shell::MenuCommand;
     EXPECT_TRUE(in_menu(*form, MenuCommand::OpenDesktop));
-    EXPECT_FALSE(in_menu(*form, MenuCommand::NewDesktop)) << "an item that would do nothing";
+    EXPECT_TRUE(in_menu(*form, MenuCommand::NewDesktop));
     EXPECT_TRUE(in_menu(*form, MenuCommand::Setup)) << "the designer is there to open";
 
     processes.startable = {"C:\\APPS\\FIRST.EXE", "C:\\APPS\\OTHER.EXE"};
@@ -505,8 +513,12 @@ TEST_F(OpeningDesktops, TheChosenDesktopOpensThroughTheStartUpWorkAndADamagedOne
         << "the selector starts beside the shown desktop";
     EXPECT_TRUE(prompter.log.empty()) << "nothing opens inside the menu command";
     runtime->tick();
-    ASSERT_EQ(prompter.log.size(), 1u);
+    // The file that did not load is told, and a new desktop offered; its selector cancelled, nothing
+    // changes.
+    ASSERT_EQ(prompter.log.size(), 2u);
     EXPECT_EQ(prompter.log[0], "alert Error In loading Desktop File: " + model::load_error_text(broken));
+    EXPECT_EQ(prompter.log[1], std::string("yesno New Desktop: ") + vx::builder::kBuildQuestion);
+    EXPECT_EQ(offered_new, std::vector<std::string>{dir + "|" + file_name_of(shown_file)});
     ASSERT_NE(form->station().desktop().current(), nullptr);
     EXPECT_EQ(form->station().desktop().current()->name, "Page 1") << "the shown desktop stays";
     EXPECT_EQ(form->station().desktop().find_page("Half"), nullptr);
@@ -525,6 +537,37 @@ TEST_F(OpeningDesktops, TheChosenDesktopOpensThroughTheStartUpWorkAndADamagedOne
     EXPECT_EQ(processes.log.front(), "start C:\\APPS\\OTHER.EXE in [] show 0") << "its StartUp page ran";
     DeleteFileW(widen(broken).c_str());
     DeleteFileW(widen(other).c_str());
+}
+
+TEST_F(OpeningDesktops, NewWithNoGivesTheStarterPagesInModifyModeAndADeclinedOverwriteChangesNothing) {
+    const std::string existing = write_desktop("OTHER.DTP", "Elsewhere", "C:\\APPS\\OTHER.EXE");
+    const Bytes before = read_file(existing);
+    // "Yes", the existing file, then "No" to losing it.
+    new_file = existing;
+    prompter.answers = {"yes", "no"};
+    form->commands().new_desktop();
+    ASSERT_EQ(prompter.log.size(), 2u);
+    EXPECT_EQ(prompter.log[1], std::string("yesno New Desktop: ") + vx::builder::kOverwriteQuestion);
+    EXPECT_FALSE(form->modify_mode());
+    EXPECT_EQ(form->station().desktop().current()->name, "Page 1");
+    EXPECT_EQ(read_file(existing), before);
+
+    // "No", a new file: "Page 1" and "StartUp" in the designer, "Page 1" shown after "Master".
+    prompter.log.clear();
+    new_file = join_path(dir, "FRESH.DTP");
+    prompter.answers = {"no"};
+    form->commands().new_desktop();
+    ASSERT_TRUE(form->modify_mode());
+    std::vector<std::string> names;
+    for (const auto& p : form->station().desktop().pages()) names.push_back(p->name);
+    EXPECT_EQ(names, (std::vector<std::string>{"Page 1", "StartUp"}));
+    EXPECT_EQ(form->current_tab(), 1);
+    EXPECT_EQ(form->station().desktop().current()->name, "Page 1");
+    EXPECT_EQ(form->station().desktop().file_name, *new_file);
+    ASSERT_TRUE(form->leave_modify_mode());
+    EXPECT_TRUE(file_exists(*new_file));
+    DeleteFileW(widen(existing).c_str());
+    DeleteFileW(widen(*new_file).c_str());
 }
 
 TEST_F(OpeningDesktops, TheOpenGuardAndTheUsersFileTypesApply) {
