@@ -67,7 +67,17 @@ TEST_F(DesktopFileTest, AMissingDesktopFileIsNeverWrittenBehindTheAdministrators
     start_shell();
     const HWND main = wait_for_window(win::shell::kMainFormClass);
     ASSERT_NE(main, nullptr);
-    // No desktop: the designer opens on "Page 1", with "Master" before it and "StartUp" after.
+    // No desktop: one is offered; declined, and no file chosen for it, the designer opens on
+    // "Page 1", with "Master" before it and "StartUp" after.
+    const HWND offer = wait_for_window(L"#32770", win::widen(vx::builder::kNewDesktopCaption).c_str(), 15s);
+    ASSERT_NE(offer, nullptr) << "no new desktop offered";
+    Sleep(300);
+    screenshot("offer");
+    answer(offer, IDNO);
+    const HWND selector = wait_for_window(L"#32770", win::widen(vx::builder::kNewDesktopFileTitle).c_str(), 15s);
+    ASSERT_NE(selector, nullptr) << "no selector for the new desktop's file";
+    Sleep(300);
+    answer(selector, IDCANCEL);
     ASSERT_TRUE(eventually([&] { return tab_count(main) == 3; })) << "not in modify mode on a starter desktop";
     EXPECT_EQ(selected_tab(main), 1);
     Sleep(300);

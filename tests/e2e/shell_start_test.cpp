@@ -1,15 +1,20 @@
-#include "e2e/harness.h"
+#include "e2e/desktop_fixture.h"
 #include "win/shell/application.h"
 #include "win/shell/main_form.h"
 
 namespace vx::e2e {
 namespace {
 
+// The program's start and end, on a desktop of its own: a start without one is the builder's
+// offer (see the desktop file tests).
+using ShellStartTest = DesktopTest;
+
 using win::shell::kApplicationClass;
 using win::shell::kApplicationTitle;
 using win::shell::kMainFormClass;
 
-TEST_F(ShellTest, MainWindowAppearsWithTheDefaultCaption) {
+TEST_F(ShellStartTest, MainWindowAppearsWithTheDefaultCaption) {
+    save_desktop();
     const size_t shell = start_shell();
     const HWND main = wait_for_window(kMainFormClass);
     ASSERT_NE(main, nullptr) << "no main window";
@@ -30,8 +35,9 @@ TEST_F(ShellTest, MainWindowAppearsWithTheDefaultCaption) {
     EXPECT_TRUE(running(shell));
 }
 
-TEST_F(ShellTest, CaptionComesFromTheTitleSetting) {
+TEST_F(ShellStartTest, CaptionComesFromTheTitleSetting) {
     set_setting("Title", "Lab 3 \xE2\x80\x93 Caf\xC3\xA9");
+    save_desktop();
     start_shell();
     const HWND main = wait_for_window(kMainFormClass);
     ASSERT_NE(main, nullptr);
@@ -41,7 +47,8 @@ TEST_F(ShellTest, CaptionComesFromTheTitleSetting) {
     EXPECT_NE(FindWindowW(kApplicationClass, kApplicationTitle), nullptr);
 }
 
-TEST_F(ShellTest, SecondStartLeavesOneInstanceAndBringsTheFirstForward) {
+TEST_F(ShellStartTest, SecondStartLeavesOneInstanceAndBringsTheFirstForward) {
+    save_desktop();
     const size_t first = start_shell();
     const HWND main = wait_for_window(kMainFormClass);
     ASSERT_NE(main, nullptr);
@@ -62,7 +69,8 @@ TEST_F(ShellTest, SecondStartLeavesOneInstanceAndBringsTheFirstForward) {
 }
 
 // Another program's close goes through the exit rules too: it asks, as "E&xit" does.
-TEST_F(ShellTest, ClosingTheMainWindowEndsTheProgram) {
+TEST_F(ShellStartTest, ClosingTheMainWindowEndsTheProgram) {
+    save_desktop();
     const size_t shell = start_shell();
     const HWND main = wait_for_window(kMainFormClass);
     ASSERT_NE(main, nullptr);

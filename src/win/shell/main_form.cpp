@@ -262,11 +262,16 @@ void TMainForm::open_station() {
     if (b.width > 0 && b.height > 0 && !IsZoomed(hwnd()))
         SetWindowPos(hwnd(), nullptr, b.left, b.top, b.width, b.height, SWP_NOZORDER | SWP_NOACTIVATE);
     show_first_tab();
-    // No usable desktop: the administrator lays one out on "Page 1", if the menu would let this
-    // user reach "&Setup" at all (its password is asked as there).
-    if (!loaded && designer_at_start_ && !station_.locked() &&
-        (!station_.menu_guards() || station_.menu_guards()->slot[vx::security::kGuardSetup]))
-        enter_modify_mode();
+    // No usable desktop: one built from what Windows shows, offered to whoever the menu lets
+    // reach "&New"; declined, or not offered, the administrator lays one out on "Page 1", if the
+    // menu would let this user reach "&Setup" at all. Each password is asked as from the menu.
+    if (!loaded && designer_at_start_ && !station_.locked()) {
+        const auto& guards = station_.menu_guards();
+        const auto may = [&guards](size_t guard) { return !guards || guards->slot[guard]; };
+        const bool made =
+            commands_.offer_new_desktop && may(vx::security::kGuardNew) && commands_.offer_new_desktop();
+        if (!made && !design_ && may(vx::security::kGuardSetup)) enter_modify_mode();
+    }
     start_watching_start_menu();
     start_main_timer();
 }

@@ -70,6 +70,9 @@ std::string read_main_title(SettingsStore& settings);
 struct MainFormCommands {
     std::function<void()> new_desktop, open_desktop, run_program, exit, view_usage_log,
         login, help_contents;
+    // The start found no usable desktop: "&New" offered in its place (its guard asked as from the
+    // menu); true when a new desktop was made.
+    std::function<bool()> offer_new_desktop;
     // Each main-timer tick, after the clock was updated: scheduled launches, idle lock, usage log.
     std::function<void()> tick;
     // A button on the page was clicked (pressed and released on it): launch, page link, menu.

@@ -133,6 +133,7 @@ ShellRuntime::ShellRuntime(TMainForm& form, ShellPorts ports)
     c.run_program = [this] { run_program(); };
     c.open_desktop = [this] { choose_desktop_to_open(); };
     c.new_desktop = [this] { new_desktop(); };
+    c.offer_new_desktop = [this] { return new_desktop(); };
     c.view_usage_log = [this] { view_usage_log(); };
     form_.set_new_desktop_chooser([this](const std::string& dir, const std::string& proposed) {
         return choose_new_desktop_file(dir, proposed);
@@ -150,6 +151,7 @@ ShellRuntime::~ShellRuntime() {
     c.run_program = nullptr;
     c.open_desktop = nullptr;
     c.new_desktop = nullptr;
+    c.offer_new_desktop = nullptr;
     c.view_usage_log = nullptr;
     form_.set_new_desktop_chooser(nullptr);
     station_.end_of_shell().set(vx::shell::EndStep::AppendUsageRecords, nullptr);
@@ -552,9 +554,8 @@ void ShellRuntime::choose_desktop_to_open() {
     open_desktop(*chosen);
 }
 
-void ShellRuntime::new_desktop() {
-    if (!guard_granted(vx::security::kGuardNew)) return;
-    form_.new_desktop_procedure();
+bool ShellRuntime::new_desktop() {
+    return guard_granted(vx::security::kGuardNew) && form_.new_desktop_procedure();
 }
 
 std::optional<std::string> ShellRuntime::choose_new_desktop_file(const std::string& dir, const std::string& proposed) {

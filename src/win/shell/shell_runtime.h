@@ -143,7 +143,7 @@ public:
     // the next tick's start-up work, as a page link to a desktop file is.
     void choose_desktop_to_open();
     // "&New": after its guard, the new-desktop procedure.
-    void new_desktop();
+    bool new_desktop();  // true when a new desktop was made
     void view_usage_log();
     // What the viewer is opened with: the user's view of the log and this run's records so far.
     win::security::UsageViewerValue usage_viewer_value();
