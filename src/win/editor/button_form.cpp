@@ -841,12 +841,7 @@ void TButtonForm::choose_icon(bool cursor) {
     if (r_.choose_icon) {
         chosen = r_.choose_icon(hwnd(), number);
     } else {
-        iconlib::IconFormValues values;
-        values.number = number;
-        values.drives = r_.drives;
-        values.restricted = r_.restricted;
-        chosen = iconlib::show_icon_library(hwnd(), r_.program_dir, values, nullptr);
-        number = values.number;
+        chosen = iconlib::choose_library_icon(hwnd(), r_.program_dir, r_.drives, r_.restricted, number);
     }
     if (!chosen) return;
     // The library window may have moved or compacted entries.
