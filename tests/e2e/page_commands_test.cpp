@@ -185,5 +185,72 @@ TEST_F(PageCommandsTest, UndoOfEveryPageStepLeavesTheFileAsItWas) {
     EXPECT_EQ(text_of_desktop(saved()), before);
 }
 
+TEST_F(PageCommandsTest, ACopyRenamedAndMovedFirstKeepsTheLinksOfItsSourceAndADeletedPageGoes) {
+    model::ButtonData b;
+    b.kind = model::kKindProgram;
+    b.caption = "Tool";
+    b.bounds = {200, 60, 100, 40};
+    desktop.add_object(*desktop.find_page("Page 1"), b);
+    const HWND main = start_on_desktop();
+    ASSERT_NE(main, nullptr);
+    enter_modify_mode(main);
+    ASSERT_FALSE(HasFatalFailure());
+
+    // "&Copy..." asks nothing: the copy stands before StartUp and is shown.
+    press_key(main, 'P', {VK_MENU});
+    ASSERT_TRUE(wait_for_menu(main, 3s));
+    press_key('C');
+    ASSERT_TRUE(eventually([&] { return tab_count(main) == 5; })) << "no tab for the copy";
+    EXPECT_EQ(selected_tab(main), 3);
+    HWND dialog = page_menu(main, 'R', L"Rename Page");
+    ASSERT_NE(dialog, nullptr);
+    type_text(L"Copy");
+    press_key(VK_RETURN);
+    ASSERT_TRUE(eventually([&] { return !IsWindow(dialog); }));
+    Sleep(300);
+
+    // "&Move...": before "Page 1", the first entry of the list.
+    dialog = page_menu(main, 'M', L"Move Page");
+    ASSERT_NE(dialog, nullptr) << "no Move Page";
+    click_control(dialog, IDC_COMBO_MOVE_TARGET);
+    Sleep(300);
+    press_key(VK_HOME);
+    press_key(VK_RETURN);
+    Sleep(200);
+    answer(dialog, IDOK);
+    ASSERT_TRUE(eventually([&] { return !IsWindow(dialog); }));
+    ASSERT_TRUE(eventually([&] { return selected_tab(main) == 1; }, 3s)) << "the moved page is not first";
+
+    click_tab(main, 3);  // Page 2
+    ASSERT_FALSE(HasFatalFailure());
+    press_key(main, 'P', {VK_MENU});
+    ASSERT_TRUE(wait_for_menu(main, 3s));
+    press_key('D');
+    const HWND question = wait_for_window(L"#32770", L"Delete Page", 10s);
+    ASSERT_NE(question, nullptr) << "no Delete Page question";
+    Sleep(300);
+    press_key('Y');
+    ASSERT_TRUE(eventually([&] { return tab_count(main) == 4; })) << "the page was not deleted";
+    Sleep(500);  // the display catches up with the strip drawn again
+    screenshot("tabs");
+    leave_modify_mode(main);
+    ASSERT_FALSE(HasFatalFailure());
+
+    const model::Desktop result = saved();
+    EXPECT_EQ(page_names(result), (std::vector<std::string>{"Copy", "Page 1", "StartUp"}));
+    UsEnglishLocale locale;
+    Windows1252Codec codec;
+    const model::WriteContext ctx{&locale, &codec, -1};
+    ASSERT_NE(result.find_page("Copy"), nullptr);
+    model::Page copy = *result.find_page("Copy");  // its objects, under the source's name
+    EXPECT_EQ(copy.objects.size(), 1u);
+    ASSERT_NE(result.find_page("Page 1"), nullptr);
+    copy.name = "Page 1";
+    EXPECT_EQ(model::write_page_group(copy, ctx), model::write_page_group(*result.find_page("Page 1"), ctx));
+    ASSERT_EQ(result.master()->objects.size(), 1u);
+    EXPECT_EQ(std::get<model::ButtonData>(result.master()->objects.front().data).page_link, "Page 1")
+        << "the link follows the source, not its copy";
+}
+
 }  // namespace
 }  // namespace vx::e2e
