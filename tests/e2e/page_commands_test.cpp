@@ -1,9 +1,12 @@
 // Pages as an administrator manages them in modify mode: added and renamed through the "&Page"
-// menu, moved by dragging a tab onto another, given a background colour in "Page Settings";
+// menu, moved by dragging a tab onto another, given a background colour or a wallpaper in "Page
+// Settings";
 // "E&xit Setup" writes exactly that, and Undo of every step leaves the file as it was.
 #include "e2e/designer_fixture.h"
 
 #include <commctrl.h>
+
+#include <fstream>
 
 #include "port/canvas.h"
 #include "win/editor/page_form_ids.h"
@@ -250,6 +253,52 @@ TEST_F(PageCommandsTest, ACopyRenamedAndMovedFirstKeepsTheLinksOfItsSourceAndADe
     ASSERT_EQ(result.master()->objects.size(), 1u);
     EXPECT_EQ(std::get<model::ButtonData>(result.master()->objects.front().data).page_link, "Page 1")
         << "the link follows the source, not its copy";
+}
+
+TEST_F(PageCommandsTest, AWallpaperTypedInPageSettingsIsShownStretchedAndSaved) {
+    {
+        // A 2 x 2 picture, red, beside the program.
+        BITMAPFILEHEADER file{};
+        BITMAPINFOHEADER info{};
+        info.biSize = sizeof info;
+        info.biWidth = 2;
+        info.biHeight = 2;
+        info.biPlanes = 1;
+        info.biBitCount = 24;
+        const unsigned char row[8] = {0, 0, 255, 0, 0, 255, 0, 0};
+        file.bfType = 0x4D42;
+        file.bfOffBits = sizeof file + sizeof info;
+        file.bfSize = file.bfOffBits + 2 * sizeof row;
+        std::ofstream out(folder() / "SKY.BMP", std::ios::binary);
+        out.write(reinterpret_cast<const char*>(&file), sizeof file);
+        out.write(reinterpret_cast<const char*>(&info), sizeof info);
+        for (int i = 0; i < 2; ++i) out.write(reinterpret_cast<const char*>(row), sizeof row);
+    }
+    const HWND main = start_on_desktop();
+    ASSERT_NE(main, nullptr);
+    enter_modify_mode(main);
+    ASSERT_FALSE(HasFatalFailure());
+    const HWND dialog = page_menu(main, 'S', L"Page Settings");
+    ASSERT_NE(dialog, nullptr) << "no Page Settings";
+    click_control(dialog, IDC_EDIT_PAGE_IMAGE);
+    type_text(L"SKY.BMP");
+    click_control(dialog, IDC_RADIO_PAGE_WALLPAPER);
+    click_control(dialog, IDC_RADIO_PAGE_STRETCH);
+    Sleep(200);
+    answer(dialog, IDOK);
+    ASSERT_TRUE(eventually([&] { return !IsWindow(dialog); })) << "OK did not close Page Settings";
+    Sleep(500);
+    screenshot("wallpaper");
+    leave_modify_mode(main);
+    ASSERT_FALSE(HasFatalFailure());
+
+    const model::Desktop result = saved();
+    const model::Page* page = result.find_page("Page 1");
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(page->background, "SKY.BMP");
+    EXPECT_TRUE(page->wallpaper);
+    EXPECT_FALSE(page->tile_image);
+    EXPECT_FALSE(page->center_image);
 }
 
 }  // namespace
