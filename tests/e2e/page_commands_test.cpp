@@ -1,7 +1,7 @@
-// Pages as an administrator manages them in modify mode: added and renamed through the "&Page"
-// menu, moved by dragging a tab onto another, given a background colour or a wallpaper in "Page
-// Settings";
-// "E&xit Setup" writes exactly that, and Undo of every step leaves the file as it was.
+// Pages as an administrator manages them in modify mode: added, renamed, copied, moved and
+// deleted through the "&Page" menu, moved by dragging a tab onto another, given a background
+// colour or a wallpaper in "Page Settings"; "E&xit Setup" writes exactly that, and Undo of every
+// step leaves the file as it was.
 #include "e2e/designer_fixture.h"
 
 #include <commctrl.h>
