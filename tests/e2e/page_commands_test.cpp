@@ -84,7 +84,9 @@ protected:
         type_text(L"Tools");
         press_key(VK_RETURN);
         ASSERT_TRUE(eventually([&] { return tab_count(main) == 5; })) << "no tab for the new page";
-        EXPECT_EQ(selected_tab(main), 3) << "the new page stands before StartUp and is shown";
+        // The strip is filled again before its tab is selected: wait for both.
+        EXPECT_TRUE(eventually([&] { return tab_count(main) == 5 && selected_tab(main) == 3; }, 3s))
+            << "the new page stands before StartUp and is shown";
 
         click_tab(main, 1);
         ASSERT_FALSE(HasFatalFailure());
@@ -203,8 +205,8 @@ TEST_F(PageCommandsTest, ACopyRenamedAndMovedFirstKeepsTheLinksOfItsSourceAndADe
     press_key(main, 'P', {VK_MENU});
     ASSERT_TRUE(wait_for_menu(main, 3s));
     press_key('C');
-    ASSERT_TRUE(eventually([&] { return tab_count(main) == 5; })) << "no tab for the copy";
-    EXPECT_EQ(selected_tab(main), 3);
+    ASSERT_TRUE(eventually([&] { return tab_count(main) == 5 && selected_tab(main) == 3; }))
+        << "no tab for the copy, or it is not shown";
     HWND dialog = page_menu(main, 'R', L"Rename Page");
     ASSERT_NE(dialog, nullptr);
     type_text(L"Copy");
