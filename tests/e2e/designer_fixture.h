@@ -14,7 +14,7 @@
 
 namespace vx::e2e {
 
-class DesignerTest : public DesktopTest {
+class DesignerFixture : public DesktopTest {
 protected:
     void SetUp() override {
         DesktopTest::SetUp();
@@ -145,5 +145,8 @@ protected:
         return out;
     }
 };
+
+// The designer's own tests use the fixture as it is.
+using DesignerTest = DesignerFixture;
 
 }  // namespace vx::e2e

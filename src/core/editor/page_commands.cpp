@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "editor/read_apart.h"
+#include "security/admin_data.h"
 
 namespace vx::editor {
 namespace {
@@ -181,6 +182,15 @@ CommandPtr make_rename_page(const Desktop& d, PageId page_id, std::string name) 
     const Page* page = d.page_by_id(page_id);
     if (!page || page == d.master() || page->name == name) return nullptr;
     std::vector<model::ObjectId> links;
+    // A link leads to the first page of its name (the shell looks names up without regard to
+    // case): when another page of that name stands before this one, the links lead there and
+    // stay with it. A copied page keeps its source's name, and renaming the copy must not take
+    // the source's links along.
+    for (const auto& p : d.pages()) {
+        if (p.get() == page) break;
+        if (security::same_without_case(p->name, page->name))
+            return std::make_unique<RenamePage>(page_id, page->name, std::move(name), std::move(links));
+    }
     auto scan = [&](const Page& p) {
         for (const auto& e : p.objects) {
             const auto* b = std::get_if<model::ButtonData>(&e.data);

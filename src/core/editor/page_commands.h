@@ -19,7 +19,9 @@ CommandPtr make_add_page(model::Desktop& desktop, std::string name, model::PageI
 CommandPtr make_delete_page(const model::Desktop& desktop, model::PageId page);
 
 // Page links that name the old name exactly follow it, on every page: a link on the master
-// page or on a hidden page would otherwise point at nothing.
+// page or on a hidden page would otherwise point at nothing. They follow only the page they
+// lead to: with another page of the same name before it (a copy keeps its source's name),
+// the links lead to that one and stay.
 CommandPtr make_rename_page(const model::Desktop& desktop, model::PageId page, std::string name);
 
 struct PageCopy {

@@ -107,7 +107,8 @@ std::vector<MenuEntry> modify_menus(const model::Desktop& desktop, const ModifyM
     MenuEntry master_items =
         checked_item("Show Master &Items", MenuCommand::ShowMasterItems, s.show_master_items);
     page.items.push_back(en(std::move(master_items), !s.master_current));
-    page.items.push_back(item("Set &Password...", MenuCommand::PagePassword));
+    // The master page has no attributes of its own in the file, its password neither.
+    page.items.push_back(en(item("Set &Password...", MenuCommand::PagePassword), !s.master_current));
     page.items.push_back(en(item("Set &Palette...", MenuCommand::SetPalette), s.palette_display));
     page.items.push_back(separator());
     page.items.push_back(goto_menu(desktop));

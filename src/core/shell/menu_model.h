@@ -122,8 +122,8 @@ struct ModifyMenuState {
 // The modify menu bar: "&Desktop", "&Edit", "A&rrange", "&Page" (with the "&Goto..." submenu:
 // "Master" first, then every page, "StartUp" last, `page_index` the modify-mode tab index, a
 // new column every 20 items) and "&Help". Page commands that rename, delete, copy or move the
-// page are disabled on "Master" and "StartUp", the page settings and the master items on
-// "Master"; object commands by the selection. Undo and Redo name their step.
+// page are disabled on "Master" and "StartUp", the page settings, the master items and the
+// password on "Master"; object commands by the selection. Undo and Redo name their step.
 std::vector<MenuEntry> modify_main_menu(const model::Desktop& desktop, const ModifyMenuState& state);
 // The popup: the same submenus without "&Help", with every command that needs a selection
 // disabled without one and "&Paste" without clipboard text.

@@ -841,10 +841,6 @@ void TButtonForm::choose_icon(bool cursor) {
     if (r_.choose_icon) {
         chosen = r_.choose_icon(hwnd(), number);
     } else {
-        iconlib::IconFormValues values;
-        values.number = number;
-        values.drives = r_.drives;
-        values.restricted = r_.restricted;
         // Moves take effect in the library at once, so the numbers follow even after Cancel.
         struct Numbers final : vx::iconlib::IconReferences {
             TButtonForm& form;
@@ -855,8 +851,7 @@ void TButtonForm::choose_icon(bool cursor) {
                 if (form.r_.icon_references) form.r_.icon_references->renumber(new_number);
             }
         } numbers(*this);
-        chosen = iconlib::show_icon_library(hwnd(), r_.program_dir, values, &numbers);
-        number = values.number;
+        chosen = iconlib::choose_library_icon(hwnd(), r_.program_dir, r_.drives, r_.restricted, number, &numbers);
     }
     // The library window may have moved or compacted entries, chosen or not.
     library_.clear();

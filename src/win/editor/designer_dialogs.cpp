@@ -7,36 +7,13 @@
 
 #include "editor/style_copy.h"
 #include "win/editor/designer_dialog_ids.h"
+#include "win/editor/helped_dialog.h"
 #include "win/util/window.h"
 
 namespace vx::win::editor {
 namespace {
 
 namespace bits = vx::editor::style_bits;
-
-// Help from the Help button and from F1 alike.
-class HelpedDialog : public Dialog {
-public:
-    HelpedDialog(int topic, HelpFn help) : topic_(topic), help_(std::move(help)) {}
-
-protected:
-    bool on_command(int id, int, HWND) override {
-        if (id != IDHELP) return false;
-        if (help_) help_(topic_);
-        return true;
-    }
-    INT_PTR handle_message(UINT message, WPARAM wparam, LPARAM lparam) override {
-        if (message == WM_HELP) {
-            if (help_) help_(topic_);
-            return TRUE;
-        }
-        return Dialog::handle_message(message, wparam, lparam);
-    }
-
-private:
-    int topic_;
-    HelpFn help_;
-};
 
 int in_grid_range(int spacing) {
     return std::clamp(spacing, kGridMinimum, kGridMaximum);

@@ -9,11 +9,10 @@
 #include <optional>
 
 #include "editor/surface_edit.h"
+#include "win/editor/helped_dialog.h"
 
 namespace vx::win::editor {
 
-// Opens the help topic; the dialogs call it from their Help button and F1.
-using HelpFn = std::function<void(int topic)>;
 
 inline constexpr int kSetGridHelpContext = 327;
 inline constexpr int kCopyStyleHelpContext = 313;

@@ -500,4 +500,16 @@ bool show_icon_library(HWND owner, const std::string& library_dir, IconFormValue
     return form.run(owner) == IDOK;
 }
 
+bool choose_library_icon(HWND owner, const std::string& library_dir, const vx::dialogs::DriveTable& drives,
+                         const std::string& restricted, uint16_t& number,
+                         vx::iconlib::IconReferences* references) {
+    IconFormValues values;
+    values.number = number;
+    values.drives = drives;
+    values.restricted = restricted;
+    if (!show_icon_library(owner, library_dir, values, references)) return false;
+    number = values.number;
+    return true;
+}
+
 }  // namespace vx::win::iconlib

@@ -110,5 +110,11 @@ private:
 // Opens the window modal. True when the user pressed OK; `values.number` is then the choice.
 bool show_icon_library(HWND owner, const std::string& library_dir, IconFormValues& values,
                        vx::iconlib::IconReferences* references);
+// The window on `number`, which becomes the entry chosen on OK (false on Cancel). The icon
+// selector shows what `drives` and `restricted` let the user see; `references` (may be null)
+// follow the moves and the compaction, chosen or not.
+bool choose_library_icon(HWND owner, const std::string& library_dir, const vx::dialogs::DriveTable& drives,
+                         const std::string& restricted, uint16_t& number,
+                         vx::iconlib::IconReferences* references = nullptr);
 
 }  // namespace vx::win::iconlib

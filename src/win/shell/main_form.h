@@ -297,6 +297,26 @@ private:
     void close_tool_palette();
     RECT surface_client() const;
 
+    // pages in modify mode (main_form_pages.cpp)
+    // The page commands of the modify menus; false for any other command.
+    bool carry_out_page_command(vx::shell::MenuCommand command);
+    void add_page();
+    void delete_page();
+    void rename_page();
+    void copy_page();
+    void move_page();
+    void page_settings();
+    void page_password();
+    // From entering modify mode: steps that change the page list or a page are followed by the
+    // tabs, the menus and the page shown (follow_page_changes, from after_design_change).
+    void watch_pages();
+    void follow_page_changes();
+    static LRESULT CALLBACK tabs_proc(HWND tabs, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id,
+                                      DWORD_PTR self);
+    // The tab strip's mouse in modify mode: a page's tab dragged onto another's moves the page.
+    bool tab_mouse(UINT message, LPARAM lparam);
+    int tab_at(POINT in_tabs) const;
+
     vx::shell::Station station_;
     vx::shell::Station::Subscription watching_;
     std::string title_;
@@ -347,6 +367,12 @@ private:
     std::unique_ptr<DesignSession> design_;
     // The selection is being dragged towards a tab (the mouse is captured by this window).
     bool page_drag_ = false;
+    vx::editor::ChangeEvents::Subscription page_watch_;
+    bool pages_changed_ = false;
+    // A page's tab is held down (-1: none) and, once the mouse has moved far enough, dragged.
+    int tab_drag_from_ = -1;
+    POINT tab_drag_start_{};
+    bool tab_dragging_ = false;
     bool designer_at_start_ = false;
 
     // desktop builder

@@ -167,6 +167,7 @@ bool TMainForm::enter_modify_mode() {
     d.surface_tool = std::make_unique<surface::DesignTool>(station_.desktop(), d.selection, d.grid, events);
 
     station_.set_modify_mode(true);
+    watch_pages();
     rebuild_tabs();
     rebuild_menu();
     d.tools = std::make_unique<editor::TToolPalette>();
@@ -323,10 +324,7 @@ std::vector<vx::shell::MenuEntry> TMainForm::modify_menu_entries(bool popup) {
     state.show_mouse_position = d.show_mouse;
     state.show_alignment_tools = d.show_align;
     // What the designer cannot do yet is not offered.
-    for (MenuCommand c : {MenuCommand::AddPage, MenuCommand::DeletePage,
-                          MenuCommand::RenamePage, MenuCommand::CopyPage, MenuCommand::MovePage,
-                          MenuCommand::PageSettings, MenuCommand::SetPalette, MenuCommand::PagePassword})
-        state.unavailable.push_back(c);
+    for (MenuCommand c : {MenuCommand::SetPalette}) state.unavailable.push_back(c);
     if (!commands_.help_contents) state.unavailable.push_back(MenuCommand::HelpContents);
     return popup ? vx::shell::modify_popup_menu(desktop, state) : vx::shell::modify_main_menu(desktop, state);
 }
@@ -421,6 +419,7 @@ bool TMainForm::execute(ed::CommandPtr command) {
 
 void TMainForm::after_design_change() {
     if (!design_) return;
+    if (pages_changed_) follow_page_changes();
     model::Page* page = station_.desktop().current();
     if (page)
         design_->selection.prune(*page);
@@ -711,6 +710,7 @@ void TMainForm::carry_out_modify(MenuCommand command) {
                 execute(ed::make_show_master_items(desktop, page->id, !page->show_master_items));
             return;
         default:
+            carry_out_page_command(command);
             return;
     }
 }

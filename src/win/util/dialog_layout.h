@@ -4,10 +4,10 @@
 // reads this header too, and it knows no C++.
 //
 // Resource id ranges within the editor's 7000-7999: 7000-7099 the palettes and "Set Palette",
-// 7100-7199 the button's properties, 7200-7299 the page dialogs, 7300-7399 the shape, line,
-// label and image editors, 7400-7499 the tool palette and the alignment window, 7500-7599 the
-// editing surface's menus and the desktop builder's windows, 7600-7699 "Set Grid" and "Copy
-// Styles".
+// 7100-7199 the button's properties, 7300-7399 the shape, line, label and image editors,
+// 7400-7499 the tool palette and the alignment window, 7500-7599 the editing surface's menus and
+// the desktop builder's windows, 7600-7699 "Set Grid" and "Copy Styles", 7700-7799 the page
+// dialogs ("Add Page", "Move Page", "Page Settings").
 
 #define DLG_MARGIN 7       // from the frame to the first control
 #define DLG_GAP 5          // between buttons in a row

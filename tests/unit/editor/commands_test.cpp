@@ -338,6 +338,33 @@ TEST(PageCommands, ACopyIsWhatASaveAndLoadWouldGiveUnderFreshIds) {
     EXPECT_EQ(s.file(), before);
 }
 
+TEST(PageCommands, LinksFollowOnlyThePageTheyLeadTo) {
+    // A copy keeps its source's name; links lead to the first page of a name.
+    EditSession s;
+    Page& help = s.desktop.add_page("Help");
+    Page& other = s.desktop.add_page("Other");
+    ButtonData link;
+    link.kind = kKindPageLink;
+    link.page_link = "Help";
+    const ObjectId button = s.desktop.add_object(other, link).id;
+    PageCopy copy = make_copy_page(s.desktop, help.id, test::read_context(), test::write_context());
+    ASSERT_TRUE(copy.command) << copy.error;
+    ASSERT_TRUE(s.stack.execute(std::move(copy.command)));
+    ASSERT_TRUE(s.stack.execute(make_rename_page(s.desktop, copy.page, "Help 2")));
+    EXPECT_EQ(s.desktop.page_by_id(copy.page)->name, "Help 2");
+    EXPECT_EQ(s.data<ButtonData>(button).page_link, "Help") << "the link leads to the source, not the copy";
+    ASSERT_TRUE(s.stack.execute(make_rename_page(s.desktop, help.id, "Info")));
+    EXPECT_EQ(s.data<ButtonData>(button).page_link, "Info");
+
+    // Another page of the name in other letter case stands first: it is the one links reach.
+    EditSession t;
+    t.desktop.add_page("HELP");
+    Page& second = t.desktop.add_page("Help");
+    const ObjectId stays = t.desktop.add_object(second, link).id;
+    ASSERT_TRUE(t.stack.execute(make_rename_page(t.desktop, second.id, "Info")));
+    EXPECT_EQ(t.data<ButtonData>(stays).page_link, "Help");
+}
+
 TEST(PageCommands, MovingAPageBeforeOrAfterAnotherKeepsStartUpLast) {
     struct Case {
         const char* page;

@@ -87,7 +87,8 @@ TEST(ModifyMenu, PageCommandsByTheCurrentPage) {
     Desk d;
     const MenuCommand ordinary_only[] = {MenuCommand::RenamePage, MenuCommand::DeletePage,
                                          MenuCommand::CopyPage, MenuCommand::MovePage};
-    const MenuCommand not_master[] = {MenuCommand::PageSettings, MenuCommand::ShowMasterItems};
+    const MenuCommand not_master[] = {MenuCommand::PageSettings, MenuCommand::ShowMasterItems,
+                                      MenuCommand::PagePassword};
     struct Case {
         const char* what;
         bool master, startup;

@@ -12,7 +12,7 @@
 
 #include "editor/style_copy.h"
 #include "win/editor/designer_dialog_ids.h"
-#include "win/editor/person.h"
+#include "win/editor/dialog_person.h"
 #include "win/util/text.h"
 
 namespace vx::win::editor {
@@ -20,57 +20,6 @@ namespace {
 
 using namespace vx::win::test;
 namespace bits = vx::editor::style_bits;
-
-HWND find_dialog(const wchar_t* title) {
-    HWND found = nullptr;
-    wait_until([&] {
-        found = FindWindowW(L"#32770", title);
-        return found && IsWindowVisible(found);
-    });
-    return found;
-}
-
-// Runs `show` (which opens the dialog titled `title`) while a person does `steps` on it.
-template <typename Show>
-auto with_person(const wchar_t* title, std::function<void(HWND)> steps, Show show, bool* closed) {
-    Person person(
-        [&] {
-            if (const HWND dialog = find_dialog(title)) {
-                pause(200);
-                steps(dialog);
-            }
-        },
-        [title] {
-            if (const HWND dialog = FindWindowW(L"#32770", title))
-                PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
-        });
-    auto result = show();
-    *closed = person.finish();
-    return result;
-}
-
-void click_item(HWND dialog, int id) {
-    click_at(center_of(GetDlgItem(dialog, id)));
-}
-
-std::string text_of(HWND dialog, int id) {
-    wchar_t text[64] = {};
-    GetWindowTextW(GetDlgItem(dialog, id), text, 64);
-    return narrow(text);
-}
-
-bool checked(HWND dialog, int id) {
-    return SendMessageW(GetDlgItem(dialog, id), BM_GETCHECK, 0, 0) == BST_CHECKED;
-}
-
-// Replaces what an edit box holds with `typed`.
-void retype(HWND dialog, int id, const std::wstring& typed) {
-    click_item(dialog, id);
-    tap(VK_END);
-    tap(VK_HOME, {VK_SHIFT});
-    tap(VK_DELETE);
-    if (!typed.empty()) type_slowly(typed);
-}
 
 TEST(SetGridTest, ShowsTheCurrentGridAndHandsBackTheEditedOne) {
     VX_NEED_DISPLAY();

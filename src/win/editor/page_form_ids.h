@@ -1,0 +1,45 @@
+#pragma once
+// Resource and control ids of the page dialogs: the page title ("Add Page" / "Rename Page"),
+// "Move Page" and "Page Settings" (the editor's 7700-7799). Shared by the .rc and the code.
+
+// "Add Page" / "Rename Page"
+#define IDD_PAGE_TITLE 7700
+#define IDC_PAGE_TITLE_LABEL 7701
+#define IDC_EDIT_PAGE_TITLE 7702
+
+// "Move Page"
+#define IDD_MOVE_PAGE 7710
+#define IDC_MOVE_PLACE_LABEL 7711
+#define IDC_RADIO_MOVE_BEFORE 7712
+#define IDC_RADIO_MOVE_AFTER 7713
+#define IDC_COMBO_MOVE_TARGET 7714
+#define IDC_MOVE_HINT 7715
+
+// "Page Settings"
+#define IDD_PAGE_SETTINGS 7720
+#define IDC_PAGE_BACKGROUND_GROUP 7721
+#define IDC_RADIO_PAGE_SOLID 7722
+#define IDC_PAGE_PANEL 7723
+#define IDC_BUTTON_PAGE_COLOR 7724
+#define IDC_RADIO_PAGE_WALLPAPER 7725
+#define IDC_EDIT_PAGE_IMAGE 7726
+#define IDC_BUTTON_PAGE_BROWSE 7727
+#define IDC_RADIO_PAGE_TILE 7728
+#define IDC_RADIO_PAGE_CENTER 7729
+#define IDC_RADIO_PAGE_STRETCH 7730
+#define IDC_PAGE_ANIMATION_GROUP 7731
+#define IDC_BUTTON_PAGE_ICON 7732
+#define IDC_PAGE_SPEED 7733
+#define IDC_PAGE_FASTER 7734
+#define IDC_PAGE_SLOWER 7735
+#define IDC_PAGE_MISC_GROUP 7736
+#define IDC_PAGE_WORK_LABEL 7737
+#define IDC_PAGE_LEFT_LABEL 7738
+#define IDC_EDIT_PAGE_LEFT 7739
+#define IDC_PAGE_LEFT_SPIN 7740
+#define IDC_PAGE_TOP_LABEL 7741
+#define IDC_EDIT_PAGE_TOP 7742
+#define IDC_PAGE_TOP_SPIN 7743
+#define IDC_CHECK_PAGE_MASTER 7744
+#define IDC_CHECK_PAGE_COPY_ALL 7745
+#define IDC_CHECK_PAGE_HIDE 7746
