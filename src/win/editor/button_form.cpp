@@ -28,6 +28,7 @@
 #include "win/util/modeless.h"
 #include "win/util/text.h"
 #include "win/util/window.h"
+#include "help/topics.h"
 
 namespace vx::win::editor {
 namespace {
@@ -205,7 +206,7 @@ private:
     int style_ = 1;
     model::Color color_ = 0, color2_ = 0;
     uint16_t icon_ = 0, cursor_ = 0;
-    int help_context_ = 750;
+    int help_context_ = vx::help::kSoftwareButtonTopic;
     std::vector<std::string> pages_;
     std::vector<std::string> titles_;
     std::vector<uint16_t> keys_;  // the speed-key list after "None"

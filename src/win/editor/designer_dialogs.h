@@ -9,14 +9,15 @@
 #include <optional>
 
 #include "editor/surface_edit.h"
+#include "help/topics.h"
 
 namespace vx::win::editor {
 
 // Opens the help topic; the dialogs call it from their Help button and F1.
 using HelpFn = std::function<void(int topic)>;
 
-inline constexpr int kSetGridHelpContext = 327;
-inline constexpr int kCopyStyleHelpContext = 313;
+inline constexpr int kSetGridHelpContext = vx::help::kSetGridTopic;
+inline constexpr int kCopyStyleHelpContext = vx::help::kCopyStyleTopic;
 inline constexpr int kGridMinimum = vx::editor::kGridMin;
 inline constexpr int kGridMaximum = vx::editor::kGridMax;
 inline constexpr int kGridDesigned = vx::editor::kGridDefault;

@@ -21,15 +21,6 @@ namespace {
 using namespace vx::win::test;
 namespace bits = vx::editor::style_bits;
 
-HWND find_dialog(const wchar_t* title) {
-    HWND found = nullptr;
-    wait_until([&] {
-        found = FindWindowW(L"#32770", title);
-        return found && IsWindowVisible(found);
-    });
-    return found;
-}
-
 // Runs `show` (which opens the dialog titled `title`) while a person does `steps` on it.
 template <typename Show>
 auto with_person(const wchar_t* title, std::function<void(HWND)> steps, Show show, bool* closed) {
