@@ -54,11 +54,13 @@ void format_chars(HWND rich, LONG first, LONG last, DWORD mask, DWORD effects, L
     SendMessageW(rich, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
 }
 
-void format_paragraph(HWND rich, LONG first, LONG last, LONG indent, LONG offset, LONG space_after) {
+void format_paragraph(HWND rich, LONG first, LONG last, LONG indent, LONG offset, LONG space_before,
+                      LONG space_after) {
     select(rich, first, last);
     PARAFORMAT2 pf{};
     pf.cbSize = sizeof pf;
-    pf.dwMask = PFM_STARTINDENT | PFM_OFFSET | PFM_SPACEAFTER;
+    pf.dwMask = PFM_STARTINDENT | PFM_OFFSET | PFM_SPACEBEFORE | PFM_SPACEAFTER;
+    pf.dySpaceBefore = space_before;
     pf.dxStartIndent = indent;
     pf.dxOffset = offset;
     pf.dySpaceAfter = space_after;
@@ -191,14 +193,15 @@ void THelpWindow::display(int number) {
     }
     SendMessageW(text_, WM_SETREDRAW, FALSE, 0);
     SetWindowTextW(text_, text.c_str());
-    // Sizes in twips: the title 12 points, headings bold; paragraphs 6 points apart, bullets
-    // hang from a quarter inch.
+    // Sizes in twips: the title 12 points, headings bold with room above; paragraphs 6 points
+    // apart, bullets close together, hanging from a quarter inch.
     format_chars(text_, 0, title_end, CFM_BOLD | CFM_SIZE, CFE_BOLD, 240);
-    format_paragraph(text_, 0, title_end, 0, 0, 160);
+    format_paragraph(text_, 0, title_end, 0, 0, 0, 160);
     for (const Range& r : blocks) {
-        if (r.kind == BlockKind::Heading) format_chars(text_, r.first, r.last, CFM_BOLD, CFE_BOLD);
-        const bool bullet = r.kind == BlockKind::Bullet;
-        format_paragraph(text_, r.first, r.last, bullet ? 360 : 0, bullet ? 240 : 0, bullet ? 60 : 120);
+        const bool heading = r.kind == BlockKind::Heading, bullet = r.kind == BlockKind::Bullet;
+        if (heading) format_chars(text_, r.first, r.last, CFM_BOLD, CFE_BOLD);
+        format_paragraph(text_, r.first, r.last, bullet ? 360 : 0, bullet ? 240 : 0, heading ? 120 : 0,
+                         bullet ? 60 : 120);
     }
     for (const Link& l : links_)
         format_chars(text_, l.first, l.last, CFM_LINK | CFM_UNDERLINE | CFM_COLOR, CFE_LINK | CFE_UNDERLINE, 0,

@@ -137,14 +137,25 @@ void click_link(OnThread& on, const THelpWindow& help, size_t index) {
 }
 
 // Clicks the dialog's "&Help" and waits for the help window to show a topic; the topic.
-int open_help_of(const wchar_t* title, OnThread& on, const THelpWindow& help) {
-    const HWND dialog = find_dialog(title);
+int open_help_of(HWND dialog, OnThread& on, const THelpWindow& help) {
     if (!dialog) return 0;
     pause(200);
     click_at(center_of(GetDlgItem(dialog, IDHELP)));
     wait_until([&] { return on([&] { return help.topic(); }) != 0; });
     pause(300);
     return on([&] { return help.topic(); });
+}
+
+// The help may cover the dialog; without a window manager a click does not raise the dialog
+// again, so the help is moved out of its way (as a person would drag it) before the press.
+void press_in_dialog(HWND dialog, HWND help, int id) {
+    RECT d{}, h{};
+    GetWindowRect(dialog, &d);
+    GetWindowRect(help, &h);
+    if (h.left < d.right && h.right > d.left && h.top < d.bottom && h.bottom > d.top)
+        SetWindowPos(help, nullptr, d.right + 8, h.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    pause(300);
+    click_at(center_of(GetDlgItem(dialog, id)));
 }
 
 TEST(HelpWindow, RunProgramsHelpButtonOpensItsTopicWhoseLinksAndBackWork) {
@@ -159,7 +170,8 @@ TEST(HelpWindow, RunProgramsHelpButtonOpensItsTopicWhoseLinksAndBackWork) {
     bool owner_disabled = false, menu_shown = true;
     Person person(
         [&] {
-            opened = open_help_of(L"Run Program", on, help);
+            const HWND dialog = find_dialog(L"Run Program");
+            opened = open_help_of(dialog, on, help);
             if (!opened) return;
             owner_disabled = !IsWindowEnabled(owner.window);
             screenshot_of(help.hwnd(), "HelpWindow.RunProgram");
@@ -184,6 +196,7 @@ TEST(HelpWindow, RunProgramsHelpButtonOpensItsTopicWhoseLinksAndBackWork) {
             click_at(center_of(GetDlgItem(help.hwnd(), IDC_BUTTON_HELP_BACK)));
             wait_until([&] { return on([&] { return help.topic(); }) == vx::help::kRunProgramTopic; });
             after_back = on([&] { return help.topic(); });
+            press_in_dialog(dialog, help.hwnd(), IDCANCEL);
         },
         [] {
             if (const HWND dialog = FindWindowW(L"#32770", L"Run Program"))
@@ -209,7 +222,8 @@ TEST(HelpWindow, AboutsHelpButtonOpensItsTopicAndContentsTheIndex) {
     int opened = 0, contents = 0;
     Person person(
         [&] {
-            opened = open_help_of(L"About Vantora!", on, help);
+            const HWND dialog = find_dialog(L"About Vantora!");
+            opened = open_help_of(dialog, on, help);
             if (!opened) return;
             screenshot_of(help.hwnd(), "HelpWindow.About");
             click_at(center_of(GetDlgItem(help.hwnd(), IDC_BUTTON_HELP_CONTENTS)));
@@ -217,6 +231,7 @@ TEST(HelpWindow, AboutsHelpButtonOpensItsTopicAndContentsTheIndex) {
             pause(300);
             contents = on([&] { return help.topic(); });
             screenshot_of(help.hwnd(), "HelpWindow.Contents");
+            press_in_dialog(dialog, help.hwnd(), IDOK);
         },
         [] {
             if (const HWND dialog = FindWindowW(L"#32770", L"About Vantora!"))

@@ -135,10 +135,10 @@ TEST_F(MainFormTest, F1OpensTheHelpsContentsUnlessAButtonTakesItAsItsSpeedKey) {
     bool f1_taken = false;
     std::vector<std::uint16_t> speed;
     form.commands().help_contents = [&] { ++contents; };
-    form.commands().is_speed_key = [&](std::uint16_t key) { return f1_taken && key == VK_F1; };
-    form.commands().speed_key = [&](std::uint16_t key) {
-        if (!f1_taken || key != VK_F1) return false;
-        speed.push_back(key);
+    form.commands().is_speed_key = [&](std::uint16_t shortcut) { return f1_taken && shortcut == VK_F1; };
+    form.commands().speed_key = [&](std::uint16_t shortcut) {
+        if (!f1_taken || shortcut != VK_F1) return false;
+        speed.push_back(shortcut);
         return true;
     };
     ASSERT_TRUE(form.create(GetModuleHandleW(nullptr)));
