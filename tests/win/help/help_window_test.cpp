@@ -28,16 +28,16 @@ std::wstring text_of(HWND window) {
     return text;
 }
 
+BOOL CALLBACK count_help_window(HWND w, LPARAM count) {
+    wchar_t cls[64] = {};
+    GetClassNameW(w, cls, 64);
+    if (std::wstring(cls) == THelpWindow::kClassName) ++*reinterpret_cast<int*>(count);
+    return TRUE;
+}
+
 int help_windows() {
     int count = 0;
-    EnumWindows(
-        [](HWND w, LPARAM n) {
-            wchar_t cls[64] = {};
-            GetClassNameW(w, cls, 64);
-            if (std::wstring(cls) == THelpWindow::kClassName) ++*reinterpret_cast<int*>(n);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&count));
+    EnumWindows(count_help_window, reinterpret_cast<LPARAM>(&count));
     return count;
 }
 
