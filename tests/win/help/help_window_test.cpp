@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 
 #include "help/topic_table.h"
@@ -146,6 +147,20 @@ int open_help_of(HWND dialog, OnThread& on, const THelpWindow& help) {
     return on([&] { return help.topic(); });
 }
 
+// The help window's topic once it is `topic`, or whatever it is when the time is up.
+int wait_for_topic(OnThread& on, const THelpWindow& help, int topic) {
+    wait_until([&] { return on([&] { return help.topic(); }) == topic; });
+    pause(300);
+    return on([&] { return help.topic(); });
+}
+
+// Closes the dialog titled `title` when a person's steps did not.
+std::function<void()> cancel_dialog(const wchar_t* title) {
+    return [title] {
+        if (const HWND dialog = FindWindowW(L"#32770", title)) PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    };
+}
+
 // The help may cover the dialog; without a window manager a click does not raise the dialog
 // again, so the help is moved out of its way (as a person would drag it) before the press.
 void press_in_dialog(HWND dialog, HWND help, int id) {
@@ -188,20 +203,14 @@ TEST(HelpWindow, RunProgramsHelpButtonOpensItsTopicWhoseLinksAndBackWork) {
 
             target = on([&] { return help.links().empty() ? 0 : help.links().front().topic; });
             click_link(on, help, 0);
-            wait_until([&] { return on([&] { return help.topic(); }) == target; });
-            pause(300);
-            linked_to = on([&] { return help.topic(); });
+            linked_to = wait_for_topic(on, help, target);
             screenshot_of(help.hwnd(), "HelpWindow.LinkedTopic");
 
             click_at(center_of(GetDlgItem(help.hwnd(), IDC_BUTTON_HELP_BACK)));
-            wait_until([&] { return on([&] { return help.topic(); }) == vx::help::kRunProgramTopic; });
-            after_back = on([&] { return help.topic(); });
+            after_back = wait_for_topic(on, help, vx::help::kRunProgramTopic);
             press_in_dialog(dialog, help.hwnd(), IDCANCEL);
         },
-        [] {
-            if (const HWND dialog = FindWindowW(L"#32770", L"Run Program"))
-                PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
-        });
+        cancel_dialog(L"Run Program"));
     form.run(owner.window);
     EXPECT_TRUE(person.finish());
     EXPECT_EQ(opened, vx::help::kRunProgramTopic);
@@ -227,16 +236,11 @@ TEST(HelpWindow, AboutsHelpButtonOpensItsTopicAndContentsTheIndex) {
             if (!opened) return;
             screenshot_of(help.hwnd(), "HelpWindow.About");
             click_at(center_of(GetDlgItem(help.hwnd(), IDC_BUTTON_HELP_CONTENTS)));
-            wait_until([&] { return on([&] { return help.topic(); }) == vx::help::kContentsTopic; });
-            pause(300);
-            contents = on([&] { return help.topic(); });
+            contents = wait_for_topic(on, help, vx::help::kContentsTopic);
             screenshot_of(help.hwnd(), "HelpWindow.Contents");
             press_in_dialog(dialog, help.hwnd(), IDOK);
         },
-        [] {
-            if (const HWND dialog = FindWindowW(L"#32770", L"About Vantora!"))
-                PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
-        });
+        cancel_dialog(L"About Vantora!"));
     about.run(owner.window);
     EXPECT_TRUE(person.finish());
     EXPECT_EQ(opened, vx::help::kAboutTopic);
