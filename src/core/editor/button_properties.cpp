@@ -242,6 +242,10 @@ std::optional<int> tab_help_context(int tab) {
     return kTopics[static_cast<size_t>(tab)];
 }
 
+std::optional<int> shown_tab_help_context(uint8_t kind, int tab) {
+    return tab == 0 ? kind_help_context(kind) : tab_help_context(tab);
+}
+
 bool dither_offered(int32_t style, int64_t display_colors) {
     return style >= 15 && style <= 26 && display_colors <= 256;
 }

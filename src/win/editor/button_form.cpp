@@ -581,7 +581,7 @@ INT_PTR TButtonForm::handle_message(UINT message, WPARAM wparam, LPARAM lparam) 
             const auto* header = reinterpret_cast<const NMHDR*>(lparam);
             if (header->idFrom == IDC_BTN_TABS && header->code == TCN_SELCHANGE) {
                 const int tab = current_tab();
-                set_help(core::tab_help_context(tab));
+                set_help(core::shown_tab_help_context(kind_, tab));
                 show_tab(tab);
                 return TRUE;
             }
