@@ -178,7 +178,8 @@ protected:
             char menu, item;
         } const keys[] = {{MenuCommand::Exit, 'D', 'X'},         {MenuCommand::Run, 'D', 'R'},
                           {MenuCommand::NewDesktop, 'D', 'N'},   {MenuCommand::OpenDesktop, 'D', 'O'},
-                          {MenuCommand::ViewUsageLog, 'O', 'L'}, {MenuCommand::About, 'H', 'A'}};
+                          {MenuCommand::ViewUsageLog, 'O', 'L'}, {MenuCommand::About, 'H', 'A'},
+                          {MenuCommand::HelpContents, 'H', 'C'}};
         for (const Keys& k : keys) {
             if (k.command != command) continue;
             press_key(main, static_cast<UINT>(k.menu), {VK_MENU});

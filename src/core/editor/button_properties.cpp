@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <limits>
 
+#include "help/topics.h"
 #include "editor/object_properties.h"
 #include "model/shortcut.h"
 #include "port/text_codec.h"
@@ -224,20 +225,25 @@ std::vector<std::string> button_tabs(uint8_t kind) {
 std::optional<int> kind_help_context(uint8_t kind) {
     switch (kind) {
         case model::kKindProgram:
-            return 750;
+            return help::kSoftwareButtonTopic;
         case model::kKindPageLink:
-            return 751;
+            return help::kPageButtonTopic;
         case model::kKindBrowser:
-            return 752;
+            return help::kBrowserButtonTopic;
         default:
             return std::nullopt;
     }
 }
 
 std::optional<int> tab_help_context(int tab) {
-    static constexpr std::array<int, 4> kTopics = {750, 753, 754, 755};
+    static constexpr std::array<int, 4> kTopics = {help::kSoftwareButtonTopic, help::kButtonAppearanceTopic,
+                                                   help::kButtonMiscellaneousTopic, help::kButtonPasswordTopic};
     if (tab < 0 || tab >= static_cast<int>(kTopics.size())) return std::nullopt;
     return kTopics[static_cast<size_t>(tab)];
+}
+
+std::optional<int> shown_tab_help_context(uint8_t kind, int tab) {
+    return tab == 0 ? kind_help_context(kind) : tab_help_context(tab);
 }
 
 bool dither_offered(int32_t style, int64_t display_colors) {

@@ -130,6 +130,9 @@ inline constexpr int kTimedExecutionTab = 4;
 // The help topic a kind or a tab brings; nullopt leaves the one shown before.
 std::optional<int> kind_help_context(uint8_t kind);
 std::optional<int> tab_help_context(int tab);
+// The topic a tab chosen in the dialog brings: the first tab is the kind's own page, so it
+// brings the kind's topic (a page link's first tab is about page links, not programs).
+std::optional<int> shown_tab_help_context(uint8_t kind, int tab);
 // The window-state and single-copy boxes mean nothing to a page link.
 inline bool window_options_apply(uint8_t kind) {
     return kind != model::kKindPageLink;

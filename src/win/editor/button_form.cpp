@@ -28,6 +28,7 @@
 #include "win/util/modeless.h"
 #include "win/util/text.h"
 #include "win/util/window.h"
+#include "help/topics.h"
 
 namespace vx::win::editor {
 namespace {
@@ -205,7 +206,7 @@ private:
     int style_ = 1;
     model::Color color_ = 0, color2_ = 0;
     uint16_t icon_ = 0, cursor_ = 0;
-    int help_context_ = 750;
+    int help_context_ = vx::help::kSoftwareButtonTopic;
     std::vector<std::string> pages_;
     std::vector<std::string> titles_;
     std::vector<uint16_t> keys_;  // the speed-key list after "None"
@@ -580,7 +581,7 @@ INT_PTR TButtonForm::handle_message(UINT message, WPARAM wparam, LPARAM lparam) 
             const auto* header = reinterpret_cast<const NMHDR*>(lparam);
             if (header->idFrom == IDC_BTN_TABS && header->code == TCN_SELCHANGE) {
                 const int tab = current_tab();
-                set_help(core::tab_help_context(tab));
+                set_help(core::shown_tab_help_context(kind_, tab));
                 show_tab(tab);
                 return TRUE;
             }

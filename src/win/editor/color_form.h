@@ -19,10 +19,11 @@
 #include "win/editor/palette_ids.h"
 #include "win/util/handle.h"
 #include "win/util/window.h"
+#include "help/topics.h"
 
 namespace vx::win::editor {
 
-inline constexpr int kColorFormHelpContext = 312;
+inline constexpr int kColorFormHelpContext = vx::help::kSetPaletteTopic;
 inline constexpr const char* kLoadPaletteMask = "*.BMP *.PCX *.JPG *.PNG *.ICO *.WMF *.TIF *.PAL";
 inline constexpr const char* kSavePaletteTitle = "Save Palette";
 inline constexpr const char* kSavePaletteMask = "*.PAL";

@@ -10,12 +10,13 @@
 
 #include "editor/surface_edit.h"
 #include "win/editor/helped_dialog.h"
+#include "help/topics.h"
 
 namespace vx::win::editor {
 
 
-inline constexpr int kSetGridHelpContext = 327;
-inline constexpr int kCopyStyleHelpContext = 313;
+inline constexpr int kSetGridHelpContext = vx::help::kSetGridTopic;
+inline constexpr int kCopyStyleHelpContext = vx::help::kCopyStyleTopic;
 inline constexpr int kGridMinimum = vx::editor::kGridMin;
 inline constexpr int kGridMaximum = vx::editor::kGridMax;
 inline constexpr int kGridDesigned = vx::editor::kGridDefault;

@@ -11,13 +11,14 @@
 #include <string>
 
 #include "model/objects.h"
+#include "help/topics.h"
 
 namespace vx::win::editor {
 
-inline constexpr int kShapeFormHelp = 330;
-inline constexpr int kLineFormHelp = 320;
-inline constexpr int kLabelFormHelp = 319;
-inline constexpr int kImageFormHelp = 317;
+inline constexpr int kShapeFormHelp = vx::help::kShapeTopic;
+inline constexpr int kLineFormHelp = vx::help::kLineTopic;
+inline constexpr int kLabelFormHelp = vx::help::kLabelTopic;
+inline constexpr int kImageFormHelp = vx::help::kImageTopic;
 
 struct ObjectFormRequest {
     HWND owner = nullptr;

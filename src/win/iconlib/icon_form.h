@@ -17,10 +17,11 @@
 #include "win/iconlib/library_images.h"
 #include "win/objects/gdi_canvas.h"
 #include "win/util/window.h"
+#include "help/topics.h"
 
 namespace vx::win::iconlib {
 
-inline constexpr int kIconFormHelpContext = 315;
+inline constexpr int kIconFormHelpContext = vx::help::kIconLibraryTopic;
 inline constexpr const char* kSelectIconTitle = "Select Icon";
 inline constexpr const char* kSelectIconMask = "*.EXE *.DLL *.ICO *.ANI *.CUR";
 

@@ -16,6 +16,7 @@
 #include "security/login.h"
 #include "win/util/handle.h"
 #include "win/util/window.h"
+#include "help/topics.h"
 
 namespace vx {
 class Clock;
@@ -27,9 +28,9 @@ namespace vx::win::security {
 using vx::security::AdminData;
 
 // Help topics of the "&Help" buttons.
-inline constexpr int kPasswordHelpTopic = 325;
-inline constexpr int kPagePasswordHelpTopic = 324;
-inline constexpr int kPagePasswordHelpContext = 765;
+inline constexpr int kPasswordHelpTopic = vx::help::kPasswordTopic;
+inline constexpr int kPagePasswordHelpTopic = vx::help::kPagePasswordTopic;
+inline constexpr int kPagePasswordHelpContext = vx::help::kPagePasswordContext;
 
 // "Password Required", also the text line of the prompter.
 struct PasswordRequest {

@@ -16,6 +16,7 @@
 #include "security/usage_log_print.h"
 #include "security/usage_log_view.h"
 #include "win/util/window.h"
+#include "help/topics.h"
 
 namespace vx::win::security {
 
@@ -48,7 +49,7 @@ struct UsageViewerValue {
     std::function<void(const std::string& message)> report_error;
 };
 
-inline constexpr int kUsageLogHelpTopic = 321;
+inline constexpr int kUsageLogHelpTopic = vx::help::kUsageLogTopic;
 inline constexpr const char* kChooseLogPrompt = "Which log file do you wish to View?";
 inline constexpr const char* kLogFileMask = "*.Log";
 

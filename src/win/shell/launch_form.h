@@ -10,10 +10,11 @@
 #include "dialogs/location.h"
 #include "port/settings_store.h"
 #include "win/util/window.h"
+#include "help/topics.h"
 
 namespace vx::win::shell {
 
-inline constexpr int kRunProgramHelpTopic = 223;
+inline constexpr int kRunProgramHelpTopic = vx::help::kRunProgramTopic;
 
 struct TypedCommand {
     std::string command;  // as typed

@@ -992,6 +992,12 @@ bool TMainForm::on_key_released(WPARAM key, bool system_key) {
     } else if (!station_.locked() && commands_.speed_key && commands_.speed_key(shortcut)) {
         return true;
     }
+    // F1 alone, unless a button took it as its speed key, is the help's contents: the menu's
+    // "&Contents", so only for a user who has it.
+    if (key == VK_F1 && shortcut == VK_F1) {
+        on_command(kIdMenuFirst + static_cast<int>(MenuCommand::HelpContents), 0, nullptr);
+        return true;
+    }
     // Other releases with Alt held (Alt+letter of the menu) keep their default handling.
     if (system_key && key != VK_F10) return false;
     on_key_up(key);

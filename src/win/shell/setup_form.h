@@ -9,6 +9,7 @@
 
 #include "shell/settings.h"
 #include "win/util/window.h"
+#include "help/topics.h"
 
 namespace vx::win::shell {
 
@@ -27,10 +28,10 @@ class TSetupForm : public Dialog {
 public:
     enum Page { kAttributesPage = 0, kDirectoriesPage = 1 };
     // "&Help" on each page, and the pages' own help contexts (F1 or the caption's "?").
-    static constexpr int kAttributesHelp = 328;
-    static constexpr int kDirectoriesHelp = 329;
-    static constexpr int kAttributesContext = 769;
-    static constexpr int kDirectoriesContext = 771;
+    static constexpr int kAttributesHelp = vx::help::kDesktopAttributesTopic;
+    static constexpr int kDirectoriesHelp = vx::help::kDirectoriesTopic;
+    static constexpr int kAttributesContext = vx::help::kDesktopAttributesContext;
+    static constexpr int kDirectoriesContext = vx::help::kDirectoriesContext;
 
     explicit TSetupForm(SetupFormValue& value) : v_(value) {}
     // IDOK when the values were taken over.

@@ -6,12 +6,14 @@
 #include <exception>
 #include <stdexcept>
 
+#include "help/topics.h"
 #include "security/access.h"
 #include "shell/browser_rule.h"
 #include "shell/text_rules.h"
 #include "shell/window_order.h"
 #include "util/file_io.h"
 #include "win/browser/browser_window.h"
+#include "win/help/help_window.h"
 #include "win/dialogs/selector_dialogs.h"
 #include "win/dialogs/win_file_system.h"
 #include "win/security/usage_log_viewer.h"
@@ -138,6 +140,8 @@ ShellRuntime::ShellRuntime(TMainForm& form, ShellPorts ports)
     form_.set_new_desktop_chooser([this](const std::string& dir, const std::string& proposed) {
         return choose_new_desktop_file(dir, proposed);
     });
+    c.help_topic = [this](int topic) { show_help(topic); };
+    c.help_contents = [this] { show_help(vx::help::kContentsTopic); };
 }
 
 ShellRuntime::~ShellRuntime() {
@@ -154,6 +158,8 @@ ShellRuntime::~ShellRuntime() {
     c.offer_new_desktop = nullptr;
     c.view_usage_log = nullptr;
     form_.set_new_desktop_chooser(nullptr);
+    c.help_topic = nullptr;
+    c.help_contents = nullptr;
     station_.end_of_shell().set(vx::shell::EndStep::AppendUsageRecords, nullptr);
     if (ports_.prompter) form_.set_prompter(nullptr);
     // Records gathered since the end-of-shell work (or all of them, when the window outlives
@@ -332,6 +338,11 @@ bool ShellRuntime::select_page(const std::string& name) {
         }
     }
     return false;
+}
+
+void ShellRuntime::show_help(int topic) {
+    if (!help_) help_ = std::make_unique<win::help::THelpWindow>();
+    if (!help_->show(owner(), topic)) log(LogLevel::Warning, "the help window could not be opened");
 }
 
 void ShellRuntime::show_browser(const std::string& address) {

@@ -43,6 +43,9 @@
 namespace vx::win::browser {
 class TBrowserWindow;
 }
+namespace vx::win::help {
+class THelpWindow;
+}
 
 namespace vx::win::shell {
 
@@ -162,6 +165,10 @@ public:
     DeferredWork& deferred() { return deferred_; }
     // The locked browser window, once a browser-flag button has opened it.
     win::browser::TBrowserWindow* browser_window() const { return browser_.get(); }
+    // The help window, owned by the main window, once a topic was opened (the dialogs' "&Help",
+    // "&Contents", F1).
+    win::help::THelpWindow* help_window() const { return help_.get(); }
+    void show_help(int topic);
     win::security::UsageLogSession* usage_log() { return usage_log_.get(); }
 
 private:
@@ -252,6 +259,7 @@ private:
     vx::shell::StartUpState start_up_;
     Win32TopMostWindows system_top_most_;
     std::unique_ptr<win::browser::TBrowserWindow> browser_;
+    std::unique_ptr<win::help::THelpWindow> help_;
     bool ticking_ = false;
 };
 

@@ -11,10 +11,11 @@
 #include "port/session_api.h"
 #include "shell/exit_rules.h"
 #include "win/util/window.h"
+#include "help/topics.h"
 
 namespace vx::win::shell {
 
-inline constexpr int kShutDownHelpContext = 287;
+inline constexpr int kShutDownHelpContext = vx::help::kShutDownTopic;
 
 struct ShutdownContext {
     bool dos_guard_visible = false;     // command guard 6's visible flag

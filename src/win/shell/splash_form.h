@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "win/util/window.h"
+#include "help/topics.h"
 
 namespace vx::win::shell {
 
@@ -13,7 +14,7 @@ inline constexpr const char* kReleaseDateText = "January 18, 1998";
 
 class TSplashForm : public Dialog {
 public:
-    static constexpr int kHelpTopic = 334;
+    static constexpr int kHelpTopic = vx::help::kAboutTopic;
 
     // `show_help` opens a help topic; unset, the help button does nothing.
     explicit TSplashForm(std::function<void(int topic)> show_help = {}) : show_help_(std::move(show_help)) {}

@@ -7,7 +7,8 @@
 // 7100-7199 the button's properties, 7300-7399 the shape, line, label and image editors,
 // 7400-7499 the tool palette and the alignment window, 7500-7599 the editing surface's menus and
 // the desktop builder's windows, 7600-7699 "Set Grid" and "Copy Styles", 7700-7799 the page
-// dialogs ("Add Page", "Move Page", "Page Settings").
+// dialogs ("Add Page", "Move Page", "Page Settings"). The help window (src/win/help) keeps to
+// 8000-8099.
 
 #define DLG_MARGIN 7       // from the frame to the first control
 #define DLG_GAP 5          // between buttons in a row

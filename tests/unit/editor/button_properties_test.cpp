@@ -280,6 +280,14 @@ TEST(ButtonProperties, TabsHelpAndOptionsFollowTheKind) {
     EXPECT_EQ(kind_help_context(kKindMenu), std::nullopt);
     EXPECT_EQ(tab_help_context(3), 755);
     EXPECT_EQ(tab_help_context(kTimedExecutionTab), std::nullopt);
+    // Back on the first tab, the kind's own topic; Menu has none and keeps the one shown.
+    const struct {
+        uint8_t kind;
+        int tab;
+        std::optional<int> topic;
+    } shown[] = {{kKindProgram, 0, 750}, {kKindPageLink, 0, 751}, {kKindBrowser, 0, 752},
+                 {kKindMenu, 0, std::nullopt}, {kKindPageLink, 1, 753}, {kKindMenu, 3, 755}};
+    for (const auto& c : shown) EXPECT_EQ(shown_tab_help_context(c.kind, c.tab), c.topic) << int(c.kind) << c.tab;
     EXPECT_FALSE(window_options_apply(kKindPageLink));
     EXPECT_TRUE(window_options_apply(kKindBrowser));
 

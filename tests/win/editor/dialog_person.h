@@ -12,15 +12,6 @@
 
 namespace vx::win::test {
 
-inline HWND find_dialog(const wchar_t* title) {
-    HWND found = nullptr;
-    wait_until([&] {
-        found = FindWindowW(L"#32770", title);
-        return found && IsWindowVisible(found);
-    });
-    return found;
-}
-
 // Runs `show` (which opens the dialog titled `title`) while a person does `steps` on it;
 // `closed` says whether the dialog went before the person gave up on it.
 template <typename Show>

@@ -96,6 +96,16 @@ bool wait_until(F done, int timeout_ms = 3000) {
     return done();
 }
 
+// The visible dialog titled `title` once it is up (null when none came within the time).
+inline HWND find_dialog(const wchar_t* title) {
+    HWND found = nullptr;
+    wait_until([&] {
+        found = FindWindowW(L"#32770", title);
+        return found && IsWindowVisible(found);
+    });
+    return found;
+}
+
 // Runs functions on the thread that made it, from any other thread, while that thread waits in a
 // loop of a window (sent messages are handled there).
 class OnThread {

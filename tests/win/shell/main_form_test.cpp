@@ -127,6 +127,38 @@ TEST_F(MainFormTest, DemoShowsTabsAndPageKeysMoveBetweenThem) {
     close(form);
 }
 
+TEST_F(MainFormTest, F1OpensTheHelpsContentsUnlessAButtonTakesItAsItsSpeedKey) {
+    use_demo();
+    TMainForm form(store);
+    form.set_program_dir(dir);
+    int contents = 0;
+    bool f1_taken = false;
+    std::vector<std::uint16_t> speed;
+    form.commands().help_contents = [&] { ++contents; };
+    form.commands().is_speed_key = [&](std::uint16_t shortcut) { return f1_taken && shortcut == VK_F1; };
+    form.commands().speed_key = [&](std::uint16_t shortcut) {
+        if (!f1_taken || shortcut != VK_F1) return false;
+        speed.push_back(shortcut);
+        return true;
+    };
+    ASSERT_TRUE(form.create(GetModuleHandleW(nullptr)));
+    form.first_show();
+    form.show(SW_SHOWNORMAL);
+    ASSERT_TRUE(test::bring_to_front(form.hwnd()));
+
+    test::press_key(VK_F1);
+    EXPECT_TRUE(test::pump_until([&] { return contents == 1; }));
+    test::press_key(VK_F1, {VK_SHIFT});  // another key combination, which no help answers
+    test::settle();
+    EXPECT_EQ(contents, 1);
+    f1_taken = true;
+    test::press_key(VK_F1);
+    EXPECT_TRUE(test::pump_until([&] { return speed.size() == 1; }));
+    test::settle();
+    EXPECT_EQ(contents, 1);
+    close(form);
+}
+
 TEST_F(MainFormTest, WithoutDesktopFileANewOneIsKeptInMemoryAndNeverWritten) {
     TMainForm form(store);
     form.set_program_dir(dir);
