@@ -245,13 +245,27 @@ private:
         if (r_.choose_icon) {
             chosen = r_.choose_icon(hwnd(), number);
         } else {
-            chosen = iconlib::choose_library_icon(hwnd(), r_.program_dir, r_.drives, r_.restricted, number);
+            // Moves take effect in the library at once, so the numbers follow even after Cancel.
+            struct Numbers final : vx::iconlib::IconReferences {
+                TPageAtt& form;
+                bool renumbered = false;
+                explicit Numbers(TPageAtt& f) : form(f) {}
+                void renumber(const std::function<uint16_t(uint16_t)>& new_number) override {
+                    renumbered = true;
+                    if (form.v_.tab_icon >= 0 && form.v_.tab_icon <= 0xFFFF)
+                        form.v_.tab_icon = new_number(static_cast<uint16_t>(form.v_.tab_icon));
+                    if (form.r_.icon_references) form.r_.icon_references->renumber(new_number);
+                }
+            } numbers(*this);
+            chosen = iconlib::choose_library_icon(hwnd(), r_.program_dir, r_.drives, r_.restricted, number, &numbers);
+            if (numbers.renumbered) library_changed_ = true;
         }
-        if (!chosen) return;
         // The window may have moved or compacted entries: every picture of it is read again.
-        library_changed_ = true;
         library_.clear();
-        v_.tab_icon = number;
+        if (chosen) {
+            library_changed_ = true;
+            v_.tab_icon = number;
+        }
         show_icon();
     }
 

@@ -14,6 +14,7 @@
 #include "dialogs/location.h"
 #include "editor/page_commands.h"
 #include "editor/page_settings.h"
+#include "iconlib/library.h"
 #include "model/desktop.h"
 #include "win/editor/helped_dialog.h"
 
@@ -53,6 +54,9 @@ struct PageSettingsRequest {
     std::string restricted;
     // The box "Show items from Master Page" acts at once, whatever OK or Cancel does later.
     std::function<void(bool show)> show_master_items;
+    // The other holders of icon numbers (the desktop and its history), renumbered with the
+    // dialog's tab icon when the library window moves or compacts entries; may be null.
+    vx::iconlib::IconReferences* icon_references = nullptr;
 
     // The pickers; unset, the pop-up colour palette below the button, the image selector and the
     // icon library window. Tests replace them.

@@ -30,6 +30,8 @@ struct DesignSession final : vx::iconlib::IconReferences {
     ~DesignSession() override;
 
     void renumber(const std::function<uint16_t(uint16_t)>& new_number) override;
+    // After a renumbering: what the window keeps by icon number is stale.
+    std::function<void()> icons_renumbered;
 
     vx::editor::ChangeEvents events;
     vx::editor::UndoStack undo;

@@ -306,6 +306,8 @@ private:
     void copy_page();
     void move_page();
     void page_settings();
+    // Moves or compaction in the icon library: the pictures kept by number are read again.
+    void icon_library_changed();
     void page_password();
     // From entering modify mode: steps that change the page list or a page are followed by the
     // tabs, the menus and the page shown (follow_page_changes, from after_design_change).

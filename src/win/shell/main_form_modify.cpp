@@ -48,6 +48,7 @@ void DesignSession::renumber(const std::function<uint16_t(uint16_t)>& new_number
         model::ObjectData sample = *style_sample;
         if (ed::renumber_icons(sample, new_number)) style_sample = std::get<model::ButtonData>(sample);
     }
+    if (icons_renumbered) icons_renumbered();
 }
 
 namespace {
@@ -170,6 +171,7 @@ bool TMainForm::enter_modify_mode() {
     watch_pages();
     rebuild_tabs();
     rebuild_menu();
+    d.icons_renumbered = [this] { icon_library_changed(); };
     d.tools = std::make_unique<editor::TToolPalette>();
     d.tools->tool_chosen = [this](ed::Tool t) {
         if (design_) design_->tool = t;

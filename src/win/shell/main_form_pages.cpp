@@ -151,6 +151,15 @@ void TMainForm::move_page() {
     execute(ed::make_move_page(desktop, id, offered[choice->target]->id, choice->place));
 }
 
+void TMainForm::icon_library_changed() {
+    // The icon library window may have moved or compacted entries: every picture of it is read
+    // again, the tab icon's frames with them.
+    tab_frames_ = nullptr;
+    library_pictures()->clear();
+    loaded_tab_icon_ = -1;
+    pages_changed_ = true;
+}
+
 void TMainForm::page_settings() {
     model::Desktop& desktop = station_.desktop();
     const model::Page* page = desktop.current();
@@ -168,20 +177,14 @@ void TMainForm::page_settings() {
     request.image_dir = station_.settings().image_dir;
     request.drives = station_.admin().drives;
     request.restricted = vx::shell::restricted_folders(station_.admin(), system_environment());
+    request.icon_references = design_.get();
     request.show_master_items = [this, id](bool show) {
         execute(ed::make_show_master_items(station_.desktop(), id, show));
     };
     const auto result = editor::show_page_settings(hwnd(), std::move(request));
     if (!result || !design_) return;
     station_.edit_settings().image_dir = result->image_dir;
-    if (result->library_changed) {
-        // The icon library window may have moved or compacted entries: every picture of it is
-        // read again, the tab icon's frames with them.
-        tab_frames_ = nullptr;
-        library_pictures()->clear();
-        loaded_tab_icon_ = -1;
-        pages_changed_ = true;
-    }
+    if (result->library_changed) icon_library_changed();
     if (!execute(ed::make_page_settings_ok(desktop, id, result->values, result->found_image)))
         after_design_change();
 }
