@@ -8,8 +8,10 @@
 
 #include <fstream>
 
+#include "iconlib/icon_page.h"
 #include "port/canvas.h"
 #include "win/editor/page_form_ids.h"
+#include "win/iconlib/icon_form_ids.h"
 #include "win/editor/palette_ids.h"
 
 namespace vx::e2e {
@@ -257,7 +259,7 @@ TEST_F(PageCommandsTest, ACopyRenamedAndMovedFirstKeepsTheLinksOfItsSourceAndADe
         << "the link follows the source, not its copy";
 }
 
-TEST_F(PageCommandsTest, AWallpaperTypedInPageSettingsIsShownStretchedAndSaved) {
+TEST_F(PageCommandsTest, AWallpaperTypedAndATabIconChosenInPageSettingsAreShownAndSaved) {
     {
         // A 2 x 2 picture, red, beside the program.
         BITMAPFILEHEADER file{};
@@ -276,6 +278,12 @@ TEST_F(PageCommandsTest, AWallpaperTypedInPageSettingsIsShownStretchedAndSaved) 
         out.write(reinterpret_cast<const char*>(&info), sizeof info);
         for (int i = 0; i < 2; ++i) out.write(reinterpret_cast<const char*>(row), sizeof row);
     }
+    // The stock icon library the native lane makes, for the tab icon.
+    const std::filesystem::path stock = std::filesystem::path(VX_E2E_BUILD_DIR) / ".." / "native" / "data" / "iconlib";
+    for (const char* name : {"VXIndex.Lib", "VXIcon.Lib"}) {
+        ASSERT_TRUE(std::filesystem::exists(stock / name)) << "build the native lane first";
+        std::filesystem::copy_file(stock / name, folder() / name, std::filesystem::copy_options::overwrite_existing);
+    }
     const HWND main = start_on_desktop();
     ASSERT_NE(main, nullptr);
     enter_modify_mode(main);
@@ -286,7 +294,22 @@ TEST_F(PageCommandsTest, AWallpaperTypedInPageSettingsIsShownStretchedAndSaved) 
     type_text(L"SKY.BMP");
     click_control(dialog, IDC_RADIO_PAGE_WALLPAPER);
     click_control(dialog, IDC_RADIO_PAGE_STRETCH);
+    // The tab icon: the third entry of the library, clicked in its window, and OK.
+    click_control(dialog, IDC_BUTTON_PAGE_ICON);
+    const HWND library = wait_for_window(L"#32770", L"Vantora Icon Library", 10s);
+    ASSERT_NE(library, nullptr) << "no icon library window";
+    Sleep(300);
+    const HWND grid = GetDlgItem(library, IDC_ICON_GRID);
+    RECT cells;
+    GetClientRect(grid, &cells);
+    const int cell_w = cells.right / vx::iconlib::kButtonsPerRow, cell_h = cells.bottom / vx::iconlib::kButtonRows;
+    click(grid, 2 * cell_w + cell_w / 2, cell_h / 2);
     Sleep(200);
+    screenshot("icon-library");
+    answer(library, IDOK);
+    ASSERT_TRUE(eventually([&] { return !IsWindow(library); })) << "OK did not close the icon library";
+    Sleep(200);
+    screenshot("settings");
     answer(dialog, IDOK);
     ASSERT_TRUE(eventually([&] { return !IsWindow(dialog); })) << "OK did not close Page Settings";
     Sleep(500);
@@ -301,6 +324,7 @@ TEST_F(PageCommandsTest, AWallpaperTypedInPageSettingsIsShownStretchedAndSaved) 
     EXPECT_TRUE(page->wallpaper);
     EXPECT_FALSE(page->tile_image);
     EXPECT_FALSE(page->center_image);
+    EXPECT_EQ(page->tab_icon, 2);
 }
 
 }  // namespace
