@@ -12,18 +12,32 @@
 namespace vx::e2e {
 namespace {
 
+class DesignerButtonTest : public DesignerTest {
+protected:
+    // Modify mode, a button drawn with the button tool, its dialog switched to `kind` and given
+    // `title`: the dialog, or null with the test failed.
+    HWND open_new_button(HWND main, int kind, POINT from, POINT to, const wchar_t* title) {
+        enter_modify_mode(main);
+        if (HasFatalFailure()) return nullptr;
+        const HWND form = draw_new(main, IDC_TOOL_BUTTON, from, to, L"Icon / Control Attributes");
+        if (!form) {
+            ADD_FAILURE() << "the button's dialog did not open";
+            return nullptr;
+        }
+        click_control(form, kind);
+        Sleep(200);
+        click_control(form, IDC_BTN_TITLE);
+        type_text(title);
+        return form;
+    }
+};
+
 // The dialog's notebook shows each tab as it is chosen; every tab of the Menu kind is pictured.
-TEST_F(DesignerTest, AMenuButtonWithTwoOptionsIsSavedInFiveLinesAndRunsTheChosenAction) {
+TEST_F(DesignerButtonTest, AMenuButtonWithTwoOptionsIsSavedInFiveLinesAndRunsTheChosenAction) {
     const HWND main = start_on_desktop();
     ASSERT_NE(main, nullptr);
-    enter_modify_mode(main);
-    ASSERT_FALSE(HasFatalFailure());
-    const HWND form = draw_new(main, IDC_TOOL_BUTTON, {30, 30}, {190, 80}, L"Icon / Control Attributes");
-    ASSERT_NE(form, nullptr) << "the button's dialog did not open";
-    click_control(form, IDC_BTN_KIND_MENU);
-    Sleep(200);
-    click_control(form, IDC_BTN_TITLE);
-    type_text(L"Choices");
+    const HWND form = open_new_button(main, IDC_BTN_KIND_MENU, {30, 30}, {190, 80}, L"Choices");
+    ASSERT_NE(form, nullptr);
     click_control(form, IDC_BTN_MENU_TEXT);
     type_text(L"&First");
     press_key(VK_RETURN);
@@ -68,18 +82,12 @@ TEST_F(DesignerTest, AMenuButtonWithTwoOptionsIsSavedInFiveLinesAndRunsTheChosen
     EXPECT_NE(upper(record.at("cmdline")).find("SECOND"), std::string::npos) << record.at("cmdline");
 }
 
-TEST_F(DesignerTest, APageButtonChosenFromThePageListOpensThatPageInRunMode) {
+TEST_F(DesignerButtonTest, APageButtonChosenFromThePageListOpensThatPageInRunMode) {
     desktop.add_page("Games");  // before "StartUp"
     const HWND main = start_on_desktop();
     ASSERT_NE(main, nullptr);
-    enter_modify_mode(main);
-    ASSERT_FALSE(HasFatalFailure());
-    const HWND form = draw_new(main, IDC_TOOL_BUTTON, {40, 40}, {200, 90}, L"Icon / Control Attributes");
-    ASSERT_NE(form, nullptr) << "the button's dialog did not open";
-    click_control(form, IDC_BTN_KIND_PAGE);
-    Sleep(200);
-    click_control(form, IDC_BTN_TITLE);
-    type_text(L"To the games");
+    const HWND form = open_new_button(main, IDC_BTN_KIND_PAGE, {40, 40}, {200, 90}, L"To the games");
+    ASSERT_NE(form, nullptr);
     click_control(form, IDC_BTN_PAGE_RADIO);
     // The page list opens under the click; its first letter picks the page, Enter takes it.
     click_control(form, IDC_BTN_PAGE_LIST);
