@@ -309,6 +309,7 @@ private:
     // Moves or compaction in the icon library: the pictures kept by number are read again.
     void icon_library_changed();
     void page_password();
+    void set_palette();  // "Set &Palette..." on the current page
     // From entering modify mode: steps that change the page list or a page are followed by the
     // tabs, the menus and the page shown (follow_page_changes, from after_design_change).
     void watch_pages();

@@ -325,8 +325,7 @@ std::vector<vx::shell::MenuEntry> TMainForm::modify_menu_entries(bool popup) {
     state.snap_to_grid = d.grid.snap;
     state.show_mouse_position = d.show_mouse;
     state.show_alignment_tools = d.show_align;
-    // What the designer cannot do yet is not offered.
-    for (MenuCommand c : {MenuCommand::SetPalette}) state.unavailable.push_back(c);
+    // Without a help window there is no "&Contents" to offer.
     if (!commands_.help_contents) state.unavailable.push_back(MenuCommand::HelpContents);
     return popup ? vx::shell::modify_popup_menu(desktop, state) : vx::shell::modify_main_menu(desktop, state);
 }

@@ -19,6 +19,7 @@
 #include "shell/user_restrictions.h"
 #include "util/file_io.h"
 #include "win/dialogs/win_file_system.h"
+#include "win/editor/color_form.h"
 #include "win/editor/page_forms.h"
 #include "win/security/security_dialogs.h"
 #include "win/util/system_locale.h"
@@ -61,6 +62,9 @@ bool TMainForm::carry_out_page_command(MenuCommand command) {
             return true;
         case MenuCommand::PagePassword:
             page_password();
+            return true;
+        case MenuCommand::SetPalette:
+            set_palette();
             return true;
         default:
             return false;
@@ -187,6 +191,23 @@ void TMainForm::page_settings() {
     if (result->library_changed) icon_library_changed();
     if (!execute(ed::make_page_settings_ok(desktop, id, result->values, result->found_image)))
         after_design_change();
+}
+
+void TMainForm::set_palette() {
+    const model::Page* page = station_.desktop().current();
+    if (!design_ || !page) return;
+    const model::PageId id = page->id;
+    editor::ColorFormValues values;
+    values.palette = page->palette;
+    values.palette_dir = station_.settings().pal_dir;
+    values.drives = station_.admin().drives;
+    values.restricted = vx::shell::restricted_folders(station_.admin(), system_environment());
+    editor::TColorForm form(values);
+    form.show_help = [this](int topic) { show_help(topic); };
+    const bool ok = form.run(hwnd()) == IDOK;
+    // Where loading and saving went is kept, whatever became of the palette.
+    station_.edit_settings().pal_dir = values.palette_dir;
+    if (ok && design_) execute(ed::make_set_palette(station_.desktop(), id, values.palette));
 }
 
 void TMainForm::page_password() {
