@@ -97,6 +97,8 @@ struct ButtonState {
     bool icon_from_file = false;
     port::IconId bitmap_up = port::kNoIcon;
     port::IconId bitmap_down = port::kNoIcon;
+
+    friend bool operator==(const ButtonState&, const ButtonState&) = default;
 };
 
 // Where the icon went and what the owner still has to play there: the paint draws static

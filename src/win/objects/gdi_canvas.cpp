@@ -88,6 +88,7 @@ UINT text_flags(const port::TextFormat& f) {
 }  // namespace
 
 void PictureTable::add_icon(port::IconId id, unique_hicon icon) {
+    ++generation_;
     icons_[id] = std::move(icon);
     next_id_ = std::max(next_id_, id + 1);
 }
@@ -125,6 +126,7 @@ port::IconId PictureTable::load_first_icon(const std::string& path) {
 }
 
 void PictureTable::add_bitmap(port::IconId id, unique_hbitmap bitmap) {
+    ++generation_;
     bitmaps_[id] = std::move(bitmap);
 }
 

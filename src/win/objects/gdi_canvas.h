@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <array>
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <string>
@@ -28,6 +29,9 @@ public:
     // {0, 0} for an unknown number.
     virtual port::Size size(port::IconId id) = 0;
     virtual void draw(HDC dc, port::IconId id, POINT at) = 0;
+    // Changes whenever a number may come to draw differently: a face drawn from these
+    // pictures and kept is good only while this stays the same.
+    virtual uint64_t generation() const { return 0; }
 };
 
 // A PictureSource over icons and bitmaps it owns.
@@ -44,8 +48,10 @@ public:
     void add_bitmap(port::IconId id, unique_hbitmap bitmap);
     port::Size size(port::IconId id) override;
     void draw(HDC dc, port::IconId id, POINT at) override;
+    uint64_t generation() const override { return generation_; }
 
 private:
+    uint64_t generation_ = 0;
     std::map<port::IconId, unique_hicon> icons_;
     std::map<port::IconId, unique_hbitmap> bitmaps_;
     struct FileIcon {

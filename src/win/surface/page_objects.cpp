@@ -72,7 +72,57 @@ void PageObject::repaint() {
     if (env_.invalidate) env_.invalidate(bounds());
 }
 
+PageObject::FaceStamp PageObject::face_stamp(POINT phase) const {
+    FaceStamp s{entry_.data, state_, std::nullopt, env_.pictures ? env_.pictures->generation() : 0, phase};
+    if (env_.palette) s.palette = *env_.palette;
+    return s;
+}
+
+bool PageObject::matches(const FaceStamp& s, POINT phase) const {
+    if (s.phase.x != phase.x || s.phase.y != phase.y || !(s.state == state_)) return false;
+    if ((env_.pictures ? env_.pictures->generation() : 0) != s.pictures) return false;
+    if (s.palette.has_value() != (env_.palette != nullptr)) return false;
+    if (env_.palette && s.palette->entries != env_.palette->entries) return false;
+    return s.data == entry_.data;
+}
+
 void PageObject::paint(HDC dc) {
+    const auto target = dib_pixels(dc);
+    if (!target) {
+        paint_direct(dc);
+        return;
+    }
+    const RECT r = bounds();
+    POINT at{r.left, r.top};
+    LPtoDP(dc, &at, 1);
+    const POINT phase = brush_phase(dc, at);
+    if (face_stamp_ && matches(*face_stamp_, phase)) {
+        face_.draw(*target, at);
+        return;
+    }
+    // A face is learnt at its second paint unchanged, so that a page shown once, or a face
+    // that differs at every paint, costs no more than painting it.
+    if (direct_stamp_ && matches(*direct_stamp_, phase) && !(refused_stamp_ && matches(*refused_stamp_, phase))) {
+        if (face_.learn(SIZE{r.right - r.left, r.bottom - r.top}, POINT{r.left, r.top}, phase,
+                        [this](HDC scratch) { paint_direct(scratch); })) {
+            face_stamp_ = std::move(direct_stamp_);
+            direct_stamp_.reset();
+            face_.draw(*target, at);
+            return;
+        }
+        face_stamp_.reset();
+        refused_stamp_ = std::move(direct_stamp_);
+        direct_stamp_.reset();
+    }
+    if (paint_direct(dc)) {
+        direct_stamp_ = face_stamp(phase);
+    } else {
+        direct_stamp_.reset();
+    }
+}
+
+bool PageObject::paint_direct(HDC dc) {
+    bool keepable = true;
     const RECT r = bounds();
     const int saved = SaveDC(dc);
     // Objects never draw outside their own box, whatever their pen does.
@@ -86,8 +136,10 @@ void PageObject::paint(HDC dc) {
                 if constexpr (std::is_same_v<T, model::ButtonData>) {
                     const auto result = core::paint_button(canvas, d, state_, core::PaintEnv{env_.palette});
                     if (result.icon.action == core::IconPlacement::Action::PlayStream ||
-                        result.icon.action == core::IconPlacement::Action::PlayFile)
+                        result.icon.action == core::IconPlacement::Action::PlayFile) {
                         play_icon(dc, d, result.icon);
+                        keepable = false;
+                    }
                 } else if constexpr (std::is_same_v<T, model::ShapeData>) {
                     core::paint_shape(canvas, d, {env_.palette});
                 } else if constexpr (std::is_same_v<T, model::LineData>) {
@@ -101,6 +153,7 @@ void PageObject::paint(HDC dc) {
             entry_.data);
     }
     RestoreDC(dc, saved);
+    return keepable;
 }
 
 bool PageObject::hit_test(POINT p) const {

@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "model/desktop.h"
@@ -15,6 +16,7 @@
 #include "port/canvas.h"
 #include "win/iconlib/library_pictures.h"
 #include "win/objects/gdi_canvas.h"
+#include "win/surface/face_cache.h"
 #include "win/surface/scroll_box.h"
 
 namespace vx::win::surface {
@@ -50,6 +52,18 @@ public:
 
 private:
     const model::ButtonData* button() const { return std::get_if<model::ButtonData>(&entry_.data); }
+    // What a face is drawn from; a kept face is copied only while all of it is as it was.
+    struct FaceStamp {
+        model::ObjectData data;
+        vx::objects::ButtonState state;
+        std::optional<port::Palette> palette;
+        uint64_t pictures = 0;
+        POINT phase{};
+    };
+    FaceStamp face_stamp(POINT phase) const;
+    bool matches(const FaceStamp& stamp, POINT phase) const;
+    // Draws the object itself; false when what it drew cannot be kept (an animation frame).
+    bool paint_direct(HDC dc);
     void repaint();
     void load_icon();
     void play_icon(HDC dc, const model::ButtonData& b, const vx::objects::IconPlacement& icon);
@@ -59,6 +73,10 @@ private:
     vx::objects::ButtonState state_;
     std::unique_ptr<vx::objects::ImagePicture> picture_;
     bool pressed_ = false;
+    FaceCache face_;
+    std::optional<FaceStamp> face_stamp_;     // what face_ shows
+    std::optional<FaceStamp> direct_stamp_;   // the last face painted directly, if it may be kept
+    std::optional<FaceStamp> refused_stamp_;  // a face found to depend on the page under it
 };
 
 // Bottom first, as the surface wants them: the master page's objects under the page's own
