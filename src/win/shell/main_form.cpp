@@ -751,6 +751,12 @@ LRESULT TMainForm::handle_message(UINT message, WPARAM wparam, LPARAM lparam) {
         case WM_ENDSESSION:
             if (wparam) end_session();
             return 0;
+        case WM_SYSCOLORCHANGE:
+        case WM_DISPLAYCHANGE:
+            // Objects may be drawn in system colours; faces kept from before show the old ones.
+            surface::forget_kept_faces();
+            if (main_area_.hwnd()) InvalidateRect(main_area_.hwnd(), nullptr, FALSE);
+            break;
         case WM_ACTIVATE:
             if (LOWORD(wparam) == WA_INACTIVE) {
                 keys_.clear();

@@ -1,6 +1,7 @@
 #include "win/surface/face_cache.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 
 #include "win/util/handle.h"
@@ -93,7 +94,17 @@ std::optional<bool> top_down(HDC dc, HBITMAP bitmap, const DIBSECTION& ds, const
     return answer;
 }
 
+std::atomic<uint64_t> epoch{0};
+
 }  // namespace
+
+uint64_t kept_faces_epoch() {
+    return epoch.load(std::memory_order_relaxed);
+}
+
+void forget_kept_faces() {
+    epoch.fetch_add(1, std::memory_order_relaxed);
+}
 
 std::optional<DibPixels> dib_pixels(HDC dc) {
     if (!dc || GetMapMode(dc) != MM_TEXT) return std::nullopt;

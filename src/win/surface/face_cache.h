@@ -29,6 +29,11 @@ std::optional<DibPixels> dib_pixels(HDC dc);
 // this phase lines its brush patterns up with the page's.
 POINT brush_phase(HDC dc, POINT at);
 
+// Faces kept before the last call to forget_kept_faces are drawn again: the system colours or
+// the display changed, and a face may show a colour looked up from them.
+uint64_t kept_faces_epoch();
+void forget_kept_faces();
+
 class FaceCache {
 public:
     // Faces above this many pixels are not kept: the memory would outweigh the paint.

@@ -73,14 +73,16 @@ void PageObject::repaint() {
 }
 
 PageObject::FaceStamp PageObject::face_stamp(POINT phase) const {
-    FaceStamp s{entry_.data, state_, std::nullopt, env_.pictures ? env_.pictures->generation() : 0, phase};
+    FaceStamp s{entry_.data,  state_, std::nullopt, env_.pictures ? env_.pictures->generation() : 0,
+                kept_faces_epoch(), phase};
     if (env_.palette) s.palette = *env_.palette;
     return s;
 }
 
 bool PageObject::matches(const FaceStamp& s, POINT phase) const {
     if (s.phase.x != phase.x || s.phase.y != phase.y || !(s.state == state_)) return false;
-    if ((env_.pictures ? env_.pictures->generation() : 0) != s.pictures) return false;
+    if ((env_.pictures ? env_.pictures->generation() : 0) != s.pictures || s.epoch != kept_faces_epoch())
+        return false;
     if (s.palette.has_value() != (env_.palette != nullptr)) return false;
     if (env_.palette && s.palette->entries != env_.palette->entries) return false;
     return s.data == entry_.data;

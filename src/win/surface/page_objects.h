@@ -58,6 +58,7 @@ private:
         vx::objects::ButtonState state;
         std::optional<port::Palette> palette;
         uint64_t pictures = 0;
+        uint64_t epoch = 0;
         POINT phase{};
     };
     FaceStamp face_stamp(POINT phase) const;

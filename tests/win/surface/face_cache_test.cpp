@@ -161,6 +161,28 @@ TEST_F(FaceCacheTest, AFaceIsPaintedAgainWhenWhatItShowsChanges) {
     });
 }
 
+TEST_F(FaceCacheTest, FacesKeptBeforeTheSystemColoursChangedAreDrawnAgain) {
+    auto& first = std::get<model::ButtonData>(page.objects.back().data);
+    first.btn_style = vx::objects::kxRectangle;
+    first.pattern = 0;
+    first.color = first.color2 = static_cast<model::Color>(0x80000000u | COLOR_BTNFACE);
+    const int which = COLOR_BTNFACE;
+    struct Restore {
+        COLORREF was = GetSysColor(COLOR_BTNFACE);
+        ~Restore() {
+            const int index = COLOR_BTNFACE;
+            SetSysColors(1, &index, &was);
+        }
+    } restore;
+    expect_same_as_fresh_paint(View{}, 6, [&](int round) {
+        if (round != 3) return;
+        const COLORREF other = restore.was == RGB(1, 2, 3) ? RGB(4, 5, 6) : RGB(1, 2, 3);
+        if (!SetSysColors(1, &which, &other) || GetSysColor(COLOR_BTNFACE) != other)
+            GTEST_SKIP() << "the system colours cannot be changed here";
+        forget_kept_faces();  // what the main window does on WM_SYSCOLORCHANGE
+    });
+}
+
 TEST(FaceCache, LearnsOnlyFacesThatDoNotDependOnThePageUnderThem) {
     struct Case {
         const char* what;
