@@ -19,6 +19,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
@@ -31,6 +32,7 @@
 #include "win/objects/gdi_canvas.h"
 #include "win/shell/main_form.h"
 #include "win/shell/registry_settings.h"
+#include "win/support/dib_surface.h"
 #include "win/support/gui_resources.h"
 #include "win/surface/design_tool.h"
 #include "win/surface/page_objects.h"
@@ -83,13 +85,23 @@ std::string program_dir() {
     return narrow(p.substr(0, p.find_last_of(L"\\/")));
 }
 
-std::string temp_dir(const char* name) {
-    wchar_t tmp[MAX_PATH]{};
-    GetTempPathW(MAX_PATH, tmp);
-    const std::string dir = narrow(tmp) + name + std::to_string(GetCurrentProcessId());
-    CreateDirectoryW(widen(dir).c_str(), nullptr);
-    return dir;
-}
+// A folder of the bench's own under the temporary folder, removed with all that the programs
+// started in it left there.
+struct TempFolder {
+    std::string path;
+    explicit TempFolder(const char* name) {
+        wchar_t tmp[MAX_PATH]{};
+        GetTempPathW(MAX_PATH, tmp);
+        path = narrow(tmp) + name + std::to_string(GetCurrentProcessId());
+        CreateDirectoryW(widen(path).c_str(), nullptr);
+    }
+    ~TempFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(std::filesystem::path(widen(path)), ignored);
+    }
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+};
 
 void copy_into(const std::string& from, const std::string& dir, const std::string& name) {
     write_file_atomic(join_path(dir, name), read_file(from));
@@ -102,20 +114,6 @@ void print_counts(const char* when) {
     else
         std::printf("  handles %-28s not countable here\n", when);
 }
-
-struct DibTarget {
-    win::unique_memory_dc dc;
-    win::unique_hbitmap dib;
-    HGDIOBJ old = nullptr;
-    DibTarget(int w, int h) : dc(CreateCompatibleDC(nullptr)) {
-        BITMAPINFO info{};
-        info.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-        void* bits = nullptr;
-        dib.reset(CreateDIBSection(dc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-        old = SelectObject(dc.get(), dib.get());
-    }
-    ~DibTarget() { SelectObject(dc.get(), old); }
-};
 
 // The 500-object page on the page surface, and what a designer drag over it costs.
 void page_figures(const std::string& picture) {
@@ -152,28 +150,28 @@ void page_figures(const std::string& picture) {
         std::fprintf(stderr, "warning: the client is %ld x %ld, smaller than the page\n", client.right, client.bottom);
 
     // The floor: every object's rectangle filled and captioned, nothing more.
-    DibTarget dib(kWidth, kHeight);
+    const win::test::DibSurface dib(kWidth, kHeight, RGB(255, 255, 255));
     const win::unique_hfont font(CreateFontW(-11, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                                              CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"Arial"));
     const win::unique_hbrush brush(CreateSolidBrush(RGB(192, 192, 192)));
     std::vector<std::wstring> texts;
     for (int i = 0; i < 500; ++i) texts.push_back(L"Item " + std::to_wstring(i));
     const auto floor_frame = [&] {
-        const HGDIOBJ old_font = SelectObject(dib.dc.get(), font.get());
-        SetBkMode(dib.dc.get(), TRANSPARENT);
+        const HGDIOBJ old_font = SelectObject(dib.dc(), font.get());
+        SetBkMode(dib.dc(), TRANSPARENT);
         for (size_t i = 0; i < objects.size(); ++i) {
             RECT r = objects[i]->bounds();
-            FillRect(dib.dc.get(), &r, brush.get());
-            DrawTextW(dib.dc.get(), texts[i].c_str(), -1, &r, DT_CENTER | DT_SINGLELINE | DT_VCENTER);
+            FillRect(dib.dc(), &r, brush.get());
+            DrawTextW(dib.dc(), texts[i].c_str(), -1, &r, DT_CENTER | DT_SINGLELINE | DT_VCENTER);
         }
-        SelectObject(dib.dc.get(), old_font);
+        SelectObject(dib.dc(), old_font);
         GdiFlush();
     };
     // The page's own paint into the same DIB: the background, then every object in order.
     const auto compose_frame = [&] {
         const RECT all{0, 0, kWidth, kHeight};
-        FillRect(dib.dc.get(), &all, brush.get());
-        for (auto& o : objects) o->paint(dib.dc.get());
+        FillRect(dib.dc(), &all, brush.get());
+        for (auto& o : objects) o->paint(dib.dc());
         GdiFlush();
     };
     const auto window_frame = [&] {
@@ -263,7 +261,8 @@ void page_figures(const std::string& picture) {
 
 // Page switches of the demo desktop in the real main window, as a tab click makes them.
 void page_switch_figures() {
-    const std::string dir = temp_dir("vxbench");
+    const TempFolder folder("vxbench");
+    const std::string& dir = folder.path;
     const std::string data = std::string(VX_DATA_DIR) + "/demo/";
     for (const char* name : {"VX.DTP", "LOGO.BMP", "PAPER.PNG"}) copy_into(data + name, dir, name);
     const std::wstring key = L"Software\\Halvane\\VantoraBench" + std::to_wstring(GetCurrentProcessId());
@@ -333,7 +332,8 @@ double start_ms(const std::string& exe, const std::string& dir) {
 
 void start_figures() {
     const std::string here = program_dir();
-    const std::string shell_dir = temp_dir("vxstart");
+    const TempFolder folder("vxstart");
+    const std::string& shell_dir = folder.path;
     const std::string apps = here + "/../../apps/vantorx/";
     for (const char* name : {"vantorx.exe", "VXHooks.dll"}) copy_into(apps + name, shell_dir, name);
     const std::string data = std::string(VX_DATA_DIR) + "/demo/";
